@@ -1,0 +1,1 @@
+namespace velmora { int Placeholder() { return 0; } }

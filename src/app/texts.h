@@ -1,0 +1,65 @@
+// Every replaceable text of the program: the built-in (Russian, UTF-8) texts keyed by
+// string number, and the language table that replaces them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace velmora {
+
+using TextId = std::uint32_t;
+
+// String numbers. Those marked "template" are the dialog templates' own texts.
+namespace txt {
+inline constexpr TextId kOk = 1, kCancel = 2, kSettings = 3, kHelp = 4;
+inline constexpr TextId kCaptionOneFile = 5;   // one %s
+inline constexpr TextId kCaptionSeveral = 6;   // one %d
+inline constexpr TextId kDepthLabel = 7;
+inline constexpr TextId kSettingsTitle = 50, kSettingsOk = 51, kSettingsCancel = 52,
+                        kSettingsHelp = 53, kSaveWindowPos = 54, kSaveDepth = 55,
+                        kDefaultDepth = 56, kLanguageFile = 57, kLanguageFilter = 58,
+                        kHelpFileLabel = 59, kHelpFilter = 60;
+inline constexpr TextId kErrorTitle = 100, kSkip = 101, kRetry = 102, kSkipAll = 103,
+                        kErrorCancel = 104;
+inline constexpr TextId kFileLinkError = 105;    // one %s
+inline constexpr TextId kFolderLinkError = 106;  // one %s
+inline constexpr TextId kFolderError = 107;      // one %s
+inline constexpr TextId kUnknownError = 108;
+inline constexpr TextId kAboutTitle = 150, kAboutMenu = 151, kAboutProgram = 152,
+                        kAboutVersion = 153, kAboutDeveloper = 154, kAboutHomePage = 156;
+inline constexpr TextId kWrongArgs = 1001, kListUnreadable = 1002, kOneLinkSeveral = 1003,
+                        kCommandFailed = 1004,  // one %d
+    kHelpFailed = 1005, kSaveFailed = 1006;
+inline constexpr TextId kNotAnInteger = 1007;  // the data exchange's integer-format message
+}  // namespace txt
+
+// The built-in text of a string number (UTF-8); empty for an unknown number.
+std::string_view BuiltinText(TextId id);
+
+// Every string number that has a built-in text, ascending.
+const std::vector<TextId>& AllTextIds();
+
+using LanguageTable = std::unordered_map<TextId, std::string>;
+
+// The language table with the built-in texts behind it.
+class TextCatalog {
+public:
+    TextCatalog() = default;
+    explicit TextCatalog(LanguageTable table) : m_table(std::move(table)) {}
+
+    // The table's text for `id` when the table holds it (even when empty), else `builtin`.
+    std::string LookupText(TextId id, std::string_view builtin) const;
+    // LookupText with the built-in text of `id`.
+    std::string Text(TextId id) const { return LookupText(id, BuiltinText(id)); }
+    bool Has(TextId id) const { return m_table.count(id) != 0; }
+    const LanguageTable& Table() const { return m_table; }
+    void SetTable(LanguageTable table) { m_table = std::move(table); }
+
+private:
+    LanguageTable m_table;
+};
+
+}  // namespace velmora

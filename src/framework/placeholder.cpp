@@ -1,0 +1,2 @@
+// Framework layer placeholder.
+namespace velmora { int FrameworkPlaceholder() { return 0; } }

@@ -1,0 +1,77 @@
+// The file-system interface the link engine runs against. Portable: no OS headers.
+// Back ends: platform/win32 (W functions), platform/posix (Linux, for tests and benchmarks),
+// and the in-memory file system of the tests.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// Error codes are Windows error codes everywhere; the POSIX back end maps errno onto the
+// nearest one and keeps unknown errno values as (kPosixErrorBase | errno).
+using ErrorCode = std::uint32_t;
+namespace err {
+inline constexpr ErrorCode kSuccess = 0;
+inline constexpr ErrorCode kFileNotFound = 2;
+inline constexpr ErrorCode kPathNotFound = 3;
+inline constexpr ErrorCode kAccessDenied = 5;
+inline constexpr ErrorCode kNotSameDevice = 17;
+inline constexpr ErrorCode kNotSupported = 50;
+inline constexpr ErrorCode kFileExists = 80;
+inline constexpr ErrorCode kDiskFull = 112;
+inline constexpr ErrorCode kInvalidName = 123;
+inline constexpr ErrorCode kDirNotEmpty = 145;
+inline constexpr ErrorCode kAlreadyExists = 183;
+inline constexpr ErrorCode kFilenameExcedRange = 206;
+inline constexpr ErrorCode kTooManyLinks = 1142;
+inline constexpr ErrorCode kPosixErrorBase = 0x20000000;
+}  // namespace err
+
+// Identity of a folder: volume serial and file index on Windows, device and inode on POSIX.
+struct FileId {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+// One entry found in a folder. "." and ".." are never reported.
+struct FoundEntry {
+    std::string name;       // UTF-8, the entry's own name
+    bool isFolder = false;  // has the directory attribute (a junction or directory symlink counts)
+};
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+
+    // Hard link `link` for the existing file `existing`.
+    virtual ErrorCode CreateHardLink(const std::string& link, const std::string& existing) = 0;
+    // A new folder; kAlreadyExists when an entry of that name exists.
+    virtual ErrorCode CreateFolder(const std::string& path) = 0;
+    // Removes an empty folder (used only for a folder the junction step itself made).
+    virtual ErrorCode RemoveFolder(const std::string& path) = 0;
+    // Turns the existing, empty folder `folder` into a junction (mount point) to `source`.
+    // Windows: open without sharing, FSCTL_SET_REPARSE_POINT with the mount-point buffer.
+    // The code returned is the failing call's own, taken before any clean-up.
+    virtual ErrorCode SetMountPoint(const std::string& folder, const std::string& source) = 0;
+    // Makes `path` the process's current folder; false when it is no folder.
+    virtual bool SetCurrentFolder(const std::string& path) = 0;
+    // The absolute form of `name` against the current folder, with the platform's rules
+    // (on Windows trailing dots and blanks of the last element go); nullopt on failure.
+    virtual std::optional<std::string> FullPath(const std::string& name) = 0;
+    // Every entry of `folder` (without a trailing separator), in the order the file system
+    // gives them; `out` is cleared first. Returns false when the folder cannot be searched.
+    virtual bool ListFolder(const std::string& folder, std::vector<FoundEntry>& out) = 0;
+    // Identity of the folder `path` resolves to (following junctions and links).
+    virtual std::optional<FileId> FolderIdentity(const std::string& path) = 0;
+    // The system's text for `code`, line break included; empty when the system has none.
+    virtual std::string ErrorText(ErrorCode code) = 0;
+    // The separator of this platform's paths: '\\' on Windows, '/' for POSIX.
+    virtual char Separator() const = 0;
+};
+
+}  // namespace velmora

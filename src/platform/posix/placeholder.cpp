@@ -1,0 +1,1 @@
+namespace velmora { int PosixPlaceholder() { return 0; } }
