@@ -55,9 +55,13 @@ public:
     // Removes an empty folder (used only for a folder the junction step itself made).
     virtual ErrorCode RemoveFolder(const std::string& path) = 0;
     // Turns the existing, empty folder `folder` into a junction (mount point) to `source`.
-    // Windows: open without sharing, FSCTL_SET_REPARSE_POINT with the mount-point buffer.
-    // The code returned is the failing call's own, taken before any clean-up.
-    virtual ErrorCode SetMountPoint(const std::string& folder, const std::string& source) = 0;
+    // `reparseData` is the mount-point reparse buffer the engine built for `source`
+    // (links/reparse.h). Windows: open the folder without sharing, with backup semantics and
+    // the reparse-point flag, and FSCTL_SET_REPARSE_POINT with `reparseData`. POSIX: replace
+    // the empty folder with a directory symlink to `source`. The code returned is the failing
+    // call's own, taken before any clean-up; the caller removes a folder it made itself.
+    virtual ErrorCode SetMountPoint(const std::string& folder, const std::string& source,
+                                    const std::vector<std::uint8_t>& reparseData) = 0;
     // Makes `path` the process's current folder; false when it is no folder.
     virtual bool SetCurrentFolder(const std::string& path) = 0;
     // The absolute form of `name` against the current folder, with the platform's rules
