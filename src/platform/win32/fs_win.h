@@ -1,0 +1,30 @@
+// The file-system back end of the link engine on Windows: W functions, names of any length.
+#pragma once
+
+#include "platform/filesystem.h"
+
+namespace velmora {
+
+// Every path goes through LongPath(), so names beyond 260 characters work wherever the
+// system allows them. A name holding a zero character is refused with ERROR_INVALID_NAME
+// (the system would silently act on the part before it).
+class Win32FileSystem : public IFileSystem {
+public:
+    ErrorCode CreateHardLink(const std::string& link, const std::string& existing) override;
+    ErrorCode CreateFolder(const std::string& path) override;
+    ErrorCode RemoveFolder(const std::string& path) override;
+    ErrorCode SetMountPoint(const std::string& folder, const std::string& source,
+                            const std::vector<std::uint8_t>& reparseData) override;
+    // SetCurrentDirectoryW takes the name as it is: Windows limits the current folder's
+    // length, and a \\?\ form would leak into every relative name resolved later.
+    bool SetCurrentFolder(const std::string& path) override;
+    std::optional<std::string> FullPath(const std::string& name) override;
+    // A folder the search cannot finish (an error other than the end of the list) counts
+    // as not searchable: false, `out` empty, rather than a partial list.
+    bool ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
+    std::optional<FileId> FolderIdentity(const std::string& path) override;
+    std::string ErrorText(ErrorCode code) override;
+    char Separator() const override { return '\\'; }
+};
+
+}  // namespace velmora
