@@ -1,0 +1,265 @@
+# End-to-end rig: runs the real velmora.exe under Wine on an own Xvfb display and drives it from
+# outside with velmora_driver.exe. Sourced by tests/e2e/test_*.sh and by scripts/demo.sh.
+#
+#   . tests/e2e/lib.sh
+#   e2e_setup                      # own Xvfb, the build's Wine prefix, a clean registry key, a work folder
+#   e2e_list "$E2E_WORK/list.txt" 'Z:\a.txt' 'Z:\dir\'   # a list file as the file manager writes it
+#   e2e_start "$(e2e_winpath "$E2E_WORK/list.txt")" 'Z:\target\'
+#   hwnd=$(e2e_wait_window "Velmora 1.1")
+#   expect_eq "$(drv text "$hwnd" 1009)" 'Z:\target\*.*' "target edit"
+#   drv click "$hwnd" 2; e2e_wait_exit
+#   e2e_pass
+#
+# Environment: VELMORA_BUILD_DIR (the Windows build folder; default <source>/build/win),
+# VELMORA_E2E_KEEP=1 keeps the work folder, E2E_TIMEOUT (seconds a velmora.exe run may take).
+
+E2E_SOURCE_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+: "${VELMORA_BUILD_DIR:=$E2E_SOURCE_DIR/build/win}"
+export VELMORA_BUILD_DIR
+E2E_EXE="$VELMORA_BUILD_DIR/velmora.exe"
+E2E_DRIVER="$VELMORA_BUILD_DIR/tests/e2e/velmora_driver.exe"
+E2E_SHOTS="$VELMORA_BUILD_DIR/screenshots"
+E2E_REG_KEY='HKCU\Software\Tarnwell\Velmora'
+E2E_REG_SETTINGS='HKCU\Software\Tarnwell\Velmora\Settings'
+: "${E2E_TIMEOUT:=60}"
+E2E_NAME="$(basename "${0%.sh}")"
+E2E_XVFB_PID=""
+E2E_VELMORA_PID=""
+E2E_WORK=""
+E2E_FAILED=0
+
+# ---- reporting ---------------------------------------------------------------------------------
+
+e2e_log() { echo "[$E2E_NAME] $*" >&2; }
+
+# Reports a failure and ends the test (the EXIT trap tears everything down).
+fail() {
+    echo "FAIL [$E2E_NAME]: $*" >&2
+    E2E_FAILED=1
+    exit 1
+}
+
+expect_eq() { # actual expected what
+    [ "$1" == "$2" ] || fail "$3: expected '$2', got '$1'"
+}
+
+expect_contains() { # haystack needle what
+    [[ "$1" == *"$2"* ]] || fail "$3: '$1' does not contain '$2'"
+}
+
+expect_not_contains() { # haystack needle what
+    [[ "$1" != *"$2"* ]] || fail "$3: '$1' contains '$2'"
+}
+
+e2e_pass() {
+    echo "PASS [$E2E_NAME]"
+    exit 0
+}
+
+# ---- display -----------------------------------------------------------------------------------
+
+# Starts an Xvfb on a free display (Xvfb picks it itself) and exports DISPLAY.
+e2e_start_xvfb() {
+    local fifo dir n
+    command -v Xvfb >/dev/null || { echo "Xvfb is not installed (scripts/install-deps.sh)" >&2; return 1; }
+    dir="$(mktemp -d)"
+    fifo="$dir/displayfd"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+    E2E_XVFB_PID=$!
+    n="$(timeout 20 head -n1 "$fifo" || true)"
+    rm -rf "$dir"
+    if [ -z "$n" ]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        E2E_XVFB_PID=""
+        echo "Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$n"
+}
+
+e2e_stop_xvfb() {
+    if [ -n "$E2E_XVFB_PID" ]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+        E2E_XVFB_PID=""
+    fi
+}
+
+# ---- Wine --------------------------------------------------------------------------------------
+
+# The Windows build's prefix, made once and then reused by every test.
+e2e_wine_init() {
+    export WINEPREFIX="$VELMORA_BUILD_DIR/wineprefix"
+    # shellcheck source=../../scripts/wine-env.sh
+    . "$E2E_SOURCE_DIR/scripts/wine-env.sh"
+    velmora_wine_prefix_init
+    # A server left from an earlier run would keep its desktop on that run's display.
+    timeout -k 5 30 wineserver -k 2>/dev/null
+    timeout -k 5 30 wineserver -w 2>/dev/null
+    return 0
+}
+
+# Unix path -> the Windows path Wine shows for it (drive Z: is the Unix root).
+e2e_winpath() {
+    local p
+    p="$(realpath -m "$1")"
+    printf 'Z:%s' "${p//\//\\}"
+}
+
+# Runs the driver; its output is UTF-8, one machine-readable line per item.
+drv() {
+    timeout -k 5 60 wine "$E2E_DRIVER" "$@"
+}
+
+# Starts velmora.exe in the background with the given arguments. Its exit code is collected by
+# e2e_wait_exit. E2E_CWD (default: the work folder) is the folder it is started from.
+e2e_start() {
+    [ -f "$E2E_EXE" ] || fail "velmora.exe is not built ($E2E_EXE)"
+    (cd "${E2E_CWD:-$E2E_WORK}" && exec timeout -k 5 "$E2E_TIMEOUT" wine "$E2E_EXE" "$@") \
+        >>"$E2E_WORK/velmora.log" 2>&1 &
+    E2E_VELMORA_PID=$!
+}
+
+# Waits until velmora.exe has ended (default 30 s) and prints its exit code; fails on a hang.
+e2e_wait_exit() {
+    local limit="${1:-30}" i rc
+    [ -n "$E2E_VELMORA_PID" ] || fail "velmora.exe was not started"
+    for ((i = 0; i < limit * 10; i++)); do
+        if ! kill -0 "$E2E_VELMORA_PID" 2>/dev/null; then
+            wait "$E2E_VELMORA_PID"
+            rc=$?
+            E2E_VELMORA_PID=""
+            [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ] && fail "velmora.exe hung and was killed by timeout"
+            echo "$rc"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "velmora.exe still runs after ${limit} s"
+}
+
+# Waits for a visible top-level window with this title or class; prints its handle.
+e2e_wait_window() { # title-or-class [timeout-ms]
+    local h
+    h="$(drv wait "$1" "${2:-20000}")" || fail "no window '$1' appeared ($(drv windows 2>&1 | tr '\n' ';'))"
+    echo "$h"
+}
+
+# Waits for a visible dialog owned by hwnd (a prompt or a message box); prints its handle.
+e2e_wait_owned() { # hwnd [timeout-ms]
+    local h
+    h="$(drv waitowned "$1" "${2:-10000}")" || fail "no dialog owned by $1 appeared"
+    echo "$h"
+}
+
+# ---- registry ----------------------------------------------------------------------------------
+
+e2e_reg_clean() {
+    timeout -k 5 60 wine reg delete "$E2E_REG_KEY" /f >/dev/null 2>&1
+    return 0
+}
+
+# True when the key HKCU\Software\Tarnwell\Velmora (or a given key) exists.
+e2e_reg_key_exists() {
+    timeout -k 5 60 wine reg query "${1:-$E2E_REG_KEY}" >/dev/null 2>&1
+}
+
+# Prints the data of a value under ...\Velmora\Settings (REG_DWORD as a signed decimal);
+# returns 1 when the value is absent.
+e2e_reg_get() { # name
+    local out type data
+    out="$(timeout -k 5 60 wine reg query "$E2E_REG_SETTINGS" /v "$1" 2>/dev/null | tr -d '\r')" || return 1
+    out="$(grep -E "^ +$1 +REG_" <<<"$out" | head -n1)"
+    [ -n "$out" ] || return 1
+    read -r _ type data <<<"$out"
+    data="$(sed -E "s/^ +$1 +$type( +|$)//" <<<"$(grep -E "^ +$1 +REG_" <<<"$out")")"
+    if [ "$type" = REG_DWORD ]; then
+        data=$((data))
+        [ "$data" -gt 2147483647 ] && data=$((data - 4294967296))
+    fi
+    printf '%s\n' "$data"
+}
+
+# The type of a value under ...\Velmora\Settings (REG_SZ, REG_DWORD), empty when absent.
+e2e_reg_type() { # name
+    timeout -k 5 60 wine reg query "$E2E_REG_SETTINGS" /v "$1" 2>/dev/null | tr -d '\r' |
+        awk -v n="$1" '$1 == n { print $2; exit }'
+}
+
+e2e_reg_set_dword() { # name value
+    timeout -k 5 60 wine reg add "$E2E_REG_SETTINGS" /v "$1" /t REG_DWORD /d "$(($2 & 0xFFFFFFFF))" /f >/dev/null 2>&1 ||
+        fail "cannot set registry value $1"
+}
+
+e2e_reg_set_sz() { # name value
+    timeout -k 5 60 wine reg add "$E2E_REG_SETTINGS" /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1 ||
+        fail "cannot set registry value $1"
+}
+
+# ---- files -------------------------------------------------------------------------------------
+
+# Writes a list file as the file manager does: one Windows path per line, CR LF after each,
+# folders ending in a backslash, 8-bit text in the ANSI code page (the entries are given in UTF-8
+# and converted to Windows-1252 here; Wine's default code page).
+e2e_list() { # file entry...
+    local file="$1"
+    shift
+    : >"$file"
+    local e
+    for e in "$@"; do
+        printf '%s\r\n' "$e"
+    done | iconv -f UTF-8 -t CP1252 >"$file"
+}
+
+# ---- screenshots -------------------------------------------------------------------------------
+
+# Saves the screen, or the window's rectangle with a margin, to build/win/screenshots/<name>.png.
+e2e_screenshot() { # name [hwnd]
+    local name="$1" hwnd="${2:-}" crop=() r l t rr b
+    mkdir -p "$E2E_SHOTS"
+    if [ -n "$hwnd" ] && r="$(drv rect "$hwnd")"; then
+        read -r l t rr b <<<"$r"
+        l=$((l > 10 ? l - 10 : 0))
+        t=$((t > 10 ? t - 10 : 0))
+        crop=(-crop "$((rr - l + 10))x$((b - t + 10))+$l+$t" +repage)
+    fi
+    sleep 0.3 # let the window finish painting
+    import -display "$DISPLAY" -window root "${crop[@]}" "$E2E_SHOTS/$name.png" 2>/dev/null ||
+        e2e_log "screenshot $name failed"
+    e2e_log "screenshot: $E2E_SHOTS/$name.png"
+}
+
+# ---- set-up and teardown -----------------------------------------------------------------------
+
+e2e_teardown() {
+    local rc=$?
+    if [ -n "$E2E_VELMORA_PID" ]; then
+        kill "$E2E_VELMORA_PID" 2>/dev/null
+        wait "$E2E_VELMORA_PID" 2>/dev/null
+    fi
+    if [ -n "${WINEPREFIX:-}" ]; then
+        timeout -k 5 30 wineserver -k 2>/dev/null
+    fi
+    e2e_stop_xvfb
+    if [ -n "$E2E_WORK" ] && [ -d "$E2E_WORK" ]; then
+        if [ "$rc" -ne 0 ] || [ "${VELMORA_E2E_KEEP:-0}" = 1 ]; then
+            [ -f "$E2E_WORK/velmora.log" ] && [ -s "$E2E_WORK/velmora.log" ] &&
+                e2e_log "velmora.exe output: $(head -c 2000 "$E2E_WORK/velmora.log")"
+            e2e_log "work folder kept: $E2E_WORK"
+        else
+            rm -rf "$E2E_WORK"
+        fi
+    fi
+}
+
+# Prepares one test: own display, Wine prefix, no stored settings, an empty work folder.
+e2e_setup() {
+    [ -f "$E2E_DRIVER" ] || fail "the driver is not built ($E2E_DRIVER)"
+    trap e2e_teardown EXIT
+    trap 'exit 130' INT TERM
+    E2E_WORK="$(mktemp -d "${TMPDIR:-/tmp}/velmora-e2e-$E2E_NAME.XXXXXX")"
+    e2e_start_xvfb || fail "cannot start Xvfb"
+    e2e_wine_init
+    e2e_reg_clean
+}

@@ -1,0 +1,435 @@
+// Drives a running Windows program from outside, for the end-to-end tests: finds its windows,
+// reads and sets control texts, posts clicks, keys and system commands, lists owned prompts and
+// the system menu. Every result is printed as UTF-8. Lists print one item per line with
+// tab-separated fields; text inside them is escaped (\\ \t \n \r). `text` prints the raw text.
+//
+// Exit codes: 0 done, 1 not found / timed out / refused, 2 wrong usage.
+//
+// Clicks are posted (BM_CLICK), never sent: a click that opens a modal dialog would otherwise
+// block the driver until that dialog closes.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "menu_probe.h"
+
+namespace {
+
+constexpr UINT kSendTimeoutMs = 5000;
+constexpr DWORD kPollMs = 50;
+
+std::string ToUtf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                        nullptr);
+    return s;
+}
+
+void Out(const std::string& s) {
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), s.data(), static_cast<DWORD>(s.size()), &written,
+              nullptr);
+}
+
+void Err(const std::string& s) {
+    DWORD written = 0;
+    const std::string line = "velmora_driver: " + s + "\n";
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written,
+              nullptr);
+}
+
+std::string Escape(const std::wstring& w) {
+    std::string out;
+    for (char c : ToUtf8(w)) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string HandleText(HWND h) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "0x%08llx",
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(h)));
+    return buf;
+}
+
+bool ParseNumber(const wchar_t* s, long long& value) {
+    if (!s || !*s) return false;
+    wchar_t* end = nullptr;
+    value = std::wcstoll(s, &end, 0);
+    return end && *end == L'\0';
+}
+
+bool ParseHandle(const wchar_t* s, HWND& h) {
+    if (!s || !*s) return false;
+    wchar_t* end = nullptr;
+    const unsigned long long v = std::wcstoull(s, &end, 0);
+    if (!end || *end != L'\0' || v == 0) return false;
+    h = reinterpret_cast<HWND>(static_cast<uintptr_t>(v));
+    return true;
+}
+
+std::wstring ClassOf(HWND h) {
+    wchar_t buf[256] = {};
+    GetClassNameW(h, buf, 256);
+    return buf;
+}
+
+// WM_GETTEXT through SendMessageTimeout: a hung target makes the driver fail, not hang.
+bool GetText(HWND h, std::wstring& text) {
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &len))
+        return false;
+    std::vector<wchar_t> buf(len + 64, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()),
+                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied))
+        return false;
+    text.assign(buf.data(), copied);
+    return true;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> all;
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> all;
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) all.push_back(c);
+    return all;
+}
+
+HWND Control(HWND dlg, long long id) {
+    return GetDlgItem(dlg, static_cast<int>(id));
+}
+
+bool IsDialog(HWND h) {
+    return ClassOf(h) == L"#32770";
+}
+
+// Visible dialogs (prompts, message boxes, nested dialogs) whose owner is `owner`.
+std::vector<HWND> OwnedDialogs(HWND owner) {
+    std::vector<HWND> found;
+    for (HWND h : TopLevelWindows())
+        if (IsWindowVisible(h) && IsDialog(h) && GetWindow(h, GW_OWNER) == owner) found.push_back(h);
+    return found;
+}
+
+HWND FindTopLevel(const std::wstring& titleOrClass) {
+    for (HWND h : TopLevelWindows()) {
+        if (!IsWindowVisible(h)) continue;
+        std::wstring title;
+        if (ClassOf(h) == titleOrClass || (GetText(h, title) && title == titleOrClass)) return h;
+    }
+    return nullptr;
+}
+
+void PrintControls(HWND dlg) {
+    for (HWND c : Children(dlg)) {
+        std::wstring text;
+        GetText(c, text);
+        Out("control\t" + std::to_string(GetDlgCtrlID(c)) + "\t" + Escape(ClassOf(c)) + "\t" +
+            (IsWindowVisible(c) ? "visible" : "hidden") + "\t" +
+            (IsWindowEnabled(c) ? "enabled" : "disabled") + "\t" + Escape(text) + "\n");
+    }
+}
+
+// Key names the tests use, or a virtual-key number.
+bool ParseKey(const wchar_t* s, long long& vk) {
+    struct Named {
+        const wchar_t* name;
+        int vk;
+    };
+    static const Named names[] = {{L"Enter", VK_RETURN}, {L"Escape", VK_ESCAPE}, {L"F1", VK_F1},
+                                  {L"Tab", VK_TAB},      {L"Space", VK_SPACE},   {L"Up", VK_UP},
+                                  {L"Down", VK_DOWN}};
+    for (const Named& n : names)
+        if (_wcsicmp(s, n.name) == 0) {
+            vk = n.vk;
+            return true;
+        }
+    return ParseNumber(s, vk);
+}
+
+// The window that receives keys typed into `top`: its thread's focus window when that lies
+// inside `top`, else `top` itself.
+HWND KeyTarget(HWND top) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD tid = GetWindowThreadProcessId(top, nullptr);
+    if (GetGUIThreadInfo(tid, &info) && info.hwndFocus &&
+        (info.hwndFocus == top || IsChild(top, info.hwndFocus)))
+        return info.hwndFocus;
+    return top;
+}
+
+int Usage() {
+    Err("usage: velmora_driver <command> ...\n"
+        "  windows                         visible top-level windows: handle, class, title, pid\n"
+        "  wait <title-or-class> <ms>      wait for a visible top-level window; prints its handle\n"
+        "  waitowned <hwnd> <ms>           wait for a visible dialog owned by hwnd; prints it\n"
+        "  waitgone <hwnd> <ms>            wait until the window is gone or hidden\n"
+        "  owned <hwnd>                    owned dialogs with their controls\n"
+        "  controls <hwnd>                 child controls: id, class, visible, enabled, text\n"
+        "  text <hwnd> [id]                window or control text (raw UTF-8)\n"
+        "  set <hwnd> <id> <text>          WM_SETTEXT to a control\n"
+        "  click <hwnd> <id>               post BM_CLICK to a button\n"
+        "  command <hwnd> <id>             post WM_COMMAND(id, BN_CLICKED) to the window\n"
+        "  key <hwnd> <Enter|Escape|F1|Tab|vk>  post key down and up to the focus window\n"
+        "  syscommand <hwnd> <id>          post WM_SYSCOMMAND\n"
+        "  sysmenu <hwnd>                  system menu items: id, flags, text\n"
+        "  checked <hwnd> <id>             1 when a check box is ticked, else 0\n"
+        "  enabled <hwnd> [id]             1 or 0\n"
+        "  visible <hwnd> [id]             1 or 0\n"
+        "  focus <hwnd>                    id of the control that has the focus\n"
+        "  rect <hwnd> [id]                left top right bottom (screen)\n"
+        "  acp                             the ANSI code page");
+    return 2;
+}
+
+int Wait(const std::wstring& what, long long ms) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+    for (;;) {
+        if (HWND h = FindTopLevel(what)) {
+            Out(HandleText(h) + "\n");
+            return 0;
+        }
+        if (GetTickCount64() >= end) break;
+        Sleep(kPollMs);
+    }
+    Err("no visible window '" + ToUtf8(what) + "'");
+    return 1;
+}
+
+int WaitOwned(HWND owner, long long ms) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+    for (;;) {
+        const std::vector<HWND> owned = OwnedDialogs(owner);
+        if (!owned.empty()) {
+            Out(HandleText(owned.front()) + "\n");
+            return 0;
+        }
+        if (!IsWindow(owner) || GetTickCount64() >= end) break;
+        Sleep(kPollMs);
+    }
+    Err("no dialog owned by " + HandleText(owner));
+    return 1;
+}
+
+int WaitGone(HWND h, long long ms) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+    for (;;) {
+        if (!IsWindow(h) || !IsWindowVisible(h)) return 0;
+        if (GetTickCount64() >= end) break;
+        Sleep(kPollMs);
+    }
+    Err("window " + HandleText(h) + " is still there");
+    return 1;
+}
+
+int Windows() {
+    for (HWND h : TopLevelWindows()) {
+        if (!IsWindowVisible(h)) continue;
+        std::wstring title;
+        GetText(h, title);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        Out(HandleText(h) + "\t" + Escape(ClassOf(h)) + "\t" + Escape(title) + "\t" +
+            std::to_string(pid) + "\t" + HandleText(GetWindow(h, GW_OWNER)) + "\n");
+    }
+    return 0;
+}
+
+int Owned(HWND owner) {
+    for (HWND h : OwnedDialogs(owner)) {
+        std::wstring title;
+        GetText(h, title);
+        Out("window\t" + HandleText(h) + "\t" + Escape(title) + "\n");
+        PrintControls(h);
+    }
+    return 0;
+}
+
+// The system menu belongs to the target process; its items can only be read from inside it.
+// A WH_CALLWNDPROC hook in the probe DLL answers a registered message there and writes the
+// items into a shared mapping that the driver reads.
+int SysMenu(HWND h) {
+    wchar_t self[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring dll(self, n);
+    dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"velmora_menu_probe.dll";
+    HMODULE probe = LoadLibraryW(dll.c_str());
+    if (!probe) {
+        Err("cannot load " + ToUtf8(dll));
+        return 1;
+    }
+    auto hookProc = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(GetProcAddress(probe, "VelmoraMenuProbeHook")));
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        kMenuProbeSize, kMenuProbeMapping);
+    if (!hookProc || !mapping) {
+        Err("menu probe not usable");
+        return 1;
+    }
+    auto* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    view[0] = '\0';
+    const DWORD tid = GetWindowThreadProcessId(h, nullptr);
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, hookProc, probe, tid);
+    if (!hook) {
+        Err("cannot hook the target thread");
+        return 1;
+    }
+    const UINT msg = RegisterWindowMessageW(kMenuProbeMessage);
+    DWORD_PTR result = 0;
+    const bool answered =
+        SendMessageTimeoutW(h, msg, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0;
+    UnhookWindowsHookEx(hook);
+    if (!answered || std::strncmp(view, "ok\n", 3) != 0) {
+        Err(answered ? std::string("the window has no system menu") : "the target did not answer");
+        return 1;
+    }
+    Out(view + 3);
+    UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    return 0;
+}
+
+int Run(int argc, wchar_t** argv) {
+    if (argc < 2) return Usage();
+    const std::wstring cmd = argv[1];
+    auto arg = [&](int i) -> const wchar_t* { return i < argc ? argv[i] : nullptr; };
+
+    if (cmd == L"windows") return Windows();
+    if (cmd == L"acp") {
+        Out(std::to_string(GetACP()) + "\n");
+        return 0;
+    }
+    long long n = 0;
+    if (cmd == L"wait") {
+        if (!arg(2) || !ParseNumber(arg(3), n)) return Usage();
+        return Wait(arg(2), n);
+    }
+
+    HWND h = nullptr;
+    if (!ParseHandle(arg(2), h)) return Usage();
+    if (cmd == L"waitgone") return ParseNumber(arg(3), n) ? WaitGone(h, n) : Usage();
+    if (!IsWindow(h)) {
+        Err("no window " + HandleText(h));
+        return 1;
+    }
+    if (cmd == L"waitowned") return ParseNumber(arg(3), n) ? WaitOwned(h, n) : Usage();
+    if (cmd == L"owned") return Owned(h);
+    if (cmd == L"controls") {
+        PrintControls(h);
+        return 0;
+    }
+    if (cmd == L"sysmenu") return SysMenu(h);
+    if (cmd == L"focus") {
+        HWND f = KeyTarget(h);
+        Out(std::to_string(f == h ? 0 : GetDlgCtrlID(f)) + "\n");
+        return 0;
+    }
+    if (cmd == L"key") {
+        if (!ParseKey(arg(3) ? arg(3) : L"", n)) return Usage();
+        HWND target = KeyTarget(h);
+        const auto vk = static_cast<WPARAM>(n);
+        const UINT scan = MapVirtualKeyW(static_cast<UINT>(n), MAPVK_VK_TO_VSC);
+        const LPARAM down = 1 | static_cast<LPARAM>(scan) << 16;
+        const LPARAM up = down | (LPARAM{1} << 30) | (LPARAM{1} << 31);
+        PostMessageW(target, WM_KEYDOWN, vk, down);
+        PostMessageW(target, WM_KEYUP, vk, up);
+        return 0;
+    }
+    if (cmd == L"syscommand") {
+        if (!ParseNumber(arg(3), n)) return Usage();
+        return PostMessageW(h, WM_SYSCOMMAND, static_cast<WPARAM>(n), 0) ? 0 : 1;
+    }
+
+    // The rest address the window itself or one of its controls.
+    HWND target = h;
+    const bool hasId = arg(3) != nullptr;
+    if (hasId) {
+        if (!ParseNumber(arg(3), n)) return Usage();
+        target = Control(h, n);
+        if (!target) {
+            Err("no control " + std::to_string(n) + " in " + HandleText(h));
+            return 1;
+        }
+    }
+    if (cmd == L"text") {
+        std::wstring text;
+        if (!GetText(target, text)) {
+            Err("the window did not answer WM_GETTEXT");
+            return 1;
+        }
+        Out(ToUtf8(text) + "\n");
+        return 0;
+    }
+    if (cmd == L"rect") {
+        RECT r{};
+        if (!GetWindowRect(target, &r)) return 1;
+        Out(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
+            " " + std::to_string(r.bottom) + "\n");
+        return 0;
+    }
+    if (cmd == L"enabled") {
+        Out(IsWindowEnabled(target) ? "1\n" : "0\n");
+        return 0;
+    }
+    if (cmd == L"visible") {
+        Out(IsWindowVisible(target) ? "1\n" : "0\n");
+        return 0;
+    }
+    if (!hasId) return Usage();
+    if (cmd == L"set") {
+        if (!arg(4)) return Usage();
+        DWORD_PTR r = 0;
+        return SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(4)),
+                                   SMTO_ABORTIFHUNG, kSendTimeoutMs, &r) && r
+                   ? 0
+                   : 1;
+    }
+    if (cmd == L"click") return PostMessageW(target, BM_CLICK, 0, 0) ? 0 : 1;
+    if (cmd == L"command") {
+        const auto wp = static_cast<WPARAM>(MAKEWPARAM(static_cast<WORD>(n), BN_CLICKED));
+        return PostMessageW(h, WM_COMMAND, wp, reinterpret_cast<LPARAM>(target)) ? 0 : 1;
+    }
+    if (cmd == L"checked") {
+        DWORD_PTR state = 0;
+        if (!SendMessageTimeoutW(target, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                 &state))
+            return 1;
+        Out(state == BST_CHECKED ? "1\n" : "0\n");
+        return 0;
+    }
+    return Usage();
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    return Run(argc, argv);
+}
