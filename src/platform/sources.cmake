@@ -1,2 +1,3 @@
 # Files of src/platform
 list(APPEND VELMORA_POSIX_SOURCES ${CMAKE_CURRENT_LIST_DIR}/posix/placeholder.cpp)
+list(APPEND VELMORA_PORTABLE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/utf.cpp)
