@@ -1,2 +1,8 @@
 # Files of src/app
-list(APPEND VELMORA_PORTABLE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/placeholder.cpp)
+list(APPEND VELMORA_PORTABLE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/language_file.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/safe_format.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/texts.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/version.cpp)

@@ -34,6 +34,11 @@ inline constexpr TextId kWrongArgs = 1001, kListUnreadable = 1002, kOneLinkSever
                         kCommandFailed = 1004,  // one %d
     kHelpFailed = 1005, kSaveFailed = 1006;
 inline constexpr TextId kNotAnInteger = 1007;  // the data exchange's integer-format message
+// Shown in the main dialog while a long batch runs.
+inline constexpr TextId kBatchRunning = 160;   // heading while links are being made
+inline constexpr TextId kBatchCounts = 161;    // two %d: links made so far, folders made so far
+inline constexpr TextId kBatchCurrent = 162;   // one %s: the entry being linked
+inline constexpr TextId kBatchStopping = 163;  // after Cancel, until the batch has stopped
 }  // namespace txt
 
 // The built-in text of a string number (UTF-8); empty for an unknown number.

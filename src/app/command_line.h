@@ -1,0 +1,37 @@
+// The command line and the list file that the file manager hands over.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/utf.h"
+
+namespace velmora {
+
+struct CommandLine {
+    std::string listFile;   // first argument
+    std::string targetDir;  // second argument, verbatim
+    std::string iniFile;    // after "/i=" in the third argument; empty: the registry
+};
+
+// The rest of `arg` when it starts with "/i=" or "/I=" (possibly empty), else nothing.
+std::optional<std::string> IniSwitchValue(std::string_view arg);
+
+// `argv` holds the program name first. Nothing when there are fewer than two arguments;
+// a third argument other than "/i=..." and every further argument are ignored.
+std::optional<CommandLine> ParseArguments(const std::vector<std::string>& argv);
+
+// Splits a list file's bytes into entries, one per line, each line ended by CR LF: the byte
+// before each LF is dropped whatever it is, bytes after the last LF form no entry, empty
+// lines give empty entries, and a zero byte ends the text. A UTF-8 byte-order mark means
+// UTF-8 entries; a UTF-16 LE mark means the same rules on 16-bit units. Otherwise each
+// entry is decoded from the ANSI code page. Entries are UTF-8, without the mark.
+std::vector<std::string> SplitListFile(std::string_view bytes, const AnsiDecoder& decodeAnsi);
+
+// The program's path with its last three characters replaced by "chm" ("C:\x\velmora.exe"
+// -> "C:\x\velmora.chm"); empty when the path is shorter than three characters.
+std::string DefaultHelpPath(std::string_view programPath);
+
+}  // namespace velmora

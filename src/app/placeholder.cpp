@@ -1,1 +1,0 @@
-namespace velmora { int Placeholder() { return 0; } }

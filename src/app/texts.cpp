@@ -1,0 +1,96 @@
+#include "app/texts.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+
+namespace velmora {
+namespace {
+
+struct BuiltinEntry {
+    TextId id;
+    std::string_view text;
+};
+
+// Every built-in text, ascending by number. The dialog texts repeat the templates' own.
+constexpr BuiltinEntry kBuiltin[] = {
+    {txt::kOk, "OK"},
+    {txt::kCancel, "Отмена"},
+    {txt::kSettings, "Настрой&ки"},
+    {txt::kHelp, "Справка"},
+    {txt::kCaptionOneFile, "&Создать ссылку для \"%s\" в:"},
+    {txt::kCaptionSeveral, "&Создать ссылки для выделенных файлов (%d шт.) в:"},
+    {txt::kDepthLabel, "Глубин&а рекурсии для создания ссылок на каталоги:"},
+    {txt::kSettingsTitle, "Настройки"},
+    {txt::kSettingsOk, "OK"},
+    {txt::kSettingsCancel, "Отмена"},
+    {txt::kSettingsHelp, "Справка"},
+    {txt::kSaveWindowPos, "Сохранять &положение окна"},
+    {txt::kSaveDepth, "Сохранять глу&бину рекурсии"},
+    {txt::kDefaultDepth, "Глубин&а рекурсии по умолчанию:"},
+    {txt::kLanguageFile, "&Языковой файл:"},
+    {txt::kLanguageFilter, "Языковые файлы (*.lng)|*.lng|Все файлы (*.*)|*.*||"},
+    {txt::kHelpFileLabel, "Файл &справки:"},
+    {txt::kHelpFilter, "Файлы справки (*.chm)|*.chm|Все файлы (*.*)|*.*||"},
+    {txt::kErrorTitle, "Ошибка"},
+    {txt::kSkip, "&Пропустить"},
+    {txt::kRetry, "Повтор&ить"},
+    {txt::kSkipAll, "Пропустить &все"},
+    {txt::kErrorCancel, "&Отмена"},
+    {txt::kFileLinkError, "Ошибка при создании ссылки для файла\n%s"},
+    {txt::kFolderLinkError, "Ошибка при создании ссылки для каталога\n%s"},
+    {txt::kFolderError, "Ошибка при создании каталога\n%s"},
+    {txt::kUnknownError, "Неизвестная ошибка!"},
+    {txt::kAboutTitle, "О программе"},
+    {txt::kAboutMenu, "&О программе..."},
+    {txt::kAboutProgram, "Программа: Velmora"},
+    {txt::kAboutVersion, "Версия: "},
+    {txt::kAboutDeveloper, "Разработчик: Tarnwell"},
+    {txt::kAboutHomePage, "Домашняя страница:"},
+    {txt::kBatchRunning, "Создание ссылок..."},
+    {txt::kBatchCounts, "Создано ссылок: %d, каталогов: %d"},
+    {txt::kBatchCurrent, "Обрабатывается: %s"},
+    {txt::kBatchStopping, "Прерывание..."},
+    {txt::kWrongArgs, "Неправильное число параметров!"},
+    {txt::kListUnreadable, "Не удаётся открыть список файлов!"},
+    {txt::kOneLinkSeveral, "Нельзя создавать одну ссылку для нескольких объектов!"},
+    {txt::kCommandFailed, "Не удалось выполнить команду.\nКод ошибки: %d."},
+    {txt::kHelpFailed, "Не удалось открыть файл справки!"},
+    {txt::kSaveFailed, "Ошибка при сохранении настроек!"},
+    {txt::kNotAnInteger, "Введите целое число."},
+};
+
+constexpr bool IsAscending() {
+    for (std::size_t i = 1; i < std::size(kBuiltin); ++i) {
+        if (kBuiltin[i - 1].id >= kBuiltin[i].id) return false;
+    }
+    return true;
+}
+static_assert(IsAscending(), "the built-in table must be sorted by number, each number once");
+
+}  // namespace
+
+std::string_view BuiltinText(TextId id) {
+    const auto it = std::lower_bound(std::begin(kBuiltin), std::end(kBuiltin), id,
+                                     [](const BuiltinEntry& e, TextId key) { return e.id < key; });
+    if (it == std::end(kBuiltin) || it->id != id) return {};
+    return it->text;
+}
+
+const std::vector<TextId>& AllTextIds() {
+    static const std::vector<TextId> ids = [] {
+        std::vector<TextId> all;
+        all.reserve(std::size(kBuiltin));
+        for (const auto& e : kBuiltin) all.push_back(e.id);
+        return all;
+    }();
+    return ids;
+}
+
+std::string TextCatalog::LookupText(TextId id, std::string_view builtin) const {
+    const auto it = m_table.find(id);
+    if (it != m_table.end()) return it->second;
+    return std::string(builtin);
+}
+
+}  // namespace velmora

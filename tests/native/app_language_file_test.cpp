@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "app/language_file.h"
+#include "support/cp1251.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::string_literals;
+
+LanguageTable Parse(std::string_view bytes) {
+    return ParseLanguageFile(bytes, test::Cp1251Decoder());
+}
+
+TEST(LanguageFile, ReadsNumberedLines) {
+    const LanguageTable t = Parse("; comment\r\n3=Options\r\n4=Help me\r\n");
+    EXPECT_EQ(t, (LanguageTable{{3, "Options"}, {4, "Help me"}}));
+}
+
+TEST(LanguageFile, LastLineForANumberWins) {
+    EXPECT_EQ(Parse("3=One\r\n3=Two\r\n"), (LanguageTable{{3, "Two"}}));
+}
+
+TEST(LanguageFile, EmptyTextIsStored) {
+    const LanguageTable t = Parse("3=\r\n151=\n");
+    EXPECT_EQ(t, (LanguageTable{{3, ""}, {151, ""}}));
+    // An empty entry still wins over the built-in text.
+    EXPECT_EQ(TextCatalog(t).Text(151), "");
+    EXPECT_EQ(TextCatalog(t).Text(4), BuiltinText(4));
+}
+
+TEST(LanguageFile, LinesNotStartingWithADigitAreIgnored) {
+    EXPECT_TRUE(Parse(" 3=a\r\n;3=b\r\n[3]=c\r\n\xEF\xBB\xBF" "5=d\r\n\r\n=6\r\n").empty());
+    // A mark is only a mark at the very start; later it is just a non-digit line.
+    EXPECT_EQ(Parse("1=a\r\n\xEF\xBB\xBF" "2=b\r\n"), (LanguageTable{{1, "a"}}));
+}
+
+TEST(LanguageFile, NumberIsTheLeadingDigits) {
+    EXPECT_TRUE(Parse("12\r\n").empty());  // no equals sign
+    EXPECT_EQ(Parse("12abc=Text\r\n"), (LanguageTable{{12, "Text"}}));
+    EXPECT_EQ(Parse("12 =x\r\n"), (LanguageTable{{12, "x"}}));
+    EXPECT_EQ(Parse("007=x\r\n"), (LanguageTable{{7, "x"}}));
+    // Too big for an int: saturates, so it cannot land on a real number by wrapping.
+    EXPECT_EQ(Parse("4294967297=x\r\n"), (LanguageTable{{2147483647u, "x"}}));
+    EXPECT_EQ(Parse("99999999999999999999999999=x\r\n"), (LanguageTable{{2147483647u, "x"}}));
+}
+
+TEST(LanguageFile, TextIsEverythingAfterTheFirstEquals) {
+    EXPECT_EQ(Parse("5= a = b \r\n"), (LanguageTable{{5, " a = b "}}));
+    EXPECT_EQ(Parse("5==\r\n"), (LanguageTable{{5, "="}}));
+}
+
+TEST(LanguageFile, BackslashNBecomesCrLf) {
+    EXPECT_EQ(Parse("1003=First\\nSecond\r\n"), (LanguageTable{{1003, "First\r\nSecond"}}));
+    EXPECT_EQ(Parse("1=\\n\\n\\\\n\\t\r\n"), (LanguageTable{{1, "\r\n\r\n\\\r\n\\t"}}));
+    EXPECT_EQ(Parse("1=a\\\r\n"), (LanguageTable{{1, "a\\"}}));
+}
+
+TEST(LanguageFile, LineEndsAndTheLastByteRule) {
+    const LanguageTable crlf = Parse("3=Options\r\n4=Help\r\n");
+    EXPECT_EQ(Parse("3=Options\n4=Help\n"), crlf);
+    // Without a final line break the last byte is lost all the same.
+    EXPECT_EQ(Parse("3=Options\r\n4=Help"), (LanguageTable{{3, "Options"}, {4, "Hel"}}));
+    // Too short (counted with the line feed): skipped.
+    EXPECT_TRUE(Parse("1=").empty());
+    EXPECT_EQ(Parse("1=x"), (LanguageTable{{1, ""}}));
+    EXPECT_TRUE(Parse("1\n").empty());
+    // A lone CR is not a line end; only CR LF pairs become LF.
+    EXPECT_EQ(Parse("1=a\rb\r\r\n"), (LanguageTable{{1, "a\rb\r"}}));
+}
+
+TEST(LanguageFile, LongLinesArriveIn1023BytePieces) {
+    // 1=, then 1500 letters: the first piece is 1023 bytes and loses its last one; the rest
+    // (no digit first) is ignored.
+    const std::string longLine = "1=" + std::string(1500, 'a') + "\r\n";
+    EXPECT_EQ(Parse(longLine), (LanguageTable{{1, std::string(1020, 'a')}}));
+
+    // A piece that starts with a digit is read as a line of its own.
+    const std::string split = "1=" + std::string(1021, 'a') + "7=tail\r\n";
+    EXPECT_EQ(Parse(split), (LanguageTable{{1, std::string(1020, 'a')}, {7, "tail"}}));
+
+    // CR LF counts as one byte when the pieces are cut.
+    const std::string exact = "1=" + std::string(1020, 'b') + "\r\n2=c\r\n";
+    EXPECT_EQ(Parse(exact), (LanguageTable{{1, std::string(1020, 'b')}, {2, "c"}}));
+}
+
+TEST(LanguageFile, ZeroByteEndsTheLine) {
+    // The line is cut at the zero byte; the rest of that line is not read as a new one.
+    EXPECT_EQ(Parse("1=ab\0cd\r\n2=x\0\r\n3=\0=y\r\n"s),
+              (LanguageTable{{1, "a"}, {2, ""}}));
+    EXPECT_EQ(Parse("\0" "1=a\r\n2=b\r\n"s), (LanguageTable{{2, "b"}}));
+}
+
+TEST(LanguageFile, AnsiTextsAreDecodedWithTheCodePage) {
+    const std::string bytes = test::EncodeCp1251("; Русский\r\n3=Настрой&ки\r\n105=Ошибка\\n%s\r\n");
+    EXPECT_EQ(Parse(bytes), (LanguageTable{{3, "Настрой&ки"}, {105, "Ошибка\r\n%s"}}));
+}
+
+TEST(LanguageFile, Utf8MarkMeansUtf8Texts) {
+    const LanguageTable t = Parse("\xEF\xBB\xBF; UTF-8\r\n3=Настрой&ки\r\n4=中文\r\n5=bad\xFF!\r\n");
+    EXPECT_EQ(t.at(3), "Настрой&ки");
+    EXPECT_EQ(t.at(4), "中文");
+    EXPECT_EQ(t.at(5), "bad\xEF\xBF\xBD!");
+    // The mark's own line is ignored even when digits follow it.
+    EXPECT_TRUE(Parse("\xEF\xBB\xBF" "1=x\r\n").empty());
+}
+
+TEST(LanguageFile, HostileInputNeverFails) {
+    std::string junk;
+    for (int i = 0; i < 20000; ++i) junk.push_back(static_cast<char>((i * 7919) % 256));
+    (void)Parse(junk);
+    EXPECT_TRUE(Parse(std::string(5000, '\n')).empty());
+    EXPECT_TRUE(Parse(std::string(5000, '\r')).empty());
+    const LanguageTable digits = Parse(std::string(5000, '9'));
+    EXPECT_TRUE(digits.empty());  // pieces of digits without an equals sign
+}
+
+TEST(LanguageFile, MissingMessageIsBilingual) {
+    EXPECT_EQ(LanguageMissingMessage(), "Языковой файл не найден!\n\nLanguage file is missing!");
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "app/settings.h"
+#include "app/version.h"
+#include "support/memory_profile.h"
+
+namespace velmora {
+namespace {
+
+using test::MemoryProfile;
+using Log = std::vector<std::string>;
+
+TEST(Settings, FreshProfileGivesTheDefaultsInTheFixedOrder) {
+    MemoryProfile profile;
+    const Settings s = ReadSettings(profile);
+    EXPECT_EQ(s.languageFile, "");
+    EXPECT_EQ(s.helpFile, "");
+    EXPECT_FALSE(s.saveWindowPos);
+    EXPECT_FALSE(s.saveRecursionDepth);
+    EXPECT_EQ(s.defaultRecursionDepth, 0);
+    EXPECT_EQ(profile.Log(), (Log{"read Settings/LanguageFile", "read Settings/HelpFile",
+                                  "read Settings/SaveWindowPos", "read Settings/SaveRecursionDepth",
+                                  "read Settings/DefaultRecursionDepth"}));
+    EXPECT_TRUE(profile.Values().empty());
+}
+
+TEST(Settings, StoredValuesAreReadUnchanged) {
+    MemoryProfile profile;
+    profile.Set("Settings", "LanguageFile", std::string("English.lng"));
+    profile.Set("Settings", "HelpFile", std::string("C:\\Help\\Мой.chm"));
+    profile.Set("Settings", "SaveWindowPos", 7);  // any non-zero value is on
+    profile.Set("Settings", "SaveRecursionDepth", -1);
+    profile.Set("Settings", "DefaultRecursionDepth", 123456);  // no range check
+    profile.Set("Other", "DefaultRecursionDepth", 9);
+    const Settings s = ReadSettings(profile);
+    EXPECT_EQ(s.languageFile, "English.lng");
+    EXPECT_EQ(s.helpFile, "C:\\Help\\Мой.chm");
+    EXPECT_TRUE(s.saveWindowPos);
+    EXPECT_TRUE(s.saveRecursionDepth);
+    EXPECT_EQ(s.defaultRecursionDepth, 123456);
+}
+
+TEST(Settings, WriteStoresAllFiveInTheDialogsOrder) {
+    MemoryProfile profile;
+    const Settings in{"Russian.lng", "help.chm", true, false, -1};
+    EXPECT_TRUE(WriteSettings(profile, in));
+    EXPECT_EQ(profile.Log(), (Log{"write Settings/SaveRecursionDepth",
+                                  "write Settings/DefaultRecursionDepth",
+                                  "write Settings/SaveWindowPos", "write Settings/LanguageFile",
+                                  "write Settings/HelpFile"}));
+    // Flags are stored as 0 and 1.
+    EXPECT_EQ(std::get<int>(profile.Values().at({"Settings", "SaveWindowPos"})), 1);
+    EXPECT_EQ(std::get<int>(profile.Values().at({"Settings", "SaveRecursionDepth"})), 0);
+    const Settings out = ReadSettings(profile);
+    EXPECT_EQ(out.languageFile, in.languageFile);
+    EXPECT_EQ(out.helpFile, in.helpFile);
+    EXPECT_EQ(out.saveWindowPos, in.saveWindowPos);
+    EXPECT_EQ(out.saveRecursionDepth, in.saveRecursionDepth);
+    EXPECT_EQ(out.defaultRecursionDepth, in.defaultRecursionDepth);
+}
+
+TEST(Settings, EveryWriteIsAttemptedAndAnyFailureIsReported) {
+    MemoryProfile profile;
+    profile.SetFailWrites(true);
+    EXPECT_FALSE(WriteSettings(profile, Settings{}));
+    EXPECT_EQ(profile.Log().size(), 5u);
+    EXPECT_TRUE(profile.Values().empty());
+
+    // One failing key early on: the later ones are still written.
+    for (const char* key : {"SaveRecursionDepth", "SaveWindowPos", "HelpFile"}) {
+        MemoryProfile one;
+        one.SetFailingKey(key);
+        EXPECT_FALSE(WriteSettings(one, Settings{"a.lng", "b.chm", true, true, 3})) << key;
+        EXPECT_EQ(one.Values().size(), 4u) << key;
+        EXPECT_EQ(one.Values().count({"Settings", key}), 0u) << key;
+    }
+}
+
+TEST(Version, DigitsAfterTheFirstDotRunTogether) {
+    EXPECT_EQ(FormatVersion(1, 1, 0, 0), "1.1");
+    EXPECT_EQ(FormatVersion(1, 2, 3, 0), "1.23");
+    EXPECT_EQ(FormatVersion(1, 2, 0, 4), "1.204");
+    EXPECT_EQ(FormatVersion(1, 2, 3, 4), "1.234");
+    EXPECT_EQ(FormatVersion(2, 0, 1, 0), "2.01");
+    EXPECT_EQ(FormatVersion(0, 0, 0, 0), "0.0");
+    EXPECT_EQ(FormatVersion(65535, 65535, 65535, 65535), "65535.655356553565535");
+}
+
+}  // namespace
+}  // namespace velmora
