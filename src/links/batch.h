@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "app/texts.h"
@@ -60,6 +61,12 @@ enum class BatchOutcome {
 // name ("*" and "." work like a rename mask). `sep` is the path separator.
 std::string ComposeLinkName(std::string_view pattern, std::string_view source, char sep = '\\');
 
+struct FileIdHash {
+    std::size_t operator()(const FileId& id) const noexcept {
+        return static_cast<std::size_t>(id.index * 0x9E3779B97F4A7C15ULL ^ id.volume);
+    }
+};
+
 class LinkBatch {
 public:
     LinkBatch(IFileSystem& fs, IPrompt& prompt, IMessages& messages, const TextCatalog& texts,
@@ -95,7 +102,35 @@ private:
     IMessages& m_messages;
     const TextCatalog& m_texts;
     IBatchObserver* m_observer;
-    // (implementation state: counters, the walk's identity sets, ...)
+
+    // One folder of the mirror walk that is being worked through. Levels are kept (not
+    // freed) when the walk climbs back, so their entry vectors are reused.
+    struct WalkLevel {
+        std::vector<FoundEntry> entries;
+        std::size_t next = 0;
+        std::size_t sourceLength = 0;  // lengths of the path buffers naming this folder
+        std::size_t linkLength = 0;
+        int depth = 0;
+        std::optional<FileId> id;
+    };
+
+    void LinkListedFile(const std::string& entry);
+    bool EnterMirror(int depth);
+    bool MakeMirrorFolder();
+    void MakeJunction(const std::string& link, const std::string& source);
+    void LinkMirroredFile(const std::string& source, const std::string& link);
+    int Ask(TextId id, const std::string& name);
+    [[noreturn]] void Abandon();
+    void Notify(std::string_view current);
+
+    std::vector<WalkLevel> m_levels;
+    std::size_t m_levelCount = 0;
+    std::string m_source;  // the walk's path buffers: a name is appended, then cut off again
+    std::string m_link;
+    std::unordered_set<FileId, FileIdHash> m_pathIds;    // source folders on the current path
+    std::unordered_set<FileId, FileIdHash> m_mirrorIds;  // every mirror folder made or reused
+    std::uint64_t m_links = 0;
+    std::uint64_t m_folders = 0;
 };
 
 }  // namespace velmora

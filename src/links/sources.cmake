@@ -1,1 +1,5 @@
 # Files of src/links
+list(APPEND VELMORA_PORTABLE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/reparse.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/name_rule.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/batch.cpp)

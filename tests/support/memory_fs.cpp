@@ -1,0 +1,597 @@
+#include "support/memory_fs.h"
+
+#include <algorithm>
+#include <set>
+
+namespace velmora::test {
+
+namespace {
+constexpr int kFolder = 0;
+constexpr int kFile = 1;
+constexpr int kJunction = 2;
+constexpr int kMaxJunctionHops = 32;
+
+struct FileData {
+    std::string contents;
+    int links = 0;
+    std::uint64_t id = 0;
+};
+}  // namespace
+
+struct MemoryFileSystem::Node {
+    int kind = kFolder;
+    std::uint64_t id = 0;
+    std::string name;  // as it was created
+    std::map<std::string, std::unique_ptr<Node>> children;  // by Key(name)
+    std::shared_ptr<FileData> file;
+    std::string target;  // junction: absolute target
+    std::vector<std::uint8_t> data;
+};
+
+const char* FsOpName(FsOp op) {
+    switch (op) {
+    case FsOp::Any: return "Any";
+    case FsOp::CreateHardLink: return "CreateHardLink";
+    case FsOp::CreateFolder: return "CreateFolder";
+    case FsOp::RemoveFolder: return "RemoveFolder";
+    case FsOp::SetMountPoint: return "SetMountPoint";
+    case FsOp::SetCurrentFolder: return "SetCurrentFolder";
+    case FsOp::FullPath: return "FullPath";
+    case FsOp::ListFolder: return "ListFolder";
+    case FsOp::FolderIdentity: return "FolderIdentity";
+    }
+    return "?";
+}
+
+MemoryFileSystem::MemoryFileSystem(char separator)
+    : m_sep(separator), m_windows(separator == '\\'), m_root(std::make_unique<Node>()) {
+    m_root->id = m_nextId++;
+}
+
+// Torn down level by level: a tree thousands of folders deep must not recurse.
+MemoryFileSystem::~MemoryFileSystem() {
+    std::vector<std::unique_ptr<Node>> pending;
+    pending.push_back(std::move(m_root));
+    while (!pending.empty()) {
+        std::unique_ptr<Node> node = std::move(pending.back());
+        pending.pop_back();
+        for (auto& [key, child] : node->children) {
+            pending.push_back(std::move(child));
+        }
+    }
+}
+
+std::string MemoryFileSystem::Key(const std::string& name) const {
+    if (!m_windows) {
+        return name;
+    }
+    std::string key = name;
+    for (char& c : key) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return key;
+}
+
+std::optional<std::string> MemoryFileSystem::Absolute(const std::string& name) const {
+    if (name.empty()) {
+        return std::nullopt;
+    }
+    std::string joined;
+    if (m_windows) {
+        const bool hasDrive = name.size() >= 2 && name[1] == ':' &&
+                              std::isalpha(static_cast<unsigned char>(name[0])) != 0;
+        const std::string currentDrive = m_current.size() >= 2 ? m_current.substr(0, 2) : "C:";
+        if (hasDrive && name.size() >= 3 && name[2] == m_sep) {
+            joined = name;
+        } else if (hasDrive) {
+            const bool sameDrive = Key(name.substr(0, 2)) == Key(currentDrive);
+            joined = (sameDrive && !m_current.empty() ? m_current : name.substr(0, 2)) + m_sep +
+                     name.substr(2);
+        } else if (name[0] == m_sep) {
+            joined = currentDrive + name;
+        } else {
+            if (m_current.empty()) {
+                return std::nullopt;
+            }
+            joined = m_current + m_sep + name;
+        }
+    } else {
+        if (name[0] == m_sep) {
+            joined = name;
+        } else {
+            if (m_current.empty()) {
+                return std::nullopt;
+            }
+            joined = m_current + m_sep + name;
+        }
+    }
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    const std::string head = m_windows ? joined.substr(0, 2) : std::string();
+    start = m_windows ? 2 : 0;
+    while (start <= joined.size()) {
+        std::size_t end = joined.find(m_sep, start);
+        if (end == std::string::npos) {
+            end = joined.size();
+        }
+        std::string part = joined.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(std::move(part));
+        }
+        start = end + 1;
+    }
+    if (m_windows && !parts.empty()) {
+        // Windows drops dots and blanks at the end of the last element.
+        std::string& last = parts.back();
+        while (!last.empty() && (last.back() == '.' || last.back() == ' ')) {
+            last.pop_back();
+        }
+        if (last.empty()) {
+            parts.pop_back();
+        }
+    }
+    std::string result = m_windows ? std::string(1, static_cast<char>(std::toupper(
+                                                        static_cast<unsigned char>(head[0])))) +
+                                         ":"
+                                   : std::string();
+    if (parts.empty()) {
+        return result + m_sep;
+    }
+    for (const std::string& part : parts) {
+        result += m_sep;
+        result += part;
+    }
+    return result;
+}
+
+std::vector<std::string> MemoryFileSystem::Split(const std::string& absolute) const {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= absolute.size()) {
+        std::size_t end = absolute.find(m_sep, start);
+        if (end == std::string::npos) {
+            end = absolute.size();
+        }
+        if (end > start || parts.empty()) {
+            parts.push_back(absolute.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return parts;  // Windows: drive first ("C:"); POSIX: "" (the root) first
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::Resolve(Node* node, int hops) const {
+    while (node != nullptr && node->kind == kJunction) {
+        if (++hops > kMaxJunctionHops) {
+            return nullptr;
+        }
+        const std::vector<std::string> parts = Split(node->target);
+        Node* cur = m_root.get();
+        for (std::size_t i = 0; i < parts.size() && cur != nullptr; ++i) {
+            auto it = cur->children.find(Key(parts[i]));
+            cur = it == cur->children.end() ? nullptr : it->second.get();
+            if (cur != nullptr && i + 1 < parts.size()) {
+                cur = Resolve(cur, hops);
+            }
+        }
+        node = cur;
+    }
+    return node;
+}
+
+MemoryFileSystem::Lookup MemoryFileSystem::Find(const std::string& path, bool followLast) const {
+    Lookup result;
+    const std::optional<std::string> absolute = Absolute(path);
+    if (!absolute) {
+        result.error = path.empty() ? err::kPathNotFound : err::kInvalidName;
+        return result;
+    }
+    const std::vector<std::string> parts = Split(*absolute);
+    Node* cur = m_root.get();
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        auto it = cur->children.find(Key(parts[i]));
+        Node* child = it == cur->children.end() ? nullptr : it->second.get();
+        if (i + 1 == parts.size()) {
+            result.parent = cur;
+            result.name = parts[i];
+            result.node = followLast ? Resolve(child, 0) : child;
+            return result;
+        }
+        child = Resolve(child, 0);
+        if (child == nullptr || child->kind != kFolder) {
+            result.error = err::kPathNotFound;
+            return result;
+        }
+        cur = child;
+    }
+    result.error = err::kPathNotFound;
+    return result;
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::Make(const std::string& path, int kind) {
+    const std::optional<std::string> absolute = Absolute(path);
+    if (!absolute) {
+        return nullptr;
+    }
+    const std::vector<std::string> parts = Split(*absolute);
+    Node* cur = m_root.get();
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        std::unique_ptr<Node>& slot = cur->children[Key(parts[i])];
+        if (!slot) {
+            slot = std::make_unique<Node>();
+            slot->id = m_nextId++;
+            slot->name = parts[i];
+            slot->kind = i + 1 == parts.size() ? kind : kFolder;
+        }
+        cur = slot.get();
+    }
+    return cur;
+}
+
+void MemoryFileSystem::AddFolder(const std::string& path) { Make(path, kFolder); }
+
+void MemoryFileSystem::AddFile(const std::string& path, const std::string& contents) {
+    Node* node = Make(path, kFile);
+    if (node != nullptr && !node->file) {
+        node->file = std::make_shared<FileData>();
+        node->file->links = 1;
+        node->file->id = node->id;
+    }
+    if (node != nullptr && node->file) {
+        node->file->contents = contents;
+    }
+}
+
+void MemoryFileSystem::AddJunction(const std::string& path, const std::string& target) {
+    Node* node = Make(path, kJunction);
+    if (node != nullptr) {
+        node->target = Absolute(target).value_or(target);
+    }
+}
+
+bool MemoryFileSystem::Exists(const std::string& path) const {
+    return Find(path, false).node != nullptr;
+}
+
+bool MemoryFileSystem::IsFolder(const std::string& path) const {
+    const Node* node = Find(path, false).node;
+    return node != nullptr && node->kind == kFolder;
+}
+
+bool MemoryFileSystem::IsFile(const std::string& path) const {
+    const Node* node = Find(path, false).node;
+    return node != nullptr && node->kind == kFile;
+}
+
+bool MemoryFileSystem::IsJunction(const std::string& path) const {
+    const Node* node = Find(path, false).node;
+    return node != nullptr && node->kind == kJunction;
+}
+
+std::optional<std::string> MemoryFileSystem::JunctionTarget(const std::string& path) const {
+    const Node* node = Find(path, false).node;
+    if (node == nullptr || node->kind != kJunction) {
+        return std::nullopt;
+    }
+    return node->target;
+}
+
+std::vector<std::uint8_t> MemoryFileSystem::JunctionData(const std::string& path) const {
+    const Node* node = Find(path, false).node;
+    return node != nullptr ? node->data : std::vector<std::uint8_t>{};
+}
+
+std::optional<std::string> MemoryFileSystem::Contents(const std::string& path) const {
+    const Node* node = Find(path, true).node;
+    if (node == nullptr || node->kind != kFile) {
+        return std::nullopt;
+    }
+    return node->file->contents;
+}
+
+int MemoryFileSystem::LinkCount(const std::string& path) const {
+    const Node* node = Find(path, true).node;
+    return node != nullptr && node->kind == kFile ? node->file->links : 0;
+}
+
+bool MemoryFileSystem::SameFile(const std::string& a, const std::string& b) const {
+    const Node* first = Find(a, true).node;
+    const Node* second = Find(b, true).node;
+    return first != nullptr && second != nullptr && first->kind == kFile &&
+           second->kind == kFile && first->file == second->file;
+}
+
+void MemoryFileSystem::DescribeInto(const Node& folder, const std::string& prefix,
+                                    std::vector<std::string>& lines) const {
+    // Iterative: test trees may be very deep.
+    std::vector<std::pair<const Node*, std::string>> pending{{&folder, prefix}};
+    while (!pending.empty()) {
+        auto [node, base] = pending.back();
+        pending.pop_back();
+        for (const auto& [key, child] : node->children) {
+            const std::string rel = base.empty() ? child->name : base + m_sep + child->name;
+            switch (child->kind) {
+            case kFolder:
+                lines.push_back(rel + "|folder");
+                pending.emplace_back(child.get(), rel);
+                break;
+            case kFile:
+                lines.push_back(rel + "|file|" + child->file->contents + "|#" +
+                                std::to_string(child->file->id));
+                break;
+            default:
+                lines.push_back(rel + "|junction|" + child->target);
+                break;
+            }
+        }
+    }
+}
+
+std::string MemoryFileSystem::Describe(const std::string& root) const {
+    const Node* node = Find(root, true).node;
+    if (node == nullptr || node->kind != kFolder) {
+        return {};
+    }
+    std::vector<std::string> lines;
+    DescribeInto(*node, {}, lines);
+    std::sort(lines.begin(), lines.end());
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line;
+        text += '\n';
+    }
+    return text;
+}
+
+std::size_t MemoryFileSystem::CountEntries(const std::string& root) const {
+    const Node* node = Find(root, true).node;
+    if (node == nullptr || node->kind != kFolder) {
+        return 0;
+    }
+    std::size_t count = 0;
+    std::vector<const Node*> pending{node};
+    while (!pending.empty()) {
+        const Node* cur = pending.back();
+        pending.pop_back();
+        for (const auto& [key, child] : cur->children) {
+            ++count;
+            if (child->kind == kFolder) {
+                pending.push_back(child.get());
+            }
+        }
+    }
+    return count;
+}
+
+void MemoryFileSystem::FailCall(FsOp op, int nth, ErrorCode code, bool always) {
+    m_faults.push_back(Fault{op, {}, nth, code, always});
+}
+
+void MemoryFileSystem::FailPath(FsOp op, const std::string& path, ErrorCode code, bool always) {
+    m_faults.push_back(Fault{op, Key(Absolute(path).value_or(path)), 0, code, always});
+}
+
+std::optional<ErrorCode> MemoryFileSystem::Inject(FsOp op, const std::string& path) {
+    const std::string key = Key(Absolute(path).value_or(path));
+    for (Fault& fault : m_faults) {
+        if ((fault.op != FsOp::Any && fault.op != op) ||
+            (!fault.path.empty() && fault.path != key)) {
+            continue;
+        }
+        ++fault.seen;
+        if (fault.spent || (fault.nth != 0 && fault.seen < fault.nth)) {
+            continue;
+        }
+        if (!fault.always) {
+            fault.spent = true;
+        }
+        ++m_faultsFired;
+        return fault.code;
+    }
+    return std::nullopt;
+}
+
+std::size_t MemoryFileSystem::CallCount(FsOp op) const {
+    return static_cast<std::size_t>(std::count_if(m_calls.begin(), m_calls.end(), [op](const FsCall& c) {
+        return op == FsOp::Any || c.op == op;
+    }));
+}
+
+ErrorCode MemoryFileSystem::Log(FsOp op, const std::string& path, const std::string& path2,
+                                ErrorCode result) {
+    m_calls.push_back(FsCall{op, path, path2, result});
+    return result;
+}
+
+bool MemoryFileSystem::OnlyFailedJunctionFoldersRemoved() const {
+    std::set<std::string> made;          // folders a CreateFolder call made
+    std::set<std::string> mountFailed;   // ... whose SetMountPoint then failed
+    for (const FsCall& call : m_calls) {
+        const std::string key = Key(Absolute(call.path).value_or(call.path));
+        const bool ok = call.result == err::kSuccess;
+        if (call.op == FsOp::CreateFolder && ok) {
+            made.insert(key);
+            mountFailed.erase(key);
+        } else if (call.op == FsOp::SetMountPoint) {
+            if (ok) {
+                made.erase(key);
+            } else if (made.count(key) != 0) {
+                mountFailed.insert(key);
+            }
+        } else if (call.op == FsOp::RemoveFolder && ok) {
+            if (mountFailed.count(key) == 0) {
+                return false;
+            }
+            mountFailed.erase(key);
+            made.erase(key);
+        }
+    }
+    return true;
+}
+
+ErrorCode MemoryFileSystem::CreateHardLink(const std::string& link, const std::string& existing) {
+    if (auto fault = Inject(FsOp::CreateHardLink, link)) {
+        return Log(FsOp::CreateHardLink, link, existing, *fault);
+    }
+    const Lookup source = Find(existing, true);
+    if (source.node == nullptr) {
+        return Log(FsOp::CreateHardLink, link, existing,
+                   source.error != err::kSuccess ? source.error : err::kFileNotFound);
+    }
+    if (source.node->kind != kFile) {
+        return Log(FsOp::CreateHardLink, link, existing, err::kAccessDenied);
+    }
+    const Lookup target = Find(link, false);
+    if (target.error != err::kSuccess) {
+        return Log(FsOp::CreateHardLink, link, existing, target.error);
+    }
+    if (target.node != nullptr || target.parent == m_root.get()) {
+        return Log(FsOp::CreateHardLink, link, existing, err::kAlreadyExists);
+    }
+    if (m_windows && Key(Absolute(link)->substr(0, 2)) != Key(Absolute(existing)->substr(0, 2))) {
+        return Log(FsOp::CreateHardLink, link, existing, err::kNotSameDevice);
+    }
+    if (source.node->file->links >= m_linkLimit) {
+        return Log(FsOp::CreateHardLink, link, existing, err::kTooManyLinks);
+    }
+    auto node = std::make_unique<Node>();
+    node->kind = kFile;
+    node->id = m_nextId++;
+    node->name = target.name;
+    node->file = source.node->file;
+    ++node->file->links;
+    target.parent->children[Key(target.name)] = std::move(node);
+    return Log(FsOp::CreateHardLink, link, existing, err::kSuccess);
+}
+
+ErrorCode MemoryFileSystem::CreateFolder(const std::string& path) {
+    if (auto fault = Inject(FsOp::CreateFolder, path)) {
+        return Log(FsOp::CreateFolder, path, {}, *fault);
+    }
+    const Lookup found = Find(path, false);
+    if (found.error != err::kSuccess) {
+        return Log(FsOp::CreateFolder, path, {}, found.error);
+    }
+    if (found.node != nullptr || found.parent == m_root.get()) {
+        return Log(FsOp::CreateFolder, path, {}, err::kAlreadyExists);
+    }
+    auto node = std::make_unique<Node>();
+    node->id = m_nextId++;
+    node->name = found.name;
+    found.parent->children[Key(found.name)] = std::move(node);
+    return Log(FsOp::CreateFolder, path, {}, err::kSuccess);
+}
+
+ErrorCode MemoryFileSystem::RemoveFolder(const std::string& path) {
+    if (auto fault = Inject(FsOp::RemoveFolder, path)) {
+        return Log(FsOp::RemoveFolder, path, {}, *fault);
+    }
+    const Lookup found = Find(path, false);
+    if (found.node == nullptr || found.parent == m_root.get()) {
+        return Log(FsOp::RemoveFolder, path, {},
+                   found.error != err::kSuccess ? found.error : err::kFileNotFound);
+    }
+    if (found.node->kind == kFile) {
+        return Log(FsOp::RemoveFolder, path, {}, err::kAccessDenied);
+    }
+    if (!found.node->children.empty()) {
+        return Log(FsOp::RemoveFolder, path, {}, err::kDirNotEmpty);
+    }
+    found.parent->children.erase(Key(found.name));
+    m_removals.push_back(path);
+    return Log(FsOp::RemoveFolder, path, {}, err::kSuccess);
+}
+
+ErrorCode MemoryFileSystem::SetMountPoint(const std::string& folder, const std::string& source,
+                                          const std::vector<std::uint8_t>& reparseData) {
+    if (auto fault = Inject(FsOp::SetMountPoint, folder)) {
+        return Log(FsOp::SetMountPoint, folder, source, *fault);
+    }
+    if (!m_junctions) {
+        return Log(FsOp::SetMountPoint, folder, source, err::kNotSupported);
+    }
+    const Lookup found = Find(folder, false);
+    if (found.node == nullptr) {
+        return Log(FsOp::SetMountPoint, folder, source,
+                   found.error != err::kSuccess ? found.error : err::kFileNotFound);
+    }
+    if (found.node->kind == kFile || found.parent == m_root.get()) {
+        return Log(FsOp::SetMountPoint, folder, source, err::kAccessDenied);
+    }
+    if (!found.node->children.empty()) {
+        return Log(FsOp::SetMountPoint, folder, source, err::kDirNotEmpty);
+    }
+    found.node->kind = kJunction;
+    found.node->target = Absolute(source).value_or(source);
+    found.node->data = reparseData;
+    return Log(FsOp::SetMountPoint, folder, source, err::kSuccess);
+}
+
+bool MemoryFileSystem::SetCurrentFolder(const std::string& path) {
+    if (Inject(FsOp::SetCurrentFolder, path)) {
+        Log(FsOp::SetCurrentFolder, path, {}, err::kAccessDenied);
+        return false;
+    }
+    const Lookup found = Find(path, true);
+    if (found.node == nullptr || found.node->kind != kFolder) {
+        Log(FsOp::SetCurrentFolder, path, {}, err::kPathNotFound);
+        return false;
+    }
+    m_current = *Absolute(path);
+    Log(FsOp::SetCurrentFolder, path, {}, err::kSuccess);
+    return true;
+}
+
+std::optional<std::string> MemoryFileSystem::FullPath(const std::string& name) {
+    if (Inject(FsOp::FullPath, name)) {
+        Log(FsOp::FullPath, name, {}, err::kAccessDenied);
+        return std::nullopt;
+    }
+    std::optional<std::string> full = Absolute(name);
+    Log(FsOp::FullPath, name, {}, full ? err::kSuccess : err::kInvalidName);
+    return full;
+}
+
+bool MemoryFileSystem::ListFolder(const std::string& folder, std::vector<FoundEntry>& out) {
+    out.clear();
+    if (Inject(FsOp::ListFolder, folder)) {
+        Log(FsOp::ListFolder, folder, {}, err::kAccessDenied);
+        return false;
+    }
+    const Lookup found = Find(folder, true);
+    if (found.node == nullptr || found.node->kind != kFolder) {
+        Log(FsOp::ListFolder, folder, {}, err::kPathNotFound);
+        return false;
+    }
+    for (const auto& [key, child] : found.node->children) {
+        out.push_back(FoundEntry{child->name, child->kind != kFile});
+    }
+    Log(FsOp::ListFolder, folder, {}, err::kSuccess);
+    return true;
+}
+
+std::optional<FileId> MemoryFileSystem::FolderIdentity(const std::string& path) {
+    if (Inject(FsOp::FolderIdentity, path)) {
+        Log(FsOp::FolderIdentity, path, {}, err::kAccessDenied);
+        return std::nullopt;
+    }
+    const Lookup found = Find(path, true);
+    if (found.node == nullptr || found.node->kind != kFolder) {
+        Log(FsOp::FolderIdentity, path, {}, err::kPathNotFound);
+        return std::nullopt;
+    }
+    Log(FsOp::FolderIdentity, path, {}, err::kSuccess);
+    return FileId{1, found.node->id};
+}
+
+std::string MemoryFileSystem::ErrorText(ErrorCode code) {
+    return "System error " + std::to_string(code) + ".\r\n";
+}
+
+}  // namespace velmora::test
