@@ -1,1 +1,0 @@
-namespace velmora { int PosixPlaceholder() { return 0; } }
