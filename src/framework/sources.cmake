@@ -1,2 +1,1 @@
-# Files of src/framework
-list(APPEND VELMORA_WIN32_SOURCES ${CMAKE_CURRENT_LIST_DIR}/placeholder.cpp)
+# Files of src/framework: Windows only, listed in sources_win.cmake.

@@ -1,0 +1,356 @@
+#include "framework/dialog.h"
+
+#include <climits>
+
+#include "framework/message_box.h"
+#include "framework/win_app.h"
+#include "platform/win32/wide.h"
+
+namespace velmora {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string WindowTextOf(HWND hwnd) {
+    if (hwnd == nullptr) return {};
+    int length = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    int copied = ::GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return Narrow(text);
+}
+
+// Messages whose answer a dialog procedure returns directly instead of in DWLP_MSGRESULT.
+bool AnswersDirectly(UINT message) {
+    switch (message) {
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+        case WM_INITDIALOG:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The child control a parent notification is about, when it is one of ours.
+CControl* NotifyingControl(UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_COMMAND:
+            return lParam != 0 ? CControl::FromHandle(reinterpret_cast<HWND>(lParam)) : nullptr;
+        case WM_NOTIFY:
+            return lParam != 0
+                       ? CControl::FromHandle(reinterpret_cast<const NMHDR*>(lParam)->hwndFrom)
+                       : nullptr;
+        default:
+            return nullptr;
+    }
+}
+
+void CenterOn(HWND dialog, HWND owner) {
+    RECT window{};
+    GetWindowRect(dialog, &window);
+    RECT area{};
+    HMONITOR monitor = MonitorFromWindow(owner != nullptr ? owner : dialog,
+                                         MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    GetMonitorInfoW(monitor, &info);
+    area = info.rcWork;
+    RECT centre = area;
+    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &centre);
+    int width = window.right - window.left;
+    int height = window.bottom - window.top;
+    int x = (centre.left + centre.right - width) / 2;
+    int y = (centre.top + centre.bottom - height) / 2;
+    // Keep the whole dialog on the monitor's work area where it fits.
+    if (x + width > area.right) x = area.right - width;
+    if (y + height > area.bottom) y = area.bottom - height;
+    if (x < area.left) x = area.left;
+    if (y < area.top) y = area.top;
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+std::optional<int> ParseDialogInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    std::size_t digits = i;
+    long long value = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
+        ++i;
+    }
+    if (i == digits) return std::nullopt;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i != text.size()) return std::nullopt;
+    if (negative) value = -value;
+    if (value > INT_MAX || value < INT_MIN) return std::nullopt;
+    return static_cast<int>(value);
+}
+
+// ---- CDataExchange ----
+
+HWND CDataExchange::Item(int id) { return m_dialog.GetDlgItem(id); }
+
+void CDataExchange::Fail(HWND control) {
+    m_bFailed = true;
+    if (control != nullptr) {
+        SetFocus(control);
+        SendMessageW(control, EM_SETSEL, 0, -1);
+    }
+}
+
+void CDataExchange::Text(int id, std::string& value) {
+    if (m_bFailed) return;
+    if (m_bSaveAndValidate) {
+        value = WindowTextOf(Item(id));
+    } else {
+        ::SetWindowTextW(Item(id), Widen(value).c_str());
+    }
+}
+
+void CDataExchange::Int(int id, int& value) {
+    if (m_bFailed) return;
+    HWND control = Item(id);
+    if (!m_bSaveAndValidate) {
+        ::SetWindowTextW(control, std::to_wstring(value).c_str());
+        return;
+    }
+    std::optional<int> parsed = ParseDialogInt(WindowTextOf(control));
+    if (parsed) {
+        value = *parsed;
+        return;
+    }
+    MessageBeep(MB_ICONEXCLAMATION);
+    CWinAppBase* app = CWinAppBase::Current();
+    std::string message = app ? app->Texts().Text(txt::kNotAnInteger)
+                              : std::string(BuiltinText(txt::kNotAnInteger));
+    MessageBoxApp(message, MB_OK | MB_ICONEXCLAMATION);
+    Fail(control);
+}
+
+void CDataExchange::Check(int id, int& value) {
+    if (m_bFailed) return;
+    HWND control = Item(id);
+    if (m_bSaveAndValidate) {
+        value = static_cast<int>(SendMessageW(control, BM_GETCHECK, 0, 0));
+    } else {
+        SendMessageW(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    }
+}
+
+void CDataExchange::Check(int id, bool& value) {
+    int state = value ? BST_CHECKED : BST_UNCHECKED;
+    Check(id, state);
+    if (m_bSaveAndValidate && !m_bFailed) value = state == BST_CHECKED;
+}
+
+void CDataExchange::Control(int id, CControl& control) {
+    if (m_bFailed || control.m_hWnd != nullptr) return;
+    HWND child = Item(id);
+    if (child == nullptr || !control.SubclassWindow(child)) m_bFailed = true;
+}
+
+// ---- CDialogBase ----
+
+CDialogBase::CDialogBase(UINT templateId, HWND parent)
+    : m_nIDTemplate(templateId), m_hWndParent(parent) {}
+
+CDialogBase::~CDialogBase() {
+    if (m_hWnd != nullptr && !m_bModal) ::DestroyWindow(m_hWnd);
+}
+
+HWND CDialogBase::OwnerForRun() const {
+    if (m_hWndParent != nullptr) return m_hWndParent;
+    CWinAppBase* app = CWinAppBase::Current();
+    if (app == nullptr || app->m_pMainWnd == nullptr || app->m_pMainWnd == this) return nullptr;
+    HWND main = app->m_pMainWnd->GetSafeHwnd();
+    return main != nullptr && IsWindow(main) ? GetLastActivePopup(main) : nullptr;
+}
+
+INT_PTR CDialogBase::DoModal() {
+    CWinAppBase* app = CWinAppBase::Current();
+    HINSTANCE instance = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleW(nullptr);
+    m_bModal = true;
+    INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(m_nIDTemplate), OwnerForRun(),
+                                     &CDialogBase::DialogProc, reinterpret_cast<LPARAM>(this));
+    m_bModal = false;
+    return result;
+}
+
+HWND CDialogBase::Create(HWND parent) {
+    if (parent != nullptr) m_hWndParent = parent;
+    CWinAppBase* app = CWinAppBase::Current();
+    HINSTANCE instance = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleW(nullptr);
+    m_bModal = false;
+    return CreateDialogParamW(instance, MAKEINTRESOURCEW(m_nIDTemplate), m_hWndParent,
+                              &CDialogBase::DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+void CDialogBase::EndDialog(INT_PTR result) {
+    if (m_hWnd == nullptr) return;
+    if (m_bModal) {
+        ::EndDialog(m_hWnd, result);
+    } else {
+        ::DestroyWindow(m_hWnd);
+    }
+}
+
+void CDialogBase::DestroyWindow() {
+    if (m_hWnd != nullptr) ::DestroyWindow(m_hWnd);
+}
+
+bool CDialogBase::UpdateData(bool saveAndValidate) {
+    if (m_hWnd == nullptr) return false;
+    CDataExchange dx(*this, saveAndValidate);
+    DoDataExchange(dx);
+    return !dx.Failed();
+}
+
+HWND CDialogBase::GetDlgItem(int id) const {
+    return m_hWnd != nullptr ? ::GetDlgItem(m_hWnd, id) : nullptr;
+}
+
+std::string CDialogBase::GetDlgItemText(int id) const { return WindowTextOf(GetDlgItem(id)); }
+
+void CDialogBase::SetDlgItemText(int id, const std::string& text) {
+    if (HWND item = GetDlgItem(id)) ::SetWindowTextW(item, Widen(text).c_str());
+}
+
+std::string CDialogBase::GetWindowText() const { return WindowTextOf(m_hWnd); }
+
+void CDialogBase::SetWindowText(const std::string& text) {
+    if (m_hWnd != nullptr) ::SetWindowTextW(m_hWnd, Widen(text).c_str());
+}
+
+CDialogBase* CDialogBase::FromHandle(HWND hwnd) {
+    if (hwnd == nullptr) return nullptr;
+    if (reinterpret_cast<DLGPROC>(GetWindowLongPtrW(hwnd, DWLP_DLGPROC)) !=
+        &CDialogBase::DialogProc) {
+        return nullptr;
+    }
+    return reinterpret_cast<CDialogBase*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+}
+
+BOOL CDialogBase::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+void CDialogBase::OnOK() {
+    if (UpdateData(true)) EndDialog(IDOK);
+}
+
+void CDialogBase::OnCancel() { EndDialog(IDCANCEL); }
+
+bool CDialogBase::OnCommand(int, int) { return false; }
+
+bool CDialogBase::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+void CDialogBase::DoDataExchange(CDataExchange&) {}
+
+BOOL CDialogBase::InitDialog() {
+    RECT before{};
+    GetWindowRect(m_hWnd, &before);
+    BOOL result = OnInitDialog();
+    // Like the classic dialog framework: a dialog that its initialisation did not place is
+    // centred over its owner (or on the work area when it has none).
+    RECT after{};
+    if (m_hWnd != nullptr && GetWindowRect(m_hWnd, &after) && EqualRect(&before, &after)) {
+        CenterOn(m_hWnd, GetWindow(m_hWnd, GW_OWNER));
+    }
+    return result;
+}
+
+INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CDialogBase* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialogBase*>(lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        self->m_hWnd = hwnd;
+    } else {
+        self = reinterpret_cast<CDialogBase*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    }
+    if (self == nullptr) return FALSE;
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        // An exception must never unwind through the system's dialog manager. The handler
+        // that threw is abandoned; the dialog stays usable.
+        MessageBeep(MB_ICONHAND);
+        return FALSE;
+    }
+}
+
+INT_PTR CDialogBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return InitDialog();
+        case WM_HELP:
+            if (CWinAppBase* app = CWinAppBase::Current()) app->WinHelp(0, HELP_CONTEXT);
+            return TRUE;
+        case WM_DESTROY:
+            OnDestroy();
+            return FALSE;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
+            m_hWnd = nullptr;
+            return FALSE;
+        default:
+            break;
+    }
+
+    LRESULT result = 0;
+    if (CControl* control = NotifyingControl(message, wParam, lParam)) {
+        if (control->OnChildNotify(message, wParam, lParam, result)) {
+            if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
+            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+            return TRUE;
+        }
+    }
+
+    if (message == WM_COMMAND) {
+        int id = LOWORD(wParam);
+        int code = HIWORD(wParam);
+        if (OnCommand(id, code)) return TRUE;
+        if (code == BN_CLICKED || lParam == 0) {
+            if (id == IDOK) {
+                OnOK();
+                return TRUE;
+            }
+            if (id == IDCANCEL) {
+                OnCancel();
+                return TRUE;
+            }
+        }
+        return FALSE;
+    }
+
+    if (OnMessage(message, wParam, lParam, result)) {
+        if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
+        if (m_hWnd != nullptr) SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace velmora

@@ -1,0 +1,23 @@
+#include "framework/message_box.h"
+
+#include "framework/dialog.h"
+#include "framework/win_app.h"
+#include "platform/win32/wide.h"
+
+namespace velmora {
+
+HWND DefaultOwnerWindow() {
+    CWinAppBase* app = CWinAppBase::Current();
+    HWND main = app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
+    if (main != nullptr && IsWindow(main)) return GetLastActivePopup(main);
+    return GetActiveWindow();
+}
+
+int MessageBoxApp(const std::string& text, UINT type) {
+    if ((type & MB_ICONMASK) == 0) type |= MB_ICONEXCLAMATION;
+    CWinAppBase* app = CWinAppBase::Current();
+    std::wstring caption = Widen(app ? app->m_strAppName : std::string());
+    return MessageBoxW(DefaultOwnerWindow(), Widen(text).c_str(), caption.c_str(), type);
+}
+
+}  // namespace velmora

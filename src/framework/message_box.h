@@ -1,0 +1,19 @@
+// Message boxes of the program: the application's name as caption, owned by the window the
+// user is working in.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace velmora {
+
+// Shows `text` (UTF-8) with the application's name as caption. A `type` that names no icon
+// gets the exclamation icon. Returns the button chosen (IDOK, ...).
+int MessageBoxApp(const std::string& text, UINT type = MB_OK);
+
+// The window that should own a box or dialog started now without a parent: the main
+// window's last active pop-up (the innermost modal dialog), else the active window, else none.
+HWND DefaultOwnerWindow();
+
+}  // namespace velmora

@@ -1,2 +1,0 @@
-// Framework layer placeholder.
-namespace velmora { int FrameworkPlaceholder() { return 0; } }
