@@ -1,3 +1,10 @@
-// Placeholder entry point until the application object lands.
+// The program's entry point: the one application object runs the whole program.
 #include <windows.h>
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+
+#include "app/link_app.h"
+
+namespace {
+velmora::CLinkApp theApp;
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return theApp.Run(instance); }

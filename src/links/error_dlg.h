@@ -1,0 +1,32 @@
+// The prompt every failed step of a link batch goes through: the message, and Skip, Retry,
+// Skip all or Cancel. One object may be shown any number of times, each time with the
+// message it holds then.
+#pragma once
+
+#include <string>
+
+#include "framework/localized_dialog.h"
+#include "links/batch.h"
+
+namespace velmora {
+
+class CErrorDlg : public CLocalizedDialog, public IPrompt {
+public:
+    // `parent` null: owned by the application's main window, which stays disabled meanwhile.
+    explicit CErrorDlg(HWND parent = nullptr);
+
+    // Shows `message` modally; kPromptSkip, kPromptRetry, kPromptSkipAll or kPromptCancel
+    // (a prompt that cannot be shown answers Skip, so the batch never stops on it).
+    int Ask(const std::string& message) override;
+
+    // The text shown in the prompt.
+    std::string m_strMessage;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    bool OnCommand(int id, int code) override;
+};
+
+}  // namespace velmora

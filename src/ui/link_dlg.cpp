@@ -1,0 +1,238 @@
+#include "ui/link_dlg.h"
+
+#include <shellapi.h>
+
+#include "app/link_app.h"
+#include "app/safe_format.h"
+#include "app/settings.h"
+#include "framework/message_box.h"
+#include "links/batch.h"
+#include "links/error_dlg.h"
+#include "platform/win32/fs_win.h"
+#include "platform/win32/wide.h"
+#include "resource.h"
+
+namespace velmora {
+
+namespace {
+
+const LanguageRow kLinkRows[] = {
+    {IDC_DEPTH_LABEL, 7}, {IDOK, 1}, {IDCANCEL, 2}, {IDC_SETTINGS, 3}, {IDC_HELP_BUTTON, 4},
+    {0, 0},
+};
+
+class MessageBoxes : public IMessages {
+public:
+    void ShowMessage(const std::string& text) override { MessageBoxApp(text, MB_OK); }
+};
+
+BOOL CALLBACK IntersectsWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    auto* probe = reinterpret_cast<std::pair<const RECT*, bool>*>(data);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    RECT common{};
+    if (GetMonitorInfoW(monitor, &info) && IntersectRect(&common, probe->first, &info.rcWork)) {
+        probe->second = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+bool IsOnSomeWorkArea(const RECT& rect) {
+    std::pair<const RECT*, bool> probe{&rect, false};
+    EnumDisplayMonitors(nullptr, nullptr, &IntersectsWorkArea, reinterpret_cast<LPARAM>(&probe));
+    return probe.second;
+}
+
+CLinkDlg::CLinkDlg(HWND parent) : CLocalizedDialog(IDD_LINK, parent) {
+    CLinkApp& app = LinkApp();
+    m_strTarget = app.m_strTargetDir;
+    const std::vector<std::string>& paths = app.m_arrPaths;
+    bool oneFile = paths.size() == 1 && (paths[0].empty() || paths[0].back() != '\\');
+    if (oneFile) {
+        std::size_t slash = paths[0].find_last_of('\\');
+        std::string name = slash == std::string::npos ? paths[0] : paths[0].substr(slash + 1);
+        std::string_view builtin = BuiltinText(txt::kCaptionOneFile);
+        m_strCaption = SafeFormat(app.LookupText(txt::kCaptionOneFile, builtin), builtin,
+                                  {std::string_view(name)});
+        m_strTarget += name;
+    } else {
+        std::string_view builtin = BuiltinText(txt::kCaptionSeveral);
+        m_strCaption = SafeFormat(app.LookupText(txt::kCaptionSeveral, builtin), builtin,
+                                  {static_cast<std::int64_t>(paths.size())});
+        m_strTarget += "*.*";
+    }
+    m_nDepth = app.m_nDefaultRecursionDepth;
+
+    HINSTANCE instance = app.m_hInstance ? app.m_hInstance : GetModuleHandleW(nullptr);
+    m_hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_VELMORA));
+    m_hSmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA),
+                                                 IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    m_bCancelled = false;
+}
+
+CLinkDlg::~CLinkDlg() {
+    if (m_hSmallIcon != nullptr) DestroyIcon(m_hSmallIcon);
+}
+
+void CLinkDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Control(IDC_DEPTH_SPIN, m_spinDepth);
+    dx.Int(IDC_DEPTH, m_nDepth);
+    dx.Text(IDC_TARGET, m_strTarget);
+    dx.Text(IDC_CAPTION, m_strCaption);
+}
+
+BOOL CLinkDlg::OnInitDialog() {
+    CLocalizedDialog::OnInitDialog();
+    AddAboutItem();
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+    m_spinDepth.SetRange(-1, 1000);
+    ApplyLanguage(kLinkRows);
+    const std::string& version = LinkApp().m_strVersion;
+    if (!version.empty()) SetWindowText(GetWindowText() + " " + version);
+    if (LinkApp().m_bSaveWindowPos) RestoreWindowRect();
+    return TRUE;
+}
+
+void CLinkDlg::AddAboutItem() {
+    HMENU menu = GetSystemMenu(m_hWnd, FALSE);
+    if (menu == nullptr) return;
+    CLinkApp& app = LinkApp();
+    std::string text;
+    if (app.m_langTable.Has(txt::kAboutMenu)) {
+        text = app.m_langTable.Table().at(txt::kAboutMenu);
+    } else {
+        // The string table's entry; LoadStringW with length 0 returns a pointer into it.
+        const wchar_t* resource = nullptr;
+        int length = LoadStringW(app.m_hInstance ? app.m_hInstance : GetModuleHandleW(nullptr),
+                                 IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&resource), 0);
+        if (length > 0 && resource != nullptr) {
+            text = Narrow(std::wstring_view(resource, static_cast<std::size_t>(length)));
+        }
+    }
+    if (text.empty()) return;
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, Widen(text).c_str());
+}
+
+void CLinkDlg::RestoreWindowRect() {
+    CLinkApp& app = LinkApp();
+    using namespace settings_key;
+    int left = app.GetProfileInt(kSection, kPosLeft, -1);
+    int right = app.GetProfileInt(kSection, kPosRight, -1);
+    int top = app.GetProfileInt(kSection, kPosTop, -1);
+    int bottom = app.GetProfileInt(kSection, kPosBottom, -1);
+    if (left == -1 || right == -1 || top == -1 || bottom == -1) return;
+    // A rectangle no monitor shows any more (a screen removed, a new resolution) would put
+    // the dialog out of reach: then it opens centred as if nothing were stored.
+    RECT rect{left, top, right, bottom};
+    if (!IsOnSomeWorkArea(rect)) return;
+    MoveWindow(m_hWnd, left, top, right - left, bottom - top, TRUE);
+}
+
+void CLinkDlg::OnOK() {
+    if (!UpdateData(true)) return;
+    CLinkApp& app = LinkApp();
+    Win32FileSystem fileSystem;
+    CErrorDlg prompt;
+    MessageBoxes messages;
+    LinkBatch batch(fileSystem, prompt, messages, app.m_langTable);
+    batch.Run(app.m_arrPaths, m_strTarget, m_nDepth);
+    m_strError = batch.m_strError;
+    m_bCancelled = batch.m_bCancelled;
+    m_bSkipAllFiles = batch.m_bSkipAllFiles;
+    m_bSkipAllFolders = batch.m_bSkipAllFolders;
+    m_bSkipAllJunctions = batch.m_bSkipAllJunctions;
+    // The batch is over whatever happened in it: the dialog closes with OK.
+    UpdateData(true);
+    EndDialog(IDOK);
+}
+
+bool CLinkDlg::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+        case IDC_HELP_BUTTON:
+            OnHelpClicked();
+            return true;
+        case IDC_SETTINGS:
+            OnSettingsClicked();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CLinkDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    switch (message) {
+        case WM_SYSCOMMAND:
+            return OnSysCommand(wParam);
+        case WM_PAINT:
+            if (!IsIconic(m_hWnd)) return false;
+            OnPaint();
+            result = 0;
+            return true;
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<LRESULT>(m_hIcon);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CLinkDlg::OnSysCommand(WPARAM command) {
+    if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
+    ShowAbout();
+    return true;
+}
+
+void CLinkDlg::ShowAbout() {}
+
+void CLinkDlg::OnSettingsClicked() {}
+
+void CLinkDlg::OnPaint() {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    int cx = GetSystemMetrics(SM_CXICON);
+    int cy = GetSystemMetrics(SM_CYICON);
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    int x = (client.right - client.left - cx + 1) / 2;
+    int y = (client.bottom - client.top - cy + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+    EndPaint(m_hWnd, &paint);
+}
+
+void CLinkDlg::OnHelpClicked() {
+    CLinkApp& app = LinkApp();
+    std::wstring path = Widen(app.GetHelpFilePath());
+    auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(m_hWnd, L"open", L"hh.exe", path.c_str(), L"", SW_SHOWNORMAL));
+    if (static_cast<UINT_PTR>(result) <= 32) {
+        MessageBoxApp(app.LookupText(txt::kHelpFailed, BuiltinText(txt::kHelpFailed)), MB_OK);
+    }
+}
+
+void CLinkDlg::OnDestroy() {
+    CLinkApp& app = LinkApp();
+    using namespace settings_key;
+    if (app.m_bSaveWindowPos) {
+        RECT rect{};
+        GetWindowRect(m_hWnd, &rect);
+        app.WriteProfileInt(kSection, kPosLeft, rect.left);
+        app.WriteProfileInt(kSection, kPosRight, rect.right);
+        app.WriteProfileInt(kSection, kPosTop, rect.top);
+        app.WriteProfileInt(kSection, kPosBottom, rect.bottom);
+    }
+    if (app.m_bSaveRecursionDepth) {
+        // Signed, and 0 for text that is no number, as the field reads at this moment.
+        auto depth = static_cast<int>(GetDlgItemInt(m_hWnd, IDC_DEPTH, nullptr, TRUE));
+        app.WriteProfileInt(kSection, kDefaultRecursionDepth, depth);
+    }
+}
+
+}  // namespace velmora

@@ -1,0 +1,53 @@
+// The main dialog: what is about to be linked, the target and the recursion depth; OK runs
+// the link batch. It remembers its window rectangle and the depth when the user asked for it.
+#pragma once
+
+#include <string>
+
+#include "framework/localized_dialog.h"
+
+namespace velmora {
+
+class CLinkDlg : public CLocalizedDialog {
+public:
+    explicit CLinkDlg(HWND parent = nullptr);
+    ~CLinkDlg() override;
+
+    // State of the link batch (see LinkBatch), kept after OK for whoever looks.
+    bool m_bCancelled = false;
+    std::string m_strError;
+    bool m_bSkipAllFiles = false;
+    bool m_bSkipAllFolders = false;
+    bool m_bSkipAllJunctions = false;
+
+    CSpinButtonCtrl m_spinDepth;
+    int m_nDepth = 0;
+    std::string m_strTarget;
+    std::string m_strCaption;
+    HICON m_hIcon = nullptr;       // shared; not destroyed
+    HICON m_hSmallIcon = nullptr;  // owned
+
+    void OnHelpClicked();
+    void OnSettingsClicked();
+    // The About item of the system menu.
+    void ShowAbout();
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    bool OnCommand(int id, int code) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroy() override;
+
+private:
+    bool OnSysCommand(WPARAM command);
+    void OnPaint();
+    void AddAboutItem();
+    void RestoreWindowRect();
+};
+
+// True when `rect` shares at least one pixel with the work area of some monitor.
+bool IsOnSomeWorkArea(const RECT& rect);
+
+}  // namespace velmora

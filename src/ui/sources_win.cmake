@@ -1,0 +1,2 @@
+# Windows-only files of src/ui (the dialogs)
+list(APPEND VELMORA_WIN32_SOURCES ${CMAKE_CURRENT_LIST_DIR}/link_dlg.cpp)
