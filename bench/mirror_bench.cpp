@@ -1,0 +1,433 @@
+// Mirror benchmark: the link engine over the POSIX back end against `cp -al` on the same
+// tree, and the start-up cost of a long list file.
+//
+// Every timed run is a separate child process (this program re-executed, or cp), started
+// through run_probe, so that its peak memory comes from wait4() alone and no run inherits
+// another's heap or this program's footprint.
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/texts.h"
+#include "links/batch.h"
+#include "platform/posix/posix_fs.h"
+#include "support/cp1251.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "mirror_bench: %s\n", what.c_str());
+    std::exit(2);
+}
+
+void MakeDir(const std::string& path) {
+    if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST)
+        Fail("cannot create " + path + ": " + std::strerror(errno));
+}
+
+// ---- the tree -------------------------------------------------------------------------
+
+// N small files spread evenly over about N/90 leaf folders, three levels deep.
+struct TreeShape {
+    std::uint64_t files = 0;
+    std::uint64_t leaves = 0;
+    std::uint64_t fanout = 0;  // per level
+};
+
+TreeShape ShapeFor(std::uint64_t files) {
+    TreeShape s;
+    s.files = files;
+    s.leaves = std::max<std::uint64_t>(1, (files + 45) / 90);
+    s.fanout = 1;
+    while (s.fanout * s.fanout * s.fanout < s.leaves) ++s.fanout;
+    return s;
+}
+
+std::string LeafPath(const TreeShape& s, std::uint64_t leaf) {
+    const std::uint64_t b = s.fanout;
+    return "d" + std::to_string(leaf / (b * b)) + "/d" + std::to_string(leaf / b % b) + "/d" +
+           std::to_string(leaf % b);
+}
+
+// Runs in a child: builds the tree under `root` (which must not exist).
+int MakeTree(const std::string& root, std::uint64_t files) {
+    const TreeShape s = ShapeFor(files);
+    MakeDir(root);
+    for (std::uint64_t leaf = 0; leaf < s.leaves; ++leaf) {
+        const std::uint64_t b = s.fanout;
+        MakeDir(root + "/d" + std::to_string(leaf / (b * b)));
+        MakeDir(root + "/d" + std::to_string(leaf / (b * b)) + "/d" + std::to_string(leaf / b % b));
+        MakeDir(root + "/" + LeafPath(s, leaf));
+    }
+    char content[64];
+    for (std::uint64_t i = 0; i < files; ++i) {
+        const std::string path =
+            root + "/" + LeafPath(s, i % s.leaves) + "/file" + std::to_string(i) + ".txt";
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd < 0) Fail("cannot create " + path + ": " + std::strerror(errno));
+        const int n = std::snprintf(content, sizeof content, "file %llu\n",
+                                    static_cast<unsigned long long>(i));
+        if (::write(fd, content, static_cast<std::size_t>(n)) != n) Fail("write " + path);
+        ::close(fd);
+    }
+    return 0;
+}
+
+// ---- the engine child -----------------------------------------------------------------
+
+class NeverAsked : public velmora::IPrompt {
+public:
+    int Ask(const std::string& message) override {
+        std::fprintf(stderr, "mirror_bench: unexpected prompt: %s\n", message.c_str());
+        ++asked;
+        return velmora::kPromptCancel;
+    }
+    int asked = 0;
+};
+
+class NoMessages : public velmora::IMessages {
+public:
+    void ShowMessage(const std::string& text) override {
+        std::fprintf(stderr, "mirror_bench: unexpected message: %s\n", text.c_str());
+        ++shown;
+    }
+    int shown = 0;
+};
+
+// Runs in a child: mirrors the folder `source` into the folder `target` at depth -1, the way
+// OK does with one folder entry and the target "<target>/".
+int MirrorWithEngine(const std::string& source, const std::string& target) {
+    velmora::PosixFileSystem fs;
+    NeverAsked prompt;
+    NoMessages messages;
+    const velmora::TextCatalog texts;
+    velmora::LinkBatch batch(fs, prompt, messages, texts);
+    const char sep = fs.Separator();
+    const velmora::BatchOutcome outcome =
+        batch.Run({source + sep}, target + sep, -1);
+    if (outcome != velmora::BatchOutcome::Completed || prompt.asked || messages.shown) return 3;
+    return 0;
+}
+
+// ---- running children -----------------------------------------------------------------
+
+struct RunResult {
+    double seconds = 0;
+    long maxRssKb = 0;
+    int exitCode = -1;
+};
+
+RunResult Spawn(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    RunResult r;
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    const int rc = ::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+    if (rc != 0) Fail("cannot start " + args[0] + ": " + std::strerror(rc));
+    int status = 0;
+    rusage usage{};
+    if (::wait4(pid, &status, 0, &usage) != pid) Fail("wait4 failed");
+    r.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    r.maxRssKb = usage.ru_maxrss;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return r;
+}
+
+// A timed run: `args` started through run_probe (beside this program), which forks it from
+// a tiny static image and reports its time, peak RSS and exit code.
+RunResult Measure(const std::string& probe, const std::string& resultFile,
+                  const std::vector<std::string>& args) {
+    std::vector<std::string> full{probe, resultFile};
+    full.insert(full.end(), args.begin(), args.end());
+    const RunResult outer = Spawn(full);
+    if (outer.exitCode != 0) Fail("run_probe failed for " + args[0]);
+    std::ifstream in(resultFile);
+    RunResult r;
+    if (!(in >> r.seconds >> r.maxRssKb >> r.exitCode)) Fail("run_probe wrote no result");
+    return r;
+}
+
+void RemoveTree(const std::string& path) {
+    const RunResult r = Spawn({"rm", "-rf", path});
+    if (r.exitCode != 0) Fail("cannot remove " + path);
+}
+
+std::string SelfPath() {
+    char buf[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) Fail("cannot find /proc/self/exe");
+    return std::string(buf, static_cast<std::size_t>(n));
+}
+
+// ---- checking a mirror ----------------------------------------------------------------
+
+// Walks `source` and checks that `mirror` holds the same folders and, for every file, a
+// hard link to it (same inode). Returns the number of files checked; fails on any mismatch.
+std::uint64_t CheckMirror(const std::string& source, const std::string& mirror) {
+    std::uint64_t files = 0;
+    std::vector<std::pair<std::string, std::string>> todo{{source, mirror}};
+    while (!todo.empty()) {
+        auto [src, dst] = todo.back();
+        todo.pop_back();
+        DIR* dir = ::opendir(src.c_str());
+        if (!dir) Fail("cannot read " + src);
+        while (const dirent* e = ::readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name == "." || name == "..") continue;
+            struct stat a{}, b{};
+            if (::lstat((src + "/" + name).c_str(), &a) != 0 ||
+                ::lstat((dst + "/" + name).c_str(), &b) != 0)
+                Fail("mirror lacks " + dst + "/" + name);
+            if (S_ISDIR(a.st_mode)) {
+                if (!S_ISDIR(b.st_mode)) Fail(dst + "/" + name + " is no folder");
+                todo.emplace_back(src + "/" + name, dst + "/" + name);
+            } else {
+                if (a.st_ino != b.st_ino || a.st_dev != b.st_dev)
+                    Fail(dst + "/" + name + " is no hard link of the source");
+                ++files;
+            }
+        }
+        ::closedir(dir);
+    }
+    return files;
+}
+
+// ---- statistics -----------------------------------------------------------------------
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct SizeResult {
+    std::uint64_t files = 0;
+    std::uint64_t folders = 0;
+    double engine = 0, cp = 0;             // median seconds
+    long engineRss = 0, cpRss = 0;         // largest max RSS over the runs, KiB
+    double engineMin = 0, engineMax = 0;   // spread
+    double cpMin = 0, cpMax = 0;
+};
+
+std::uint64_t CountFolders(const TreeShape& s) {
+    // leaves + the distinct first- and second-level folders above them
+    const std::uint64_t b = s.fanout;
+    const std::uint64_t first = (s.leaves - 1) / (b * b) + 1;
+    std::uint64_t second = 0;
+    for (std::uint64_t top = 0; top < first; ++top) {
+        const std::uint64_t lo = top * b * b;
+        const std::uint64_t hi = std::min(s.leaves, lo + b * b);
+        second += (hi - lo + b - 1) / b;
+    }
+    return s.leaves + second + first;
+}
+
+SizeResult BenchSize(const std::string& work, const std::string& self, std::uint64_t files,
+                     int runs) {
+    const std::string probe = self.substr(0, self.rfind('/') + 1) + "run_probe";
+    const std::string resultFile = work + "/probe.txt";
+    SizeResult res;
+    res.files = files;
+    res.folders = CountFolders(ShapeFor(files)) + 1;
+    const std::string source = work + "/src" + std::to_string(files);
+    const std::string out = work + "/out";
+    const std::string mirror = out + "/src" + std::to_string(files);
+
+    std::fprintf(stderr, "[%llu files] making the tree...\n", static_cast<unsigned long long>(files));
+    const RunResult made = Spawn({self, "--make-tree", source, std::to_string(files)});
+    if (made.exitCode != 0) Fail("making the tree failed");
+    std::fprintf(stderr, "[%llu files] tree made in %.1f s\n", static_cast<unsigned long long>(files),
+                 made.seconds);
+
+    // One untimed engine run first: warms the caches the same way for both and checks
+    // that the engine's mirror is a faithful one.
+    MakeDir(out);
+    const RunResult warm = Spawn({self, "--mirror", source, out});
+    if (warm.exitCode != 0) Fail("the engine did not complete the mirror (exit " + std::to_string(warm.exitCode) + ")");
+    const std::uint64_t checked = CheckMirror(source, mirror);
+    if (checked != files) Fail("mirror holds " + std::to_string(checked) + " files, not " + std::to_string(files));
+    RemoveTree(out);
+
+    std::vector<double> engine, cp;
+    for (int run = 0; run < runs; ++run) {
+        for (int which = 0; which < 2; ++which) {
+            // Alternate which one goes first, so neither always follows a removal.
+            const bool engineTurn = (which == 0) == (run % 2 == 0);
+            MakeDir(out);
+            ::sync();
+            const RunResult r = engineTurn
+                                    ? Measure(probe, resultFile, {self, "--mirror", source, out})
+                                    : Measure(probe, resultFile, {"cp", "-al", source, out + "/"});
+            if (r.exitCode != 0) Fail(std::string(engineTurn ? "engine" : "cp -al") + " run failed");
+            (engineTurn ? engine : cp).push_back(r.seconds);
+            long& rss = engineTurn ? res.engineRss : res.cpRss;
+            rss = std::max(rss, r.maxRssKb);
+            std::fprintf(stderr, "[%llu files] run %d %-7s %.3f s, max RSS %ld KiB\n",
+                         static_cast<unsigned long long>(files), run + 1,
+                         engineTurn ? "engine" : "cp -al", r.seconds, r.maxRssKb);
+            RemoveTree(out);
+        }
+    }
+    res.engine = Median(engine);
+    res.cp = Median(cp);
+    res.engineMin = *std::min_element(engine.begin(), engine.end());
+    res.engineMax = *std::max_element(engine.begin(), engine.end());
+    res.cpMin = *std::min_element(cp.begin(), cp.end());
+    res.cpMax = *std::max_element(cp.begin(), cp.end());
+    RemoveTree(source);
+    ::unlink(resultFile.c_str());
+    return res;
+}
+
+// ---- the list file --------------------------------------------------------------------
+
+// A list file as the file manager writes it: ANSI (Windows-1251 here, the code page of the
+// built-in texts), one full path a line, CR LF.
+std::string WriteListFile(const std::string& work, std::uint64_t entries) {
+    const std::string path = work + "/list.txt";
+    std::ofstream f(path, std::ios::binary);
+    for (std::uint64_t i = 0; i < entries; ++i) {
+        f << "C:\\Users\\Public\\Documents\\Projects\\Archive " << (i / 1000) << "\\report "
+          << i << (i % 10 == 0 ? "\\" : ".txt") << "\r\n";
+    }
+    if (!f) Fail("cannot write " + path);
+    return path;
+}
+
+struct ListResult {
+    std::uint64_t entries = 0;
+    std::uint64_t bytes = 0;
+    double median = 0, min = 0, max = 0;  // milliseconds
+};
+
+ListResult BenchList(const std::string& work, std::uint64_t entries, int runs) {
+    const std::string path = WriteListFile(work, entries);
+    ListResult res;
+    res.entries = entries;
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = Clock::now();
+        std::ifstream f(path, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        const std::vector<std::string> list = velmora::SplitListFile(bytes, velmora::test::Cp1251Decoder());
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        if (list.size() != entries) Fail("the list file gave " + std::to_string(list.size()) + " entries");
+        res.bytes = bytes.size();
+    }
+    res.median = Median(times);
+    res.min = *std::min_element(times.begin(), times.end());
+    res.max = *std::max_element(times.begin(), times.end());
+    ::unlink(path.c_str());
+    return res;
+}
+
+// ---- main -----------------------------------------------------------------------------
+
+void Usage() {
+    std::fprintf(stderr,
+                 "usage: mirror_bench [--sizes N,N,...] [--million] [--runs R] [--dir DIR]\n"
+                 "                    [--list N] [--list-runs R] [--only-list] [--no-list]\n"
+                 "  --sizes      tree sizes to mirror (default 10000,100000)\n"
+                 "  --million    add the 1,000,000-file tree (several minutes)\n"
+                 "  --runs       timed runs of each tool per size (default 5)\n"
+                 "  --dir        where the trees are made (default $TMPDIR or /tmp)\n"
+                 "  --list       entries of the list file (default 100000)\n");
+}
+
+std::vector<std::uint64_t> ParseSizes(const std::string& text) {
+    std::vector<std::uint64_t> sizes;
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        const std::size_t comma = text.find(',', pos);
+        const std::string item = text.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+        char* end = nullptr;
+        const unsigned long long v = std::strtoull(item.c_str(), &end, 10);
+        if (item.empty() || *end != '\0' || v == 0) Fail("bad size: " + item);
+        sizes.push_back(v);
+        if (comma == std::string::npos) break;
+        pos = comma + 1;
+    }
+    return sizes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 3 && args[0] == "--make-tree") return MakeTree(args[1], std::stoull(args[2]));
+    if (args.size() == 3 && args[0] == "--mirror") return MirrorWithEngine(args[1], args[2]);
+
+    std::vector<std::uint64_t> sizes{10000, 100000};
+    int runs = 5, listRuns = 21;
+    std::uint64_t listEntries = 100000;
+    bool doMirror = true, doList = true;
+    const char* tmp = std::getenv("TMPDIR");
+    std::string base = tmp && *tmp ? tmp : "/tmp";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--sizes" && hasValue) sizes = ParseSizes(args[++i]);
+        else if (a == "--million") sizes.push_back(1000000);
+        else if (a == "--runs" && hasValue) runs = std::max(1, std::atoi(args[++i].c_str()));
+        else if (a == "--dir" && hasValue) base = args[++i];
+        else if (a == "--list" && hasValue) listEntries = ParseSizes(args[++i]).front();
+        else if (a == "--list-runs" && hasValue) listRuns = std::max(1, std::atoi(args[++i].c_str()));
+        else if (a == "--only-list") doMirror = false;
+        else if (a == "--no-list") doList = false;
+        else {
+            Usage();
+            return 2;
+        }
+    }
+
+    std::string work = base + "/velmora-bench.XXXXXX";
+    if (!::mkdtemp(work.data())) Fail("cannot create a folder in " + base);
+    const std::string self = SelfPath();
+
+    if (doMirror) {
+        std::vector<SizeResult> results;
+        for (const std::uint64_t n : sizes) results.push_back(BenchSize(work, self, n, runs));
+        std::printf("\n| files | folders | engine median s (min-max) | cp -al median s (min-max) | ratio | engine us/file | engine max RSS KiB | cp -al max RSS KiB |\n");
+        std::printf("|---:|---:|---|---|---:|---:|---:|---:|\n");
+        for (const SizeResult& r : results) {
+            std::printf("| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.3f | %.2f | %ld | %ld |\n",
+                        static_cast<unsigned long long>(r.files),
+                        static_cast<unsigned long long>(r.folders), r.engine, r.engineMin,
+                        r.engineMax, r.cp, r.cpMin, r.cpMax, r.engine / r.cp,
+                        r.engine * 1e6 / static_cast<double>(r.files), r.engineRss, r.cpRss);
+        }
+    }
+    if (doList) {
+        const ListResult l = BenchList(work, listEntries, listRuns);
+        std::printf("\nlist file: %llu entries, %llu bytes: read, decoded and split in %.2f ms median (min %.2f, max %.2f, %d runs)\n",
+                    static_cast<unsigned long long>(l.entries),
+                    static_cast<unsigned long long>(l.bytes), l.median, l.min, l.max, listRuns);
+    }
+    ::rmdir(work.c_str());
+    return 0;
+}
