@@ -74,6 +74,16 @@ std::string MemoryFileSystem::Key(const std::string& name) const {
     return key;
 }
 
+std::string MemoryFileSystem::Volume(const std::string& absolute) const {
+    if (!m_windows) {
+        return {};
+    }
+    const std::string drive = Key(absolute.substr(0, 2));
+    const bool separate = std::find(m_separateVolumes.begin(), m_separateVolumes.end(), drive) !=
+                          m_separateVolumes.end();
+    return separate ? drive : std::string();
+}
+
 std::optional<std::string> MemoryFileSystem::Absolute(const std::string& name) const {
     if (name.empty()) {
         return std::nullopt;
@@ -454,7 +464,7 @@ ErrorCode MemoryFileSystem::CreateHardLink(const std::string& link, const std::s
     if (target.node != nullptr || target.parent == m_root.get()) {
         return Log(FsOp::CreateHardLink, link, existing, err::kAlreadyExists);
     }
-    if (m_windows && Key(Absolute(link)->substr(0, 2)) != Key(Absolute(existing)->substr(0, 2))) {
+    if (Volume(*Absolute(link)) != Volume(*Absolute(existing))) {
         return Log(FsOp::CreateHardLink, link, existing, err::kNotSameDevice);
     }
     if (source.node->file->links >= m_linkLimit) {

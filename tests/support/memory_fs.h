@@ -51,6 +51,8 @@ public:
     const std::string& Current() const { return m_current; }
     // Hard links beyond this count fail with ERROR_TOO_MANY_LINKS (NTFS allows 1023).
     void SetLinkLimit(int limit) { m_linkLimit = limit; }
+    // Drives are one volume unless marked: hard links to another volume then fail.
+    void SetSeparateVolume(const std::string& drive) { m_separateVolumes.push_back(Key(drive)); }
     // When false, SetMountPoint fails with ERROR_NOT_SUPPORTED (as it does under Wine).
     void SetJunctionsSupported(bool supported) { m_junctions = supported; }
 
@@ -122,6 +124,7 @@ private:
     std::optional<std::string> Absolute(const std::string& name) const;
     std::vector<std::string> Split(const std::string& absolute) const;
     std::string Key(const std::string& name) const;
+    std::string Volume(const std::string& absolute) const;
     Lookup Find(const std::string& path, bool followLast) const;
     Node* Resolve(Node* node, int hops) const;
     Node* Make(const std::string& path, int kind);
@@ -141,6 +144,7 @@ private:
     int m_faultsFired = 0;
     std::vector<FsCall> m_calls;
     std::vector<std::string> m_removals;
+    std::vector<std::string> m_separateVolumes;
 };
 
 }  // namespace velmora::test

@@ -1,0 +1,509 @@
+// The batch over the in-memory file system: depth table, prompts and their answers, Cancel,
+// cycles. Every test ends by checking that the source tree is as it was and that nothing was
+// removed but a folder the junction step itself made.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "links/batch.h"
+#include "links/reparse.h"
+#include "support/memory_fs.h"
+#include "support/scripted_prompt.h"
+
+namespace velmora {
+namespace {
+
+using test::FsOp;
+using test::MemoryFileSystem;
+
+// The prompt text with the built-in format: message, name, system text.
+std::string Expected(TextId id, const std::string& name, const std::string& error) {
+    std::string text(BuiltinText(id));
+    text.replace(text.find("%s"), 2, name);
+    return text + "\n" + error;
+}
+
+class Batch : public ::testing::Test {
+protected:
+    Batch() {
+        fs.AddFile(R"(C:\Docs\report.txt)", "report");
+        fs.AddFile(R"(C:\Docs\notes.txt)", "notes");
+        fs.AddFile(R"(C:\Docs\Photos\a.jpg)", "a");
+        fs.AddFile(R"(C:\Docs\Photos\b.jpg)", "b");
+        fs.AddFile(R"(C:\Docs\Photos\2020\c.jpg)", "c");
+        fs.AddFile(R"(C:\Docs\Photos\2020\Summer\d.jpg)", "d");
+        fs.AddFolder(R"(C:\Docs\Photos\Empty)");
+        fs.AddFolder(R"(D:\Links)");
+        fs.SetCurrent(R"(C:\Program)");
+    }
+    void SetUp() override { sourceBefore = fs.Describe(sourceRoot); }
+    void TearDown() override {
+        EXPECT_EQ(fs.Describe(sourceRoot), sourceBefore) << "the source tree changed";
+        EXPECT_TRUE(fs.OnlyFailedJunctionFoldersRemoved());
+    }
+    BatchOutcome Run(const std::vector<std::string>& entries, const std::string& target,
+                     int depth = 0) {
+        return batch.Run(entries, target, depth);
+    }
+    std::string Text(TextId id) const { return texts.Text(id); }
+
+    MemoryFileSystem fs;
+    test::ScriptedPrompt prompt;
+    test::MessageRecorder messages;
+    TextCatalog texts;
+    LinkBatch batch{fs, prompt, messages, texts};
+    std::string sourceRoot = R"(C:\Docs)";
+    std::string sourceBefore;
+};
+
+TEST_F(Batch, FileEntriesGetHardLinksNamedByThePattern) {
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, R"(D:\Links)"),
+              BatchOutcome::Completed);
+    EXPECT_EQ(batch.m_strTarget, R"(D:\Links\*.*)");
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\report.txt)", R"(C:\Docs\report.txt)"));
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\notes.txt)", R"(C:\Docs\notes.txt)"));
+    EXPECT_EQ(fs.LinkCount(R"(C:\Docs\report.txt)"), 2);
+    EXPECT_TRUE(prompt.Messages().empty());
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
+TEST_F(Batch, OneFileTakesThePlainNameItWasGiven) {
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)"}, R"(D:\Links\renamed.txt)"), BatchOutcome::Completed);
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\renamed.txt)", R"(C:\Docs\report.txt)"));
+}
+
+TEST_F(Batch, AMaskAppliesToEveryEntry) {
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, R"(D:\Links\*.lnk)"),
+              BatchOutcome::Completed);
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\report.lnk)", R"(C:\Docs\report.txt)"));
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\notes.lnk)", R"(C:\Docs\notes.txt)"));
+}
+
+TEST_F(Batch, OneNameForSeveralEntriesIsRefused) {
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, R"(D:\Links\all.txt)"),
+              BatchOutcome::Refused);
+    EXPECT_EQ(messages.Shown(), std::vector<std::string>{Text(txt::kOneLinkSeveral)});
+    EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 0u);
+    EXPECT_EQ(fs.CallCount(FsOp::CreateHardLink) + fs.CallCount(FsOp::CreateFolder), 0u);
+    EXPECT_TRUE(prompt.Messages().empty());
+}
+
+TEST_F(Batch, TargetCompletion) {
+    // A trailing separator is completed without asking the file system.
+    EXPECT_EQ(batch.CompleteTarget(R"(D:\Nowhere\)", 2), R"(D:\Nowhere\*.*)");
+    EXPECT_EQ(fs.CallCount(FsOp::Any), 0u);
+    EXPECT_EQ(batch.CompleteTarget(R"(D:\Links)", 2), R"(D:\Links\*.*)");
+    EXPECT_EQ(fs.Current(), R"(D:\Links)");
+    EXPECT_EQ(batch.CompleteTarget(R"(D:\Links\x*.txt)", 2), R"(D:\Links\x*.txt)");
+    EXPECT_EQ(batch.CompleteTarget(R"(D:\Links\one.txt)", 1), R"(D:\Links\one.txt)");
+    EXPECT_EQ(batch.CompleteTarget(R"(D:\Li*ks\one.txt)", 2), std::nullopt);
+    EXPECT_EQ(batch.CompleteTarget("copy_*.*", 2), "copy_*.*");
+    EXPECT_EQ(batch.CompleteTarget("plain", 2), std::nullopt);
+    EXPECT_EQ(batch.CompleteTarget("", 1), "");
+    // A relative target is looked up against the current folder of the moment.
+    fs.SetCurrent(R"(D:\)");
+    EXPECT_EQ(batch.CompleteTarget("Links", 2), R"(Links\*.*)");
+}
+
+TEST_F(Batch, AnEmptyListMakesNothingButStillCompletesTheTarget) {
+    EXPECT_EQ(Run({}, R"(D:\Links)"), BatchOutcome::Completed);
+    EXPECT_EQ(fs.Current(), R"(D:\Links)");
+    EXPECT_TRUE(prompt.Messages().empty());
+    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 0u);
+}
+
+TEST_F(Batch, AnEmptyEntryIsAFileWhoseLinkFails) {
+    EXPECT_EQ(Run({""}, R"(D:\Links)"), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFileLinkError, "", fs.ErrorText(err::kPathNotFound)));
+    EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 0u);
+}
+
+TEST_F(Batch, ShortAndFolderlessPatternsResolveInTheSourceFolder) {
+    fs.AddFolder(R"(C:\Out)");
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)"}, R"(..\Out\*.*)"), BatchOutcome::Completed);
+    EXPECT_TRUE(fs.SameFile(R"(C:\Out\report.txt)", R"(C:\Docs\report.txt)"));
+}
+
+// Which kind every folder of the selected tree gets at each depth (selected folder = level 1).
+struct DepthCase {
+    int depth;
+    const char* photos;  // mirror / junction
+    const char* y2020;   // mirror / junction / inside (within a junction, not made)
+    const char* summer;
+};
+
+TEST_F(Batch, RecursionDepthTable) {
+    const DepthCase cases[] = {
+        {0, "junction", "inside", "inside"},    {1, "mirror", "junction", "inside"},
+        {2, "mirror", "mirror", "junction"},    {3, "mirror", "mirror", "mirror"},
+        {1000, "mirror", "mirror", "mirror"},   {-1, "mirror", "mirror", "mirror"},
+        {-7, "mirror", "mirror", "mirror"},
+    };
+    for (const DepthCase& c : cases) {
+        SCOPED_TRACE("depth " + std::to_string(c.depth));
+        const std::string target = R"(D:\Depth)" + std::to_string(c.depth);
+        fs.AddFolder(target);
+        ASSERT_EQ(Run({R"(C:\Docs\Photos\)"}, target, c.depth), BatchOutcome::Completed);
+        // "inside": reached only through a junction above it, so not made by the batch.
+        const auto kind = [&](const std::string& rel) -> std::string {
+            std::size_t cut = rel.find('\\');
+            while (cut != std::string::npos) {
+                if (fs.IsJunction(target + "\\" + rel.substr(0, cut))) {
+                    return "inside";
+                }
+                cut = rel.find('\\', cut + 1);
+            }
+            const std::string path = target + "\\" + rel;
+            if (fs.IsJunction(path)) {
+                return "junction";
+            }
+            return fs.IsFolder(path) ? "mirror" : "missing";
+        };
+        EXPECT_EQ(kind("Photos"), c.photos);
+        EXPECT_EQ(kind(R"(Photos\2020)"), c.y2020);
+        EXPECT_EQ(kind(R"(Photos\2020\Summer)"), c.summer);
+        if (c.depth == 0) {
+            EXPECT_EQ(fs.JunctionTarget(target + R"(\Photos)"), R"(C:\Docs\Photos)");
+            EXPECT_EQ(fs.JunctionData(target + R"(\Photos)"),
+                      BuildMountPointBuffer(u"\\??\\C:\\Docs\\Photos"));
+            continue;
+        }
+        EXPECT_TRUE(fs.SameFile(target + R"(\Photos\a.jpg)", R"(C:\Docs\Photos\a.jpg)"));
+        EXPECT_TRUE(fs.IsFolder(target + R"(\Photos\Empty)") || c.depth == 1);
+        if (std::string(c.y2020) == "junction") {
+            EXPECT_EQ(fs.JunctionTarget(target + R"(\Photos\2020)"), R"(C:\Docs\Photos\2020)");
+        }
+        if (std::string(c.summer) == "mirror") {
+            EXPECT_TRUE(fs.SameFile(target + R"(\Photos\2020\Summer\d.jpg)",
+                                    R"(C:\Docs\Photos\2020\Summer\d.jpg)"));
+        }
+    }
+    // A full mirror is the source tree again, file for file.
+    EXPECT_EQ(fs.Describe(R"(D:\Depth-1\Photos)"), fs.Describe(R"(C:\Docs\Photos)"));
+    EXPECT_EQ(fs.Describe(R"(D:\Depth-7\Photos)"), fs.Describe(R"(C:\Docs\Photos)"));
+    EXPECT_TRUE(prompt.Messages().empty());
+}
+
+TEST_F(Batch, AnExistingFolderAtTheMirrorsNameIsUsedAsItIs) {
+    fs.AddFile(R"(D:\Links\Photos\mine.txt)", "mine");
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", 1), BatchOutcome::Completed);
+    EXPECT_EQ(fs.Contents(R"(D:\Links\Photos\mine.txt)"), "mine");
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\Photos\a.jpg)", R"(C:\Docs\Photos\a.jpg)"));
+}
+
+TEST_F(Batch, AFileAtTheMirrorsNameIsOneFolderFailure) {
+    fs.AddFile(R"(D:\Links\Photos)", "in the way");
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", -1), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0],
+              Expected(txt::kFolderError, R"(D:\Links\Photos)", fs.ErrorText(err::kAlreadyExists)));
+    EXPECT_EQ(fs.Contents(R"(D:\Links\Photos)"), "in the way");
+    EXPECT_EQ(fs.CallCount(FsOp::CreateHardLink), 0u);
+}
+
+// --- hard-link failures -------------------------------------------------------------
+
+TEST_F(Batch, HardLinkFailureSkip) {
+    fs.AddFile(R"(D:\Links\report.txt)", "older");
+    prompt.Then(kPromptSkip);
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, R"(D:\Links)"),
+              BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFileLinkError, R"(C:\Docs\report.txt)",
+                                             fs.ErrorText(err::kAlreadyExists)));
+    EXPECT_EQ(batch.m_strError, fs.ErrorText(err::kAlreadyExists));
+    EXPECT_EQ(fs.Contents(R"(D:\Links\report.txt)"), "older");
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\notes.txt)", R"(C:\Docs\notes.txt)"));
+    EXPECT_FALSE(batch.m_bSkipAllFiles);
+}
+
+TEST_F(Batch, HardLinkFailureRetryComposesTheNameAgain) {
+    fs.FailPath(FsOp::CreateHardLink, R"(D:\Links\report.txt)", err::kAccessDenied);
+    prompt.Then(kPromptRetry);
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)"}, R"(D:\Links\)"), BatchOutcome::Completed);
+    EXPECT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\report.txt)", R"(C:\Docs\report.txt)"));
+    EXPECT_EQ(fs.CallCount(FsOp::FullPath), 2u);
+    EXPECT_EQ(fs.CallCount(FsOp::CreateHardLink), 2u);
+}
+
+TEST_F(Batch, HardLinkFailureSkipAllSilencesLaterHardLinkFailuresOnly) {
+    fs.FailCall(FsOp::CreateHardLink, 0, err::kDiskFull, true);
+    fs.SetJunctionsSupported(false);
+    prompt.Then(kPromptSkipAll);
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)", R"(C:\Docs\Photos\)"},
+                  R"(D:\Links)", 1),
+              BatchOutcome::Completed);
+    EXPECT_TRUE(batch.m_bSkipAllFiles);
+    // The calls are still made; only the prompt is left out. The junctions still ask.
+    EXPECT_EQ(fs.CallCount(FsOp::CreateHardLink), 4u);
+    ASSERT_EQ(prompt.Messages().size(), 3u);
+    EXPECT_EQ(prompt.Messages()[1], Expected(txt::kFolderLinkError, R"(D:\Links\Photos\2020)",
+                                             fs.ErrorText(err::kNotSupported)));
+    EXPECT_EQ(prompt.Messages()[2], Expected(txt::kFolderLinkError, R"(D:\Links\Photos\Empty)",
+                                             fs.ErrorText(err::kNotSupported)));
+}
+
+TEST_F(Batch, HardLinkFailureInsideAMirrorNamesTheSourceFile) {
+    fs.FailPath(FsOp::CreateHardLink, R"(D:\Links\Photos\b.jpg)", err::kTooManyLinks);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", -1), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFileLinkError, R"(C:\Docs\Photos\b.jpg)",
+                                             fs.ErrorText(err::kTooManyLinks)));
+    EXPECT_FALSE(fs.Exists(R"(D:\Links\Photos\b.jpg)"));
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\Photos\2020\Summer\d.jpg)",
+                            R"(C:\Docs\Photos\2020\Summer\d.jpg)"));
+}
+
+TEST_F(Batch, HardLinkFailureCancel) {
+    fs.FailPath(FsOp::CreateHardLink, R"(D:\Links\report.txt)", err::kAccessDenied);
+    prompt.Then(kPromptCancel);
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, R"(D:\Links)"),
+              BatchOutcome::Cancelled);
+    EXPECT_TRUE(batch.m_bCancelled);
+    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 0u);
+    EXPECT_EQ(fs.CallCount(FsOp::CreateHardLink), 1u);
+}
+
+TEST_F(Batch, TheLinkLimitIsReportedAndNothingIsLost) {
+    fs.SetLinkLimit(2);
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)"}, R"(D:\Links\one.txt)"), BatchOutcome::Completed);
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)"}, R"(D:\Links\two.txt)"), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFileLinkError, R"(C:\Docs\report.txt)",
+                                             fs.ErrorText(err::kTooManyLinks)));
+    EXPECT_EQ(fs.LinkCount(R"(C:\Docs\report.txt)"), 2);
+}
+
+TEST_F(Batch, AnotherVolumeIsReported) {
+    fs.AddFolder(R"(E:\Other)");
+    fs.SetSeparateVolume("E:");
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)"}, R"(E:\Other)"), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_NE(prompt.Messages()[0].find(fs.ErrorText(err::kNotSameDevice)), std::string::npos);
+}
+
+// --- junction failures ----------------------------------------------------------------
+
+TEST_F(Batch, JunctionFailureRemovesOnlyTheFolderItMade) {
+    fs.SetJunctionsSupported(false);
+    fs.AddFolder(R"(D:\Links\Existing)");
+    fs.AddFolder(R"(C:\Docs\Existing)");
+    sourceBefore = fs.Describe(sourceRoot);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\Existing\)"}, R"(D:\Links)", 0),
+              BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 2u);
+    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFolderLinkError, R"(D:\Links\Photos)",
+                                             fs.ErrorText(err::kNotSupported)));
+    EXPECT_FALSE(fs.Exists(R"(D:\Links\Photos)"));
+    EXPECT_TRUE(fs.IsFolder(R"(D:\Links\Existing)"));
+    EXPECT_EQ(fs.Removals(), std::vector<std::string>{R"(D:\Links\Photos)"});
+}
+
+TEST_F(Batch, JunctionFailureRetryThenSkipAll) {
+    fs.SetJunctionsSupported(false);
+    fs.AddFolder(R"(C:\Docs\More)");
+    sourceBefore = fs.Describe(sourceRoot);
+    prompt.Then(kPromptRetry);
+    prompt.Then(kPromptSkipAll);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\More\)"}, R"(D:\Links)", 0),
+              BatchOutcome::Completed);
+    EXPECT_EQ(prompt.Messages().size(), 2u);
+    EXPECT_EQ(fs.CallCount(FsOp::SetMountPoint), 3u);
+    EXPECT_TRUE(batch.m_bSkipAllJunctions);
+    EXPECT_FALSE(batch.m_bSkipAllFiles);
+    EXPECT_FALSE(batch.m_bSkipAllFolders);
+}
+
+TEST_F(Batch, JunctionFailureCancel) {
+    fs.SetJunctionsSupported(false);
+    prompt.Then(kPromptCancel);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\report.txt)"}, R"(D:\Links)", 0),
+              BatchOutcome::Cancelled);
+    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_FALSE(fs.Exists(R"(D:\Links\Photos)"));
+    EXPECT_FALSE(fs.Exists(R"(D:\Links\report.txt)"));
+}
+
+TEST_F(Batch, AJunctionOnAnExistingFolderThatHoldsFilesFailsAndKeepsThem) {
+    fs.AddFile(R"(D:\Links\Photos\keep.txt)", "keep");
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", 0), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(fs.Contents(R"(D:\Links\Photos\keep.txt)"), "keep");
+    EXPECT_TRUE(fs.Removals().empty());
+}
+
+// --- mirror-folder failures -----------------------------------------------------------
+
+TEST_F(Batch, FolderFailureSkipPassesOverEverythingBelow) {
+    fs.FailPath(FsOp::CreateFolder, R"(D:\Links\Photos\2020)", err::kAccessDenied);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", -1), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFolderError, R"(D:\Links\Photos\2020)",
+                                             fs.ErrorText(err::kAccessDenied)));
+    EXPECT_FALSE(fs.Exists(R"(D:\Links\Photos\2020)"));
+    for (const test::FsCall& call : fs.Calls()) {
+        EXPECT_FALSE(call.op == FsOp::ListFolder && call.path == R"(C:\Docs\Photos\2020)")
+            << "searched a skipped folder";
+    }
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\Photos\a.jpg)", R"(C:\Docs\Photos\a.jpg)"));
+    EXPECT_TRUE(fs.IsFolder(R"(D:\Links\Photos\Empty)"));
+}
+
+TEST_F(Batch, FolderFailureRetryCreatesTheSameFolderAgain) {
+    fs.FailPath(FsOp::CreateFolder, R"(D:\Links\Photos)", err::kAccessDenied);
+    prompt.Then(kPromptRetry);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", -1), BatchOutcome::Completed);
+    EXPECT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(fs.Describe(R"(D:\Links\Photos)"), fs.Describe(R"(C:\Docs\Photos)"));
+}
+
+TEST_F(Batch, FolderFailureSkipAllIsIndependentOfTheOtherFlags) {
+    fs.FailCall(FsOp::CreateFolder, 0, err::kDiskFull, true);
+    fs.AddFile(R"(D:\Links\report.txt)", "older");
+    prompt.Then(kPromptSkipAll);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\Photos\2020\)", R"(C:\Docs\report.txt)"},
+                  R"(D:\Links)", 2),
+              BatchOutcome::Completed);
+    EXPECT_TRUE(batch.m_bSkipAllFolders);
+    ASSERT_EQ(prompt.Messages().size(), 2u);  // the folder, then the hard link
+    EXPECT_EQ(prompt.Messages()[1], Expected(txt::kFileLinkError, R"(C:\Docs\report.txt)",
+                                             fs.ErrorText(err::kAlreadyExists)));
+    EXPECT_EQ(fs.CallCount(FsOp::CreateFolder), 2u);
+}
+
+// --- Cancel, the observer, other failures ----------------------------------------------
+
+TEST_F(Batch, CancelDeepInsideAMirrorStopsEverythingAndUndoesNothing) {
+    fs.FailPath(FsOp::CreateHardLink, R"(D:\Links\Photos\2020\Summer\d.jpg)", err::kAccessDenied);
+    prompt.Then(kPromptCancel);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\report.txt)"}, R"(D:\Links)", -1),
+              BatchOutcome::Cancelled);
+    EXPECT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_TRUE(messages.Shown().empty());
+    ASSERT_FALSE(fs.Calls().empty());
+    EXPECT_EQ(fs.Calls().back().op, FsOp::CreateHardLink) << "something was done after Cancel";
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\Photos\2020\c.jpg)", R"(C:\Docs\Photos\2020\c.jpg)"));
+    EXPECT_TRUE(fs.IsFolder(R"(D:\Links\Photos\2020\Summer)"));
+    EXPECT_FALSE(fs.Exists(R"(D:\Links\report.txt)"));
+    EXPECT_TRUE(fs.Removals().empty());
+}
+
+class StopAfter : public IBatchObserver {
+public:
+    explicit StopAfter(std::uint64_t links) : m_limit(links) {}
+    bool OnProgress(const BatchProgress& progress) override {
+        ++calls;
+        lastLinks = progress.links;
+        lastFolders = progress.folders;
+        return progress.links < m_limit;
+    }
+    int calls = 0;
+    std::uint64_t lastLinks = 0;
+    std::uint64_t lastFolders = 0;
+
+private:
+    std::uint64_t m_limit;
+};
+
+TEST_F(Batch, TheObserverSeesProgressAndCanStopTheBatch) {
+    StopAfter observer(3);
+    LinkBatch observed(fs, prompt, messages, texts, &observer);
+    EXPECT_EQ(observed.Run({R"(C:\Docs\Photos\)", R"(C:\Docs\report.txt)"}, R"(D:\Links)", -1),
+              BatchOutcome::Cancelled);
+    EXPECT_EQ(observer.lastLinks, 3u);
+    EXPECT_GE(observer.lastFolders, 1u);
+    EXPECT_TRUE(observed.m_bCancelled);
+    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_TRUE(prompt.Messages().empty());
+    EXPECT_FALSE(fs.Exists(R"(D:\Links\report.txt)"));
+
+    StopAfter patient(1000);
+    LinkBatch complete(fs, prompt, messages, texts, &patient);
+    fs.AddFolder(R"(D:\All)");
+    EXPECT_EQ(complete.Run({R"(C:\Docs\Photos\)"}, R"(D:\All)", -1), BatchOutcome::Completed);
+    EXPECT_EQ(patient.lastLinks, 4u);
+    EXPECT_EQ(patient.lastFolders, 4u);
+}
+
+TEST_F(Batch, AnyOtherFailureEndsWithTheUnknownErrorMessage) {
+    fs.FailPath(FsOp::CreateHardLink, R"(D:\Links\report.txt)", err::kAccessDenied);
+    prompt.BeforeAnswer([](const std::string&) { throw std::runtime_error("no memory"); });
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, R"(D:\Links)"),
+              BatchOutcome::Failed);
+    EXPECT_EQ(messages.Shown(), std::vector<std::string>{Text(txt::kUnknownError)});
+    EXPECT_FALSE(batch.m_bCancelled);
+    EXPECT_FALSE(fs.Exists(R"(D:\Links\notes.txt)"));
+}
+
+TEST_F(Batch, LanguageTextsAreUsedOnlyWhenTheyFitTheFormat) {
+    texts.SetTable({{txt::kFileLinkError, "Cannot link %s"},
+                    {txt::kFolderLinkError, "%d%s%s%n"},
+                    {txt::kFolderError, "%s %s"}});
+    fs.SetJunctionsSupported(false);
+    fs.AddFile(R"(D:\Links\report.txt)", "older");
+    fs.FailPath(FsOp::CreateFolder, R"(D:\Links\Photos)", err::kAccessDenied);
+    prompt.Then(kPromptSkip);
+    prompt.Then(kPromptRetry);
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\Photos\)", R"(C:\Docs\Photos\2020\)"},
+                  R"(D:\Links)", 1),
+              BatchOutcome::Completed);
+    ASSERT_GE(prompt.Messages().size(), 3u);
+    EXPECT_EQ(prompt.Messages()[0],
+              "Cannot link C:\\Docs\\report.txt\n" + fs.ErrorText(err::kAlreadyExists));
+    EXPECT_EQ(prompt.Messages()[1],
+              Expected(txt::kFolderError, R"(D:\Links\Photos)", fs.ErrorText(err::kAccessDenied)));
+    EXPECT_EQ(prompt.Messages()[2], Expected(txt::kFolderLinkError, R"(D:\Links\Photos\2020)",
+                                             fs.ErrorText(err::kNotSupported)));
+}
+
+// --- cycles and a target inside the source ----------------------------------------------
+
+TEST_F(Batch, AJunctionBackIntoTheTreeIsPassedOver) {
+    fs.AddJunction(R"(C:\Docs\Photos\2020\Loop)", R"(C:\Docs\Photos)");
+    fs.AddJunction(R"(C:\Docs\Photos\Up)", R"(C:\Docs)");
+    sourceBefore = fs.Describe(sourceRoot);
+    for (const int depth : {-1, 60}) {
+        const std::string target = R"(D:\Cycle)" + std::to_string(depth);
+        fs.AddFolder(target);
+        ASSERT_EQ(Run({R"(C:\Docs\Photos\)"}, target, depth), BatchOutcome::Completed);
+        EXPECT_TRUE(prompt.Messages().empty());
+        EXPECT_TRUE(fs.IsFolder(target + R"(\Photos\2020\Summer)"));
+        EXPECT_FALSE(fs.Exists(target + R"(\Photos\2020\Loop)"));
+        // Up leads to a folder that is not on the path: it is mirrored once, and the way back
+        // down into Photos is not taken again.
+        EXPECT_TRUE(fs.SameFile(target + R"(\Photos\Up\report.txt)", R"(C:\Docs\report.txt)"));
+        EXPECT_FALSE(fs.Exists(target + R"(\Photos\Up\Photos)"));
+    }
+}
+
+TEST_F(Batch, ATargetInsideTheSourceIsNotMirroredIntoItself) {
+    sourceRoot = R"(C:\Docs\Photos)";
+    sourceBefore = fs.Describe(sourceRoot);
+    fs.AddFolder(R"(C:\Docs\Links)");
+    EXPECT_EQ(Run({R"(C:\Docs\)"}, R"(C:\Docs\Links)", -1), BatchOutcome::Completed);
+    EXPECT_TRUE(prompt.Messages().empty());
+    EXPECT_TRUE(fs.SameFile(R"(C:\Docs\Links\Docs\report.txt)", R"(C:\Docs\report.txt)"));
+    EXPECT_TRUE(fs.IsFolder(R"(C:\Docs\Links\Docs\Links)"));
+    EXPECT_FALSE(fs.Exists(R"(C:\Docs\Links\Docs\Links\Docs)"));
+    EXPECT_EQ(fs.Describe(R"(C:\Docs\Links\Docs\Photos)"), fs.Describe(R"(C:\Docs\Photos)"));
+}
+
+TEST_F(Batch, AnEarlierMirrorIsNotMirroredAgainByALaterEntry) {
+    sourceRoot = R"(C:\Docs\Photos\2020\Summer)";
+    sourceBefore = fs.Describe(sourceRoot);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\)"}, R"(C:\Docs\Photos\2020\)", -1),
+              BatchOutcome::Completed);
+    // The first entry mirrors Photos into its own sub-folder; the second sees that mirror
+    // inside its tree and passes over it.
+    EXPECT_TRUE(fs.IsFolder(R"(C:\Docs\Photos\2020\Photos\2020)"));
+    EXPECT_FALSE(fs.Exists(R"(C:\Docs\Photos\2020\Photos\2020\Photos)"));
+    EXPECT_TRUE(fs.IsFolder(R"(C:\Docs\Photos\2020\Docs\Photos\2020)"));
+    EXPECT_FALSE(fs.Exists(R"(C:\Docs\Photos\2020\Docs\Photos\2020\Photos)"));
+}
+
+}  // namespace
+}  // namespace velmora
