@@ -11,6 +11,9 @@
 #include "platform/win32/fs_win.h"
 #include "platform/win32/wide.h"
 #include "resource.h"
+#include "ui/about_dlg.h"
+#include "ui/settings_dlg.h"
+#include "ui/settings_rules.h"
 
 namespace velmora {
 
@@ -189,9 +192,21 @@ bool CLinkDlg::OnSysCommand(WPARAM command) {
     return true;
 }
 
-void CLinkDlg::ShowAbout() {}
+void CLinkDlg::ShowAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
 
-void CLinkDlg::OnSettingsClicked() {}
+void CLinkDlg::OnSettingsClicked() {
+    const std::string languageBefore = LinkApp().m_strLanguageFile;
+    CSettingsDlg settings(nullptr);
+    const INT_PTR result = settings.DoModal();
+    // The language table is not reloaded: a new file counts from the next start.
+    if (LanguageNoticeNeeded(result == IDOK, settings.m_bSaveFailed, languageBefore,
+                             LinkApp().m_strLanguageFile)) {
+        MessageBoxApp(std::string(LanguageNoticeText()), MB_OK | MB_ICONEXCLAMATION);
+    }
+}
 
 void CLinkDlg::OnPaint() {
     PAINTSTRUCT paint{};

@@ -1,0 +1,59 @@
+// A static text control turned into a clickable link: blue underlined text over the dialog's
+// background, a hand cursor, and a click that opens the address through the shell (a web page
+// in the browser, "mailto:" in the mail program). When the shell cannot open it, the program
+// registered for web pages is started with the address; when that fails too, the user hears a
+// beep and reads the error code.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/control.h"
+
+namespace velmora {
+
+class CHyperLink : public CStatic {
+public:
+    CHyperLink() = default;
+    ~CHyperLink() override;
+
+    // How an attempt to open an address ended. `code` is the shell's result (above 32 on
+    // success), or, for the started program, 33 on success and the system's error otherwise.
+    struct OpenResult {
+        bool success = false;
+        unsigned long long code = 0;
+    };
+
+    // Opens `address` with the shell, else with the program registered for web pages.
+    static OpenResult OpenLink(const std::string& address, int showCommand);
+    // Beeps and shows message 1004 with `code`.
+    static void ShowOpenError(long long code);
+    // The default value of `subKey` under `root` into `out`; 0 on success, else the
+    // registry's error (`out` then untouched). A value that cannot be read as text counts as
+    // a failed read.
+    static LONG ReadRegDefault(HKEY root, const std::string& subKey, std::string& out);
+
+    // The address a click opens. Assigned before attaching, it is also shown when the static
+    // has no text; assigned later, only the address changes.
+    std::string m_strLink;
+    bool m_bHover = false;
+
+protected:
+    void PreSubclassWindow() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+public:
+    bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+    void OnLinkClicked();
+    void LoadHandCursor();
+    HCURSOR HandCursor() const { return m_hHandCursor; }
+
+private:
+    HFONT m_fontUnderline = nullptr;
+    HCURSOR m_hHandCursor = nullptr;
+    bool m_bOwnsCursor = false;  // a private copy, destroyed with the control
+};
+
+}  // namespace velmora

@@ -1,0 +1,172 @@
+#include "ui/settings_dlg.h"
+
+#include <shellapi.h>
+
+#include "app/link_app.h"
+#include "app/settings.h"
+#include "framework/file_dialog.h"
+#include "framework/message_box.h"
+#include "platform/win32/wide.h"
+#include "resource.h"
+#include "ui/hyperlink_rules.h"
+#include "ui/settings_rules.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr LanguageRow kLanguageRows[] = {
+    {IDC_SAVE_WINDOW_POS, static_cast<int>(txt::kSaveWindowPos)},
+    {IDC_SAVE_DEPTH, static_cast<int>(txt::kSaveDepth)},
+    {IDC_DEFAULT_DEPTH_LABEL, static_cast<int>(txt::kDefaultDepth)},
+    {IDC_LANGUAGE_LABEL, static_cast<int>(txt::kLanguageFile)},
+    {IDC_HELP_LABEL, static_cast<int>(txt::kHelpFileLabel)},
+    {IDOK, static_cast<int>(txt::kSettingsOk)},
+    {IDCANCEL, static_cast<int>(txt::kSettingsCancel)},
+    {IDC_HELP_BUTTON, static_cast<int>(txt::kSettingsHelp)},
+    {-1, static_cast<int>(txt::kSettingsTitle)},
+    {0, 0},
+};
+
+// The label, the edit and the up-down control of the default depth, in this order.
+constexpr int kDepthControls[] = {IDC_DEFAULT_DEPTH_LABEL, IDC_DEFAULT_DEPTH,
+                                  IDC_DEFAULT_DEPTH_SPIN};
+
+}  // namespace
+
+CSettingsDlg::CSettingsDlg(HWND parent) : CLocalizedDialog(IDD_SETTINGS, parent) {
+    const CLinkApp& app = LinkApp();
+    m_strLanguageFile = app.m_strLanguageFile;
+    m_strHelpFile = app.m_strHelpFile;
+    m_bSaveRecursionDepth = app.m_bSaveRecursionDepth ? 1 : 0;
+    m_bSaveWindowPos = app.m_bSaveWindowPos ? 1 : 0;
+    m_nDefaultRecursionDepth = app.m_nDefaultRecursionDepth;
+    m_bSaveFailed = false;
+}
+
+void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Control(IDC_DEFAULT_DEPTH_LABEL, m_labelDefaultDepth);
+    dx.Control(IDC_DEFAULT_DEPTH_SPIN, m_spinDefaultDepth);
+    dx.Text(IDC_LANGUAGE_FILE, m_strLanguageFile);
+    dx.Check(IDC_SAVE_DEPTH, m_bSaveRecursionDepth);
+    dx.Check(IDC_SAVE_WINDOW_POS, m_bSaveWindowPos);
+    // Any integer is taken, also outside the up-down control's range.
+    dx.Int(IDC_DEFAULT_DEPTH, m_nDefaultRecursionDepth);
+    dx.Text(IDC_HELP_FILE, m_strHelpFile);
+}
+
+BOOL CSettingsDlg::OnInitDialog() {
+    CLocalizedDialog::OnInitDialog();
+    m_spinDefaultDepth.SetRange(-1, 1000);
+    ApplyLanguage(kLanguageRows);
+    if (m_bSaveRecursionDepth != 0) {
+        // The main dialog overwrites the default depth when it closes: nothing to edit here.
+        for (int id : kDepthControls) ::EnableWindow(GetDlgItem(id), FALSE);
+    }
+    ShiftLabelForVisualStyles();
+    return TRUE;
+}
+
+void CSettingsDlg::ShiftLabelForVisualStyles() {
+    // With visual styles the label's text sits 2 pixels further right than without; moving
+    // its left edge lines it up with the check boxes' text above it.
+    HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll");
+    if (uxtheme == nullptr) return;
+    using IsThemeActiveFn = BOOL(WINAPI*)();
+    auto isThemeActive =
+        reinterpret_cast<IsThemeActiveFn>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "IsThemeActive")));
+    if (isThemeActive != nullptr && isThemeActive() == 1) {
+        HWND label = m_labelDefaultDepth.GetSafeHwnd();
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof(placement);
+        if (label != nullptr && GetWindowPlacement(label, &placement)) {
+            placement.rcNormalPosition.left -= 2;
+            SetWindowPlacement(label, &placement);
+        }
+    }
+    FreeLibrary(uxtheme);
+}
+
+bool CSettingsDlg::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+        case IDC_SAVE_DEPTH:
+            OnSaveDepthClicked();
+            return true;
+        case IDC_HELP_BUTTON:
+            OnHelpClicked();
+            return true;
+        case IDC_LANGUAGE_BROWSE:
+            OnBrowseLanguageFile();
+            return true;
+        case IDC_HELP_BROWSE:
+            OnBrowseHelpFile();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CSettingsDlg::OnSaveDepthClicked() {
+    // The box itself decides, not the member: it is exchanged only at OK.
+    LRESULT state = SendMessageW(GetDlgItem(IDC_SAVE_DEPTH), BM_GETCHECK, 0, 0);
+    const BOOL enable = state == BST_UNCHECKED ? TRUE : FALSE;
+    for (int id : kDepthControls) ::EnableWindow(GetDlgItem(id), enable);
+}
+
+void CSettingsDlg::OnHelpClicked() {
+    // The application's help file, not the edit's text: a new path counts only after OK.
+    const std::string argument = SettingsHelpArgument(LinkApp().GetHelpFilePath());
+    auto result = reinterpret_cast<std::uintptr_t>(ShellExecuteW(
+        m_hWnd, L"open", L"hh.exe", Widen(argument).c_str(), L"", SW_SHOWNORMAL));
+    if (!IsOpenSuccess(result)) MessageBoxApp(LinkApp().Texts().Text(txt::kHelpFailed), MB_OK);
+}
+
+void CSettingsDlg::OnBrowseLanguageFile() {
+    Browse(IDC_LANGUAGE_FILE, txt::kLanguageFilter, "*.lng", "lng");
+}
+
+void CSettingsDlg::OnBrowseHelpFile() { Browse(IDC_HELP_FILE, txt::kHelpFilter, "*.chm", "chm"); }
+
+void CSettingsDlg::Browse(int editId, TextId filterId, const char* pattern, const char* extension) {
+    OpenFileRequest request;
+    request.owner = m_hWnd;
+    request.filter = LinkApp().Texts().Text(filterId);
+    request.initialName = BrowseInitialName(GetDlgItemText(editId), pattern);
+    request.defaultExtension = extension;
+    request.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    // Only the edit changes; the member takes the text at the exchange in OK.
+    if (std::optional<std::string> chosen = ShowOpenFileDialog(request)) {
+        SetDlgItemText(editId, *chosen);
+    }
+}
+
+void CSettingsDlg::OnOK() {
+    if (!UpdateData(true)) return;  // the exchange has told the user; nothing is written
+
+    CLinkApp& app = LinkApp();
+    Settings values;
+    values.saveRecursionDepth = m_bSaveRecursionDepth == 1;
+    values.defaultRecursionDepth = m_nDefaultRecursionDepth;
+    values.saveWindowPos = m_bSaveWindowPos == 1;
+    values.languageFile = m_strLanguageFile;
+    values.helpFile = m_strHelpFile;
+    // All five writes are attempted, in their order, whatever the earlier ones did.
+    IProfile* profile = app.Profile();
+    const bool saved = profile != nullptr && WriteSettings(*profile, values);
+
+    // The running program uses the new values even when the profile kept the old ones.
+    app.m_bSaveRecursionDepth = values.saveRecursionDepth;
+    app.m_nDefaultRecursionDepth = values.defaultRecursionDepth;
+    app.m_bSaveWindowPos = values.saveWindowPos;
+    app.m_strLanguageFile = values.languageFile;
+    app.m_strHelpFile = values.helpFile;
+
+    if (!saved) {
+        MessageBoxApp(app.Texts().Text(txt::kSaveFailed), MB_OK);
+        m_bSaveFailed = true;
+    }
+    CLocalizedDialog::OnOK();
+}
+
+}  // namespace velmora
