@@ -30,6 +30,7 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
+trap 'exit 1' USR1
 fail() {
     echo "demo: $*" >&2
     exit 1
@@ -79,8 +80,8 @@ for _ in $(seq 1 50); do
     fi
     sleep 0.2
 done
-rc="$(e2e_wait_exit 60)"
-echo "demo: velmora.exe ended with exit code $rc"
+e2e_wait_exit 60
+echo "demo: velmora.exe ended with exit code $E2E_EXIT_CODE"
 
 echo "demo: links made in $links (inode, link count, name), next to their sources:"
 found=0

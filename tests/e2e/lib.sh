@@ -7,7 +7,7 @@
 #   e2e_start "$(e2e_winpath "$E2E_WORK/list.txt")" 'Z:\target\'
 #   hwnd=$(e2e_wait_window "Velmora 1.1")
 #   expect_eq "$(drv text "$hwnd" 1009)" 'Z:\target\*.*' "target edit"
-#   drv click "$hwnd" 2; e2e_wait_exit
+#   drv click "$hwnd" 2; e2e_wait_exit; expect_eq "$E2E_EXIT_CODE" 0 "exit code"
 #   e2e_pass
 #
 # Environment: VELMORA_BUILD_DIR (the Windows build folder; default <source>/build/win),
@@ -16,7 +16,8 @@
 E2E_SOURCE_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 : "${VELMORA_BUILD_DIR:=$E2E_SOURCE_DIR/build/win}"
 export VELMORA_BUILD_DIR
-E2E_EXE="$VELMORA_BUILD_DIR/velmora.exe"
+E2E_BUILT_EXE="$VELMORA_BUILD_DIR/velmora.exe"
+E2E_EXE="$E2E_BUILT_EXE"
 E2E_DRIVER="$VELMORA_BUILD_DIR/tests/e2e/velmora_driver.exe"
 E2E_SHOTS="$VELMORA_BUILD_DIR/screenshots"
 E2E_REG_KEY='HKCU\Software\Tarnwell\Velmora'
@@ -32,10 +33,12 @@ E2E_FAILED=0
 
 e2e_log() { echo "[$E2E_NAME] $*" >&2; }
 
-# Reports a failure and ends the test (the EXIT trap tears everything down).
+# Reports a failure and ends the test (the EXIT trap tears everything down). Called inside a
+# command substitution it ends the test too, through SIGUSR1 to the test's shell.
 fail() {
     echo "FAIL [$E2E_NAME]: $*" >&2
     E2E_FAILED=1
+    [ "$BASHPID" != "$$" ] && kill -USR1 "$$"
     exit 1
 }
 
@@ -121,17 +124,19 @@ e2e_start() {
     E2E_VELMORA_PID=$!
 }
 
-# Waits until velmora.exe has ended (default 30 s) and prints its exit code; fails on a hang.
+# Waits until velmora.exe has ended (default 30 s) and leaves its exit code in E2E_EXIT_CODE;
+# fails on a hang. Not for a command substitution (only this shell can wait for its child).
 e2e_wait_exit() {
-    local limit="${1:-30}" i rc
+    local limit="${1:-30}" i
     [ -n "$E2E_VELMORA_PID" ] || fail "velmora.exe was not started"
     for ((i = 0; i < limit * 10; i++)); do
         if ! kill -0 "$E2E_VELMORA_PID" 2>/dev/null; then
             wait "$E2E_VELMORA_PID"
-            rc=$?
+            E2E_EXIT_CODE=$?
             E2E_VELMORA_PID=""
-            [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ] && fail "velmora.exe hung and was killed by timeout"
-            echo "$rc"
+            if [ "$E2E_EXIT_CODE" -eq 124 ] || [ "$E2E_EXIT_CODE" -eq 137 ]; then
+                fail "velmora.exe hung and was killed by timeout"
+            fi
             return 0
         fi
         sleep 0.1
@@ -153,6 +158,22 @@ e2e_wait_owned() { # hwnd [timeout-ms]
     echo "$h"
 }
 
+# Waits for a message box (a top-level dialog with this caption) and prints its handle.
+e2e_wait_msgbox() { # caption [timeout-ms]
+    e2e_wait_window "$1" "${2:-20000}"
+}
+
+# The texts of a dialog's static controls, one per line, escaped as the driver escapes them
+# (a line break reads \n): a message box's message is one of them.
+e2e_static_texts() { # hwnd
+    drv controls "$1" | awk -F'\t' '$3 == "Static" && $6 != "" { print $6 }'
+}
+
+# Text of the control with this id, escaped like e2e_static_texts.
+e2e_control_text() { # hwnd id
+    drv controls "$1" | awk -F'\t' -v id="$2" '$2 == id { print $6; exit }'
+}
+
 # ---- registry ----------------------------------------------------------------------------------
 
 e2e_reg_clean() {
@@ -166,14 +187,18 @@ e2e_reg_key_exists() {
 }
 
 # Prints the data of a value under ...\Velmora\Settings (REG_DWORD as a signed decimal);
-# returns 1 when the value is absent.
+# returns 1 when the value is absent. `wine reg query` prints "    name    TYPE    data".
 e2e_reg_get() { # name
-    local out type data
-    out="$(timeout -k 5 60 wine reg query "$E2E_REG_SETTINGS" /v "$1" 2>/dev/null | tr -d '\r')" || return 1
-    out="$(grep -E "^ +$1 +REG_" <<<"$out" | head -n1)"
-    [ -n "$out" ] || return 1
-    read -r _ type data <<<"$out"
-    data="$(sed -E "s/^ +$1 +$type( +|$)//" <<<"$(grep -E "^ +$1 +REG_" <<<"$out")")"
+    local line type data
+    line="$(timeout -k 5 60 wine reg query "$E2E_REG_SETTINGS" /v "$1" 2>/dev/null | tr -d '\r' |
+        grep -E "^ +$1 +REG_" | head -n1)"
+    [ -n "$line" ] || return 1
+    line="${line#"${line%%[! ]*}"}"
+    line="${line#"$1"}"
+    line="${line#"${line%%[! ]*}"}"
+    type="${line%% *}"
+    data="${line#"$type"}"
+    data="${data#    }"
     if [ "$type" = REG_DWORD ]; then
         data=$((data))
         [ "$data" -gt 2147483647 ] && data=$((data - 4294967296))
@@ -253,12 +278,24 @@ e2e_teardown() {
     fi
 }
 
-# Prepares one test: own display, Wine prefix, no stored settings, an empty work folder.
+# Prepares one test: own display, Wine prefix, no stored settings, an empty work folder, and a
+# copy of the program with its files in $E2E_APP (so that INI and language files the test puts
+# "beside the program" stay in the test's own folder).
 e2e_setup() {
     [ -f "$E2E_DRIVER" ] || fail "the driver is not built ($E2E_DRIVER)"
+    [ -f "$E2E_BUILT_EXE" ] || fail "velmora.exe is not built ($E2E_BUILT_EXE)"
     trap e2e_teardown EXIT
     trap 'exit 130' INT TERM
+    trap 'exit 1' USR1
     E2E_WORK="$(mktemp -d "${TMPDIR:-/tmp}/velmora-e2e-$E2E_NAME.XXXXXX")"
+    E2E_APP="$E2E_WORK/app"
+    mkdir -p "$E2E_APP"
+    cp "$E2E_BUILT_EXE" "$E2E_APP/"
+    local f
+    for f in "$VELMORA_BUILD_DIR"/*.lng "$VELMORA_BUILD_DIR"/*.chm; do
+        [ -f "$f" ] && cp "$f" "$E2E_APP/"
+    done
+    E2E_EXE="$E2E_APP/velmora.exe"
     e2e_start_xvfb || fail "cannot start Xvfb"
     e2e_wine_init
     e2e_reg_clean

@@ -9,6 +9,7 @@
 // block the driver until that dialog closes.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -202,6 +203,7 @@ int Usage() {
         "  syscommand <hwnd> <id>          post WM_SYSCOMMAND\n"
         "  sysmenu <hwnd>                  system menu items: id, flags, text\n"
         "  checked <hwnd> <id>             1 when a check box is ticked, else 0\n"
+        "  range <hwnd> <id>               an up-down control's range: min max\n"
         "  enabled <hwnd> [id]             1 or 0\n"
         "  visible <hwnd> [id]             1 or 0\n"
         "  focus <hwnd>                    id of the control that has the focus\n"
@@ -416,6 +418,18 @@ int Run(int argc, wchar_t** argv) {
     if (cmd == L"command") {
         const auto wp = static_cast<WPARAM>(MAKEWPARAM(static_cast<WORD>(n), BN_CLICKED));
         return PostMessageW(h, WM_COMMAND, wp, reinterpret_cast<LPARAM>(target)) ? 0 : 1;
+    }
+    if (cmd == L"range") {
+        // UDM_GETRANGE answers in its result (max in the low word, min in the high word), so it
+        // works across processes where UDM_GETRANGE32's pointers would not.
+        DWORD_PTR range = 0;
+        if (!SendMessageTimeoutW(target, UDM_GETRANGE, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                                 &range))
+            return 1;
+        const auto max = static_cast<short>(LOWORD(range));
+        const auto min = static_cast<short>(HIWORD(range));
+        Out(std::to_string(min) + " " + std::to_string(max) + "\n");
+        return 0;
     }
     if (cmd == L"checked") {
         DWORD_PTR state = 0;

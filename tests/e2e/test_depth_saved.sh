@@ -1,0 +1,63 @@
+#!/bin/bash
+# The recursion depth: the dialog shows DefaultRecursionDepth; with SaveRecursionDepth on, the
+# depth field is stored on every close, after Cancel too, 0 for text that is no number; with it
+# off nothing is stored. The up-down control stops at -1 and 1000.
+. "$(dirname "$0")/lib.sh"
+e2e_setup
+
+list="$E2E_WORK/list.lst"
+e2e_list "$list" 'Z:\data\a\' 'Z:\data\b\'
+wlist="$(e2e_winpath "$list")"
+
+open_dialog() {
+    e2e_start "$wlist" 'Z:\links\'
+    dlg="$(e2e_wait_window "Velmora 1.1")"
+}
+
+# Types text into the depth field and ends the dialog the given way.
+close_with_depth() { # text how(cancel|escape|closebox)
+    drv set "$dlg" 1011 "$1" >/dev/null || fail "cannot set the depth to '$1'"
+    case "$2" in
+    cancel) drv click "$dlg" 2 >/dev/null ;;
+    escape) drv key "$dlg" Escape >/dev/null ;;
+    closebox) drv syscommand "$dlg" 0xF060 >/dev/null ;;
+    esac
+    e2e_wait_exit
+}
+
+e2e_reg_set_dword SaveRecursionDepth 1
+e2e_reg_set_dword DefaultRecursionDepth 2
+open_dialog
+expect_eq "$(drv text "$dlg" 1011)" 2 "depth shown"
+close_with_depth 5 cancel
+expect_eq "$(e2e_reg_get DefaultRecursionDepth)" 5 "depth after Cancel"
+expect_eq "$(e2e_reg_type DefaultRecursionDepth)" REG_DWORD "type of DefaultRecursionDepth"
+
+open_dialog
+expect_eq "$(drv text "$dlg" 1011)" 5 "depth shown at the next start"
+close_with_depth abc escape
+expect_eq "$(e2e_reg_get DefaultRecursionDepth)" 0 "depth after letters"
+
+open_dialog
+close_with_depth -1 closebox
+expect_eq "$(e2e_reg_get DefaultRecursionDepth)" -1 "depth -1 after the close box"
+
+# A typed value beyond the up-down range is stored as typed.
+open_dialog
+close_with_depth 5000 cancel
+expect_eq "$(e2e_reg_get DefaultRecursionDepth)" 5000 "depth typed beyond the range"
+
+# The arrows stop at the ends of the range.
+open_dialog
+expect_eq "$(drv controls "$dlg" | awk -F'\t' '$2 == 1012 { print $3 }')" msctls_updown32 "control 1012"
+expect_eq "$(drv range "$dlg" 1012)" "-1 1000" "up-down range"
+close_with_depth 3 cancel
+
+# Flag off: nothing is stored, whatever the field holds.
+e2e_reg_set_dword SaveRecursionDepth 0
+e2e_reg_set_dword DefaultRecursionDepth 2
+open_dialog
+close_with_depth 9 cancel
+expect_eq "$(e2e_reg_get DefaultRecursionDepth)" 2 "depth with SaveRecursionDepth off"
+
+e2e_pass

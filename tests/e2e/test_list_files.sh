@@ -1,0 +1,73 @@
+#!/bin/bash
+# List files as they come: well-formed or not, the program reads them by its rules (each LF ends
+# an entry and drops the byte before it, nothing after the last LF counts, a zero byte ends the
+# text, a byte-order mark selects UTF-8 or UTF-16) and opens its dialog; huge or binary files
+# neither crash nor hang it.
+. "$(dirname "$0")/lib.sh"
+e2e_setup
+
+ONE='&Создать ссылку для "%s" в:'
+MANY='&Создать ссылки для выделенных файлов (%d шт.) в:'
+
+# Writes the bytes (printf format) to a list file, opens the dialog on it and checks the caption
+# and the target edit, then cancels.
+check_list() { # what caption target [wait-ms]
+    local what="$1" caption="$2" target="$3"
+    e2e_start "$(e2e_winpath "$E2E_WORK/$what.lst")" 'Z:\links\'
+    dlg="$(e2e_wait_window "Velmora 1.1" "${4:-20000}")"
+    expect_eq "$(drv text "$dlg" 1008)" "$caption" "$what: caption"
+    expect_eq "$(drv text "$dlg" 1009)" "$target" "$what: target"
+    drv click "$dlg" 2 >/dev/null
+    e2e_wait_exit
+    expect_eq "$E2E_EXIT_CODE" 0 "$what: exit code"
+}
+one() { printf "$ONE" "$1"; }
+many() { printf "$MANY" "$1"; }
+
+printf 'Z:\\data\\a.txt\nZ:\\data\\b.txt\n' >"$E2E_WORK/lf-only.lst"
+check_list lf-only "$(many 2)" 'Z:\links\*.*'
+
+# With LF alone the byte before it is still dropped: the name loses its last letter.
+printf 'Z:\\data\\report.txt\n' >"$E2E_WORK/lf-only-one.lst"
+check_list lf-only-one "$(one report.tx)" 'Z:\links\report.tx'
+
+printf 'Z:\\data\\a.txt\r\n\0Z:\\data\\b.txt\r\nZ:\\data\\c.txt\r\n' >"$E2E_WORK/zero-byte.lst"
+check_list zero-byte "$(one a.txt)" 'Z:\links\a.txt'
+
+printf 'Z:\\data\\a.txt\r\nZ:\\data\\b.txt' >"$E2E_WORK/no-final-break.lst"
+check_list no-final-break "$(one a.txt)" 'Z:\links\a.txt'
+
+printf 'Z:\\data\\a.txt' >"$E2E_WORK/no-break.lst"
+check_list no-break "$(many 0)" 'Z:\links\*.*'
+
+printf '\r\n' >"$E2E_WORK/blank-line.lst"
+check_list blank-line "$(one '')" 'Z:\links\'
+
+: >"$E2E_WORK/empty.lst"
+check_list empty "$(many 0)" 'Z:\links\*.*'
+
+# The file manager's UTF-8 and UTF-16 lists: names outside the ANSI code page come through whole.
+printf '\xEF\xBB\xBFZ:\\данные\\отчёт.txt\r\n' >"$E2E_WORK/utf8.lst"
+check_list utf8 "$(one отчёт.txt)" 'Z:\links\отчёт.txt'
+{
+    printf '\xFF\xFE'
+    printf 'Z:\\данные\\отчёт.txt\r\n' | iconv -f UTF-8 -t UTF-16LE
+} >"$E2E_WORK/utf16.lst"
+check_list utf16 "$(one отчёт.txt)" 'Z:\links\отчёт.txt'
+
+# Binary: 1 MiB of pseudo-random bytes without a zero, then a zero and more bytes. Every LF
+# before the zero ends one entry.
+perl -e 'srand(7); print "Z"; print chr(1 + int(rand(255))) for 1 .. 1048576;
+         print "\0"; print chr(int(rand(256))) for 1 .. 4096;' >"$E2E_WORK/binary.lst"
+lines="$(perl -0777 -ne 's/\0.*//s; print tr/\n//' "$E2E_WORK/binary.lst")"
+[ "$lines" -gt 1 ] || fail "binary list: generator made $lines lines"
+check_list binary "$(many "$lines")" 'Z:\links\*.*'
+
+# 100 MiB: about four million entries. The dialog opens and counts them all.
+count=4033000
+perl -e 'printf "Z:\\data\\file_%07d.txt\r\n", $_ for 1 .. '$count >"$E2E_WORK/huge.lst"
+[ "$(stat -c %s "$E2E_WORK/huge.lst")" -ge $((100 * 1024 * 1024)) ] || fail "huge list is too small"
+E2E_TIMEOUT=180 check_list huge "$(many $count)" 'Z:\links\*.*' 120000
+rm -f "$E2E_WORK/huge.lst"
+
+e2e_pass

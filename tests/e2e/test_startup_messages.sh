@@ -1,0 +1,51 @@
+#!/bin/bash
+# Start-up refusals: a wrong argument count and an unreadable list file end the program after a
+# message with the built-in text, captioned with the program file's name, and without touching
+# the settings (no registry key, no INI file).
+. "$(dirname "$0")/lib.sh"
+e2e_setup
+
+WRONG_COUNT='Неправильное число параметров!'
+NO_LIST='Не удаётся открыть список файлов!'
+
+# Starts velmora.exe with the arguments, expects the message box, closes it and expects the
+# program to end without opening its dialog.
+expect_refusal() { # expected-text what args...
+    local expected="$1" what="$2" box texts
+    shift 2
+    e2e_start "$@"
+    box="$(e2e_wait_msgbox velmora)"
+    texts="$(e2e_static_texts "$box")"
+    expect_contains "$texts" "$expected" "$what: message"
+    e2e_screenshot "startup-message-$what" "$box"
+    drv click "$box" 1 >/dev/null || fail "$what: cannot press OK"
+    e2e_wait_exit
+    drv wait "Velmora 1.1" 300 >/dev/null 2>&1 && fail "$what: the main dialog opened"
+    e2e_reg_key_exists && fail "$what: the registry key was created"
+    return 0
+}
+
+list="$E2E_WORK/list.txt"
+e2e_list "$list" 'Z:\data\a.txt'
+wlist="$(e2e_winpath "$list")"
+
+expect_refusal "$WRONG_COUNT" no-arguments
+expect_refusal "$WRONG_COUNT" one-argument "$wlist"
+expect_refusal "$NO_LIST" missing-list "$(e2e_winpath "$E2E_WORK/none.txt")" 'Z:\target\'
+mkdir "$E2E_WORK/folder"
+expect_refusal "$NO_LIST" list-is-a-folder "$(e2e_winpath "$E2E_WORK/folder")" 'Z:\target\'
+
+# With an INI file named the refusal comes before the profile is chosen: no file is made.
+expect_refusal "$NO_LIST" missing-list-with-ini "$(e2e_winpath "$E2E_WORK/none.txt")" 'Z:\target\' /i=velmora.ini
+[ -e "$E2E_APP/velmora.ini" ] && fail "missing-list-with-ini: velmora.ini was created"
+
+# A language file in the settings never replaces these two texts: they come before it is read.
+printf '1001=Something else\r\n1002=Something else\r\n' >"$E2E_APP/lang.lng"
+e2e_reg_set_sz LanguageFile lang.lng
+e2e_start
+box="$(e2e_wait_msgbox velmora)"
+expect_contains "$(e2e_static_texts "$box")" "$WRONG_COUNT" "language file set: message"
+drv click "$box" 1 >/dev/null
+e2e_wait_exit
+
+e2e_pass
