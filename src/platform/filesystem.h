@@ -9,6 +9,13 @@
 #include <string>
 #include <vector>
 
+// windows.h defines CreateHardLink as a macro for CreateHardLinkW. Where it was included first
+// it would rename the method below in that file only, so calls on a concrete back end stop
+// linking. The method keeps its own name everywhere; Win32 code calls CreateHardLinkW.
+#ifdef CreateHardLink
+#undef CreateHardLink
+#endif
+
 namespace velmora {
 
 // Error codes are Windows error codes everywhere; the POSIX back end maps errno onto the

@@ -1,10 +1,6 @@
-#include <windows.h>
-#include <winioctl.h>
-// windows.h maps CreateHardLink onto CreateHardLinkW, which would rename the interface's
-// method in this file only.
-#undef CreateHardLink
-
 #include "platform/win32/fs_win.h"
+
+#include <winioctl.h>
 
 #include "platform/win32/handle_win.h"
 #include "platform/win32/system_win.h"

@@ -1,6 +1,10 @@
 // The file-system back end of the link engine on Windows: W functions, names of any length.
 #pragma once
 
+// windows.h first: filesystem.h then drops its CreateHardLink macro for the whole file, in
+// whatever order the includer names its headers.
+#include <windows.h>
+
 #include "platform/filesystem.h"
 
 namespace velmora {
