@@ -8,18 +8,6 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 
-// Calls `emit(begin, length)` for every entry of `count` units, where `unit(i)` reads one
-// unit. The unit before each LF is dropped; units after the last LF form no entry.
-template <typename UnitAt, typename Emit>
-void ForEachLine(std::size_t count, UnitAt unit, Emit emit) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (unit(i) != '\n') continue;
-        emit(start, i > start ? i - 1 - start : 0);
-        start = i + 1;
-    }
-}
-
 std::size_t EstimatedEntries(std::size_t bytes) { return bytes / 20; }
 
 }  // namespace
@@ -47,21 +35,18 @@ std::vector<std::string> SplitListFile(std::string_view bytes, const AnsiDecoder
     entries.reserve(EstimatedEntries(bytes.size()));
 
     if (bytes.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
-        std::string_view text = bytes.substr(kUtf16LeBom.size());
-        const auto unit = [&](std::size_t i) {
-            return static_cast<char16_t>(static_cast<unsigned char>(text[2 * i]) |
-                                         (static_cast<unsigned char>(text[2 * i + 1]) << 8));
-        };
-        std::size_t count = text.size() / 2;  // an odd last byte is no unit
-        for (std::size_t i = 0; i < count; ++i) {
-            if (unit(i) == 0) {
-                count = i;
-                break;
-            }
+        const std::string_view text = bytes.substr(kUtf16LeBom.size());
+        // Units are little-endian byte pairs; an odd last byte is no unit. Only a unit with
+        // a zero high byte can be a line feed or the zero that ends the text.
+        std::size_t start = 0;  // byte offset, always even
+        for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
+            if (text[i + 1] != 0) continue;
+            if (text[i] == 0) break;
+            if (text[i] != '\n') continue;
+            const std::size_t length = i > start ? i - 2 - start : 0;
+            entries.push_back(Utf16LeBytesToUtf8(text.substr(start, length)));
+            start = i + 2;
         }
-        ForEachLine(count, unit, [&](std::size_t start, std::size_t length) {
-            entries.push_back(Utf16LeBytesToUtf8(text.substr(2 * start, 2 * length)));
-        });
     } else {
         const bool utf8 = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
         std::string_view text = utf8 ? bytes.substr(kUtf8Bom.size()) : bytes;

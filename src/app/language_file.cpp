@@ -1,6 +1,8 @@
 #include "app/language_file.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <cstdint>
 
 namespace velmora {
@@ -24,36 +26,37 @@ TextId LeadingNumber(std::string_view line) {
     return static_cast<TextId>(value);
 }
 
-// Every backslash followed by "n" becomes CR LF, scanning from the left.
+// Every backslash followed by "n" becomes CR LF, scanning from the left. Both are two
+// bytes, so the text is rewritten in place.
 void ExpandLineBreaks(std::string& text) {
-    std::size_t pos = text.find("\\n");
-    if (pos == std::string::npos) return;
-    std::string out;
-    out.reserve(text.size() + 8);
-    std::size_t from = 0;
-    for (; pos != std::string::npos; pos = text.find("\\n", from)) {
-        out.append(text, from, pos - from);
-        out.append("\r\n");
-        from = pos + 2;
+    for (std::size_t pos = text.find("\\n"); pos != std::string::npos; pos = text.find("\\n", pos + 2)) {
+        text[pos] = '\r';
+        text[pos + 1] = '\n';
     }
-    out.append(text, from, std::string::npos);
-    text.swap(out);
 }
 
-void ParseLine(std::string_view line, bool utf8, const AnsiDecoder& decodeAnsi,
+// One line as the runtime's line reader returns it: `piece` followed by a line feed when
+// `crlf` says the line ended in a CR LF pair that text mode turned into one LF.
+void ParseLine(std::string_view piece, bool crlf, bool utf8, const AnsiDecoder& decodeAnsi,
                LanguageTable& table) {
     // The line is a C string: it ends at a zero byte, though the piece read goes on.
-    line = line.substr(0, line.find('\0'));
+    std::string_view line = piece;
+    bool lineFeed = crlf;
+    if (const std::size_t zero = line.find('\0'); zero != std::string_view::npos) {
+        line = line.substr(0, zero);
+        lineFeed = false;
+    }
+    const std::size_t length = line.size() + (lineFeed ? 1 : 0);
     if (line.empty() || line[0] < '0' || line[0] > '9') return;
-    if (line.size() < 3) return;
-    line.remove_suffix(1);  // the line feed, or whatever byte stands last
+    if (length < 3) return;
+    if (!lineFeed) line.remove_suffix(1);  // the line feed, or whatever byte stands last
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) return;
 
-    const std::string_view raw = line.substr(eq + 1);
+    const std::string_view rawText = line.substr(eq + 1);
     // Decoding comes before the "\n" rule: in a double-byte code page a backslash byte can
     // be the second half of a character.
-    std::string text = utf8 ? MakeValidUtf8(raw) : (decodeAnsi ? decodeAnsi(raw) : MakeValidUtf8(raw));
+    std::string text = utf8 || !decodeAnsi ? MakeValidUtf8(rawText) : decodeAnsi(rawText);
     ExpandLineBreaks(text);
     table.insert_or_assign(LeadingNumber(line), std::move(text));
 }
@@ -63,20 +66,29 @@ void ParseLine(std::string_view line, bool utf8, const AnsiDecoder& decodeAnsi,
 LanguageTable ParseLanguageFile(std::string_view bytes, const AnsiDecoder& decodeAnsi) {
     const bool utf8 = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
     LanguageTable table;
-    std::string piece;
-    piece.reserve(kMaxPiece);
+    // The file is read in text mode, so a CR LF pair arrives as one LF (a lone CR stays),
+    // and the pieces are cut after that translation. Between two line feeds there is no
+    // pair but the one that may end the line, so every piece is a slice of `bytes`,
+    // possibly with its CR LF standing for the LF; nothing is copied.
     std::size_t pos = 0;
-    // The file is read in text mode: every CR LF pair arrives as a single LF (a lone CR
-    // stays). The pieces are cut after that translation, as the runtime's line reader sees it.
     while (pos < bytes.size()) {
-        piece.clear();
-        while (pos < bytes.size() && piece.size() < kMaxPiece) {
-            char c = bytes[pos++];
-            if (c == '\r' && pos < bytes.size() && bytes[pos] == '\n') c = bytes[pos++];
-            piece.push_back(c);
-            if (c == '\n') break;
+        const std::size_t window = std::min(bytes.size() - pos, kMaxPiece + 1);
+        const void* hit = std::memchr(bytes.data() + pos, '\n', window);
+        if (hit != nullptr) {
+            const auto lf = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
+            const bool crlf = lf > pos && bytes[lf - 1] == '\r';
+            const std::size_t translated = lf - pos + 1 - (crlf ? 1 : 0);
+            if (translated <= kMaxPiece) {
+                if (crlf) ParseLine(bytes.substr(pos, lf - 1 - pos), true, utf8, decodeAnsi, table);
+                else ParseLine(bytes.substr(pos, lf + 1 - pos), false, utf8, decodeAnsi, table);
+                pos = lf + 1;
+                continue;
+            }
         }
-        ParseLine(piece, utf8, decodeAnsi, table);
+        // No line feed within reach: a piece of as many bytes as the buffer holds.
+        const std::size_t length = std::min(bytes.size() - pos, kMaxPiece);
+        ParseLine(bytes.substr(pos, length), false, utf8, decodeAnsi, table);
+        pos += length;
     }
     return table;
 }

@@ -1,6 +1,7 @@
 #include "platform/utf.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace velmora {
 namespace {
@@ -64,27 +65,48 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Shared by the two UTF-16 sources: `unit(i)` gives the i-th 16-bit unit of `count`.
+// Shared by the two UTF-16 sources: `unit(i)` gives the i-th 16-bit unit of `count`. Two
+// passes, the first for the exact length, so each result is allocated once.
 template <typename UnitAt>
 std::string Utf16UnitsToUtf8(std::size_t count, UnitAt unit) {
-    std::string out;
-    out.reserve(count + count / 2);
+    const auto isHigh = [](char32_t u) { return u >= 0xD800 && u <= 0xDBFF; };
+    const auto isLow = [](char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; };
+    std::size_t length = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const char32_t u = unit(i);
-        if (u < 0x80) {
-            out.push_back(static_cast<char>(u));
-        } else if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count) {
-            const char32_t next = unit(i + 1);
-            if (next >= 0xDC00 && next <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (next - 0xDC00));
-                ++i;
-            } else {
-                AppendUtf8(out, kReplacement);
-            }
-        } else if (u >= 0xD800 && u <= 0xDFFF) {
-            AppendUtf8(out, kReplacement);
+        if (u < 0x80) length += 1;
+        else if (u < 0x800) length += 2;
+        else if (isHigh(u) && i + 1 < count && isLow(unit(i + 1))) length += 4, ++i;
+        else length += 3;  // the unit itself, or U+FFFD for a lone surrogate
+    }
+    std::string out(length, '\0');
+    char* p = out.data();
+    const auto put = [&](char32_t cp) {
+        if (cp < 0x80) {
+            *p++ = static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            *p++ = static_cast<char>(0xC0 | (cp >> 6));
+            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            *p++ = static_cast<char>(0xE0 | (cp >> 12));
+            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
         } else {
-            AppendUtf8(out, u);
+            *p++ = static_cast<char>(0xF0 | (cp >> 18));
+            *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        const char32_t u = unit(i);
+        if (isHigh(u) && i + 1 < count && isLow(unit(i + 1))) {
+            put(0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+            ++i;
+        } else if (isHigh(u) || isLow(u)) {
+            put(kReplacement);
+        } else {
+            put(u);
         }
     }
     return out;
@@ -122,6 +144,13 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 bool IsValidUtf8(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
+        // Paths are mostly ASCII: skip eight such bytes at a time.
+        std::uint64_t block;
+        if (pos + 8 <= text.size() &&
+            (std::memcpy(&block, text.data() + pos, 8), (block & 0x8080808080808080u) == 0)) {
+            pos += 8;
+            continue;
+        }
         if (static_cast<unsigned char>(text[pos]) < 0x80) {
             ++pos;
             continue;

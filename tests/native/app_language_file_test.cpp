@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdlib>
+#include <random>
+
 #include "app/language_file.h"
 #include "support/cp1251.h"
 
@@ -113,6 +117,57 @@ TEST(LanguageFile, HostileInputNeverFails) {
     EXPECT_TRUE(Parse(std::string(5000, '\r')).empty());
     const LanguageTable digits = Parse(std::string(5000, '9'));
     EXPECT_TRUE(digits.empty());  // pieces of digits without an equals sign
+}
+
+// The reading rules done the slow, obvious way: translate CR LF, cut pieces of at most 1023
+// bytes ending at a line feed, and treat each as a C string.
+LanguageTable ReferenceParse(std::string_view bytes) {
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+        text.push_back(bytes[i]);
+    }
+    LanguageTable table;
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::string piece;
+        while (pos < text.size() && piece.size() < 1023) {
+            piece.push_back(text[pos++]);
+            if (piece.back() == '\n') break;
+        }
+        std::string line = piece.c_str();
+        if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0])) || line.size() < 3) {
+            continue;
+        }
+        line.pop_back();
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        long long number = std::strtoll(line.c_str(), nullptr, 10);
+        if (number > 2147483647LL || number < 0) number = 2147483647LL;
+        std::string value = test::DecodeCp1251(line.substr(eq + 1));
+        for (std::size_t p; (p = value.find("\\n")) != std::string::npos;) value.replace(p, 2, "\r\n");
+        table[static_cast<TextId>(number)] = value;
+    }
+    return table;
+}
+
+TEST(LanguageFile, AgreesWithTheReferenceOnRandomFiles) {
+    std::mt19937 random(20261207);
+    const std::string alphabet = "0123456789==\r\r\n\n\\nab \xE0\xFF";
+    for (int round = 0; round < 600; ++round) {
+        std::string bytes;
+        const int lines = static_cast<int>(random() % 12);
+        for (int l = 0; l < lines; ++l) {
+            // Line lengths cluster around the 1023-byte piece size.
+            std::size_t length = random() % 40;
+            if (random() % 4 == 0) length = 1015 + random() % 20;
+            for (std::size_t i = 0; i < length; ++i) {
+                bytes.push_back(alphabet[random() % alphabet.size()]);
+            }
+            if (random() % 50 == 0) bytes.push_back('\0');
+            bytes += random() % 2 ? "\r\n" : "\n";
+        }
+        ASSERT_EQ(Parse(bytes), ReferenceParse(bytes)) << testing::PrintToString(bytes);
+    }
 }
 
 TEST(LanguageFile, MissingMessageIsBilingual) {
