@@ -177,6 +177,16 @@ TEST(PlatformFs, FolderIdentityIsTheSameThroughAnyPath) {
     EXPECT_EQ(fs.FolderIdentity(dir.Path() + "/one"), one);
     EXPECT_NE(fs.FolderIdentity(dir / "two"), one);
     EXPECT_EQ(fs.FolderIdentity(dir / "missing"), std::nullopt);
+
+    // A drive given without its separator is its root, not the drive's current folder.
+    wchar_t saved[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, saved);
+    ASSERT_TRUE(::SetCurrentDirectoryW(dir.WidePath().c_str()));
+    const std::string drive = dir.Path().substr(0, 2);
+    const auto root = fs.FolderIdentity(drive + "\\");
+    EXPECT_EQ(fs.FolderIdentity(drive), root);
+    EXPECT_NE(fs.FolderIdentity(drive), fs.FolderIdentity(dir.Path()));
+    ::SetCurrentDirectoryW(saved);
 }
 
 TEST(PlatformFs, MountPointLeavesNoHandleOpen) {

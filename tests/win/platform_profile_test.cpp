@@ -147,7 +147,6 @@ TEST(IniProfileTest, ANewFileIsUtf16AndTextsRoundTrip) {
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
     EXPECT_NE(bytes.find(std::string("\x24\x04\x30\x04", 4)), std::string::npos);  // "Фа" in UTF-16 LE
 
-    // A second store on the same file, so nothing is answered from memory.
     IniProfile reader(dir / "links.ini");
     EXPECT_EQ(reader.GetString("Settings", "LanguageFile", ""), kCyrillic);
 
@@ -163,6 +162,15 @@ TEST(IniProfileTest, ANewFileIsUtf16AndTextsRoundTrip) {
     const std::string longText(3000, 'q');
     ASSERT_TRUE(profile.WriteString("Settings", "HelpFile", longText));
     EXPECT_EQ(reader.GetString("Settings", "HelpFile", ""), longText);
+}
+
+TEST(IniProfileTest, AnEmptyFileBecomesUtf16) {
+    TempDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / "empty.ini", ""));
+    IniProfile profile(dir / "empty.ini");
+    ASSERT_TRUE(profile.WriteString("Settings", "LanguageFile", kCyrillic));
+    EXPECT_EQ(FileBytes(dir / "empty.ini").substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(profile.GetString("Settings", "LanguageFile", ""), kCyrillic);
 }
 
 TEST(IniProfileTest, IntegersRoundTripAndAreReadLikeTheSystemReadsThem) {

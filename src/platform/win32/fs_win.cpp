@@ -11,6 +11,14 @@ namespace {
 
 ErrorCode LastError() { return static_cast<ErrorCode>(::GetLastError()); }
 
+// Folders arrive without their trailing separator, so a drive's root comes as "X:", which
+// the system would take for the drive's current folder.
+std::string AsFolder(const std::string& path) {
+    const bool driveOnly = path.size() == 2 && path[1] == ':' &&
+                           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return driveOnly ? path + '\\' : path;
+}
+
 }  // namespace
 
 ErrorCode Win32FileSystem::CreateHardLink(const std::string& link, const std::string& existing) {
@@ -91,7 +99,7 @@ std::optional<FileId> Win32FileSystem::FolderIdentity(const std::string& path) {
     if (HasEmbeddedZero(path)) return std::nullopt;
     // Without the reparse-point flag the open follows junctions and links to the folder
     // they lead to, which is the identity a walk must compare.
-    FileHandle handle(::CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
+    FileHandle handle(::CreateFileW(LongPath(AsFolder(path)).c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return std::nullopt;

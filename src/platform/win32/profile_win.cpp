@@ -103,6 +103,13 @@ bool FitsAnsiCodePage(std::wstring_view text) {
     return n > 0 && !usedDefault;
 }
 
+// The system keeps writing a file in UTF-16 once it starts with this mark.
+bool WriteUtf16Mark(HANDLE file) {
+    static constexpr unsigned char kMark[2] = {0xFF, 0xFE};
+    DWORD written = 0;
+    return ::WriteFile(file, kMark, sizeof kMark, &written, nullptr) && written == sizeof kMark;
+}
+
 }  // namespace
 
 // ---- registry ----
@@ -211,24 +218,29 @@ bool IniProfile::PrepareFile(std::wstring_view texts) {
             unsigned char mark[2] = {};
             DWORD read = 0;
             if (!::ReadFile(file.Get(), mark, sizeof mark, &read, nullptr)) return false;
-            const bool utf16 = read == 2 && mark[0] == 0xFF && mark[1] == 0xFE;
-            return utf16 || FitsAnsiCodePage(texts);
+            if (read == 2 && mark[0] == 0xFF && mark[1] == 0xFE) return true;
+            if (read > 0) return FitsAnsiCodePage(texts);
+            // An empty file (made by hand for a portable set-up) has no encoding to keep.
+            file.Reset();
+            FileHandle empty(::CreateFileW(m_widePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!empty) return false;
+            LARGE_INTEGER size{};
+            if (!::GetFileSizeEx(empty.Get(), &size)) return false;
+            if (size.QuadPart != 0) return FitsAnsiCodePage(texts);  // written meanwhile
+            return WriteUtf16Mark(empty.Get());
         }
         // Only a missing file is made here; a missing folder (ERROR_PATH_NOT_FOUND), a
         // denied or locked file fail the write as they are.
         if (::GetLastError() != ERROR_FILE_NOT_FOUND) return false;
 
-        // The system keeps writing a file in UTF-16 once it starts with this mark.
         FileHandle created(::CreateFileW(m_widePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!created) {
             if (::GetLastError() == ERROR_FILE_EXISTS) continue;  // made by someone else meanwhile
             return false;
         }
-        static constexpr unsigned char kMark[2] = {0xFF, 0xFE};
-        DWORD written = 0;
-        if (::WriteFile(created.Get(), kMark, sizeof kMark, &written, nullptr) && written == sizeof kMark)
-            return true;
+        if (WriteUtf16Mark(created.Get())) return true;
         created.Reset();
         ::DeleteFileW(m_widePath.c_str());  // only the empty file made just now
         return false;
