@@ -20,8 +20,8 @@ using testing::WriteFileBytes;
 
 std::optional<BY_HANDLE_FILE_INFORMATION> FileInfo(const std::string& path) {
     HANDLE file = ::CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
     const BOOL ok = ::GetFileInformationByHandle(file, &info);
@@ -31,8 +31,8 @@ std::optional<BY_HANDLE_FILE_INFORMATION> FileInfo(const std::string& path) {
 }
 
 std::string ReadBytes(const std::string& path) {
-    HANDLE file = ::CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(LongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
     std::string bytes(4096, '\0');
     DWORD read = 0;
@@ -194,7 +194,8 @@ TEST(PlatformFs, MountPointLeavesNoHandleOpen) {
     Win32FileSystem fs;
     ASSERT_EQ(fs.CreateFolder(dir / "source"), err::kSuccess);
     ASSERT_EQ(fs.CreateFolder(dir / "junction"), err::kSuccess);
-    const ErrorCode code = fs.SetMountPoint(dir / "junction", dir / "source", MountPointData(dir / "source"));
+    const ErrorCode code =
+        fs.SetMountPoint(dir / "junction", dir / "source", MountPointData(dir / "source"));
     if (code == err::kSuccess) {
         // A file system with junctions: the folder now leads to the source.
         EXPECT_EQ(fs.FolderIdentity(dir / "junction"), fs.FolderIdentity(dir / "source"));

@@ -28,26 +28,30 @@ protected:
     void SetUp() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, CompanyKey().c_str()); }
     void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, CompanyKey().c_str()); }
 
-    static std::string Company() { return "VelmoraTestCo-" + std::to_string(::GetCurrentProcessId()); }
+    static std::string Company() {
+        return "VelmoraTestCo-" + std::to_string(::GetCurrentProcessId());
+    }
     static std::wstring CompanyKey() { return L"Software\\" + Widen(Company()); }
     static std::wstring SettingsKey() { return CompanyKey() + L"\\Velmora\\Settings"; }
 
     static bool KeyExists(const std::wstring& path) {
         HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
         ::RegCloseKey(key);
         return true;
     }
     static DWORD ValueType(const wchar_t* name) {
         DWORD type = REG_NONE;
-        if (::RegGetValueW(HKEY_CURRENT_USER, SettingsKey().c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type,
-                           nullptr, nullptr) != ERROR_SUCCESS)
+        if (::RegGetValueW(HKEY_CURRENT_USER, SettingsKey().c_str(), name,
+                           RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, nullptr) != ERROR_SUCCESS)
             return REG_NONE;
         return type;
     }
     static void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey().c_str(), name, type, data, size),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            ::RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey().c_str(), name, type, data, size),
+            ERROR_SUCCESS);
     }
 
     RegistryProfile profile{Company(), "Velmora"};
@@ -145,14 +149,16 @@ TEST(IniProfileTest, ANewFileIsUtf16AndTextsRoundTrip) {
     const std::string bytes = FileBytes(dir / "links.ini");
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
-    EXPECT_NE(bytes.find(std::string("\x24\x04\x30\x04", 4)), std::string::npos);  // "Фа" in UTF-16 LE
+    EXPECT_NE(bytes.find(std::string("\x24\x04\x30\x04", 4)),
+              std::string::npos);  // "Фа" in UTF-16 LE
 
     IniProfile reader(dir / "links.ini");
     EXPECT_EQ(reader.GetString("Settings", "LanguageFile", ""), kCyrillic);
 
     // Texts the reader would trim or unquote come back exactly as written.
-    for (const std::string text : {"  blanks around  ", "\"quoted\"", "'single'", "\"", "a \"b\" c", "tab\t",
-                                   "C:\\Program Files\\Help.chm", "key=value", "; not a comment"}) {
+    for (const std::string text :
+         {"  blanks around  ", "\"quoted\"", "'single'", "\"", "a \"b\" c", "tab\t",
+          "C:\\Program Files\\Help.chm", "key=value", "; not a comment"}) {
         ASSERT_TRUE(profile.WriteString("Settings", "HelpFile", text)) << text;
         EXPECT_EQ(reader.GetString("Settings", "HelpFile", "x"), text);
     }
@@ -232,8 +238,8 @@ TEST(IniProfileTest, WritesThatCannotBeStoredReportFailure) {
     EXPECT_EQ(profile.GetString("Settings", "LanguageFile", "none"), "none");
 
     // Another program holds the file open without sharing it.
-    HANDLE held = ::CreateFileW(LongPath(dir / "links.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE held = ::CreateFileW(LongPath(dir / "links.ini").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(profile.WriteString("Settings", "HelpFile", "changed"));
     ::CloseHandle(held);
@@ -252,8 +258,8 @@ TEST(IniProfileTest, AWriteIntoAReadOnlyFileReportsFailure) {
     ASSERT_TRUE(profile.WriteString("Settings", "HelpFile", "safe"));
     ASSERT_TRUE(::SetFileAttributesW(LongPath(dir / "links.ini").c_str(), FILE_ATTRIBUTE_READONLY));
     // An administrator (root under Wine) may write a read-only file anyway.
-    HANDLE file = ::CreateFileW(LongPath(dir / "links.ini").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(LongPath(dir / "links.ini").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         ::CloseHandle(file);
         GTEST_SKIP() << "this user may write read-only files";
@@ -270,11 +276,13 @@ TEST(IniProfileTest, AWriteIntoAReadOnlyFolderReportsFailure) {
     // Windows keeps the read-only attribute of a folder only as a mark for the shell; the
     // test is meaningful only where it really stops new files.
     const std::wstring probe = LongPath(folder + "\\probe.tmp");
-    HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         ::CloseHandle(file);
         ::DeleteFileW(probe.c_str());
-        GTEST_SKIP() << "this system (or this user: root under Wine) lets new files into a read-only folder";
+        GTEST_SKIP()
+            << "this system (or this user: root under Wine) lets new files into a read-only folder";
     }
     IniProfile profile(folder + "\\links.ini");
     EXPECT_FALSE(profile.WriteString("Settings", "HelpFile", "x"));
@@ -297,21 +305,22 @@ TEST(IniProfileTest, ARelativeNameIsMadeAbsoluteAgainstTheCurrentFolder) {
 TEST(IniProfileTest, TheRegistryIsNeverTouched) {
     const auto settingsValues = []() -> long {
         HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tarnwell\\Velmora\\Settings", 0, KEY_READ, &key) !=
-            ERROR_SUCCESS)
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tarnwell\\Velmora\\Settings", 0,
+                            KEY_READ, &key) != ERROR_SUCCESS)
             return -1;
         DWORD values = 0;
-        ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
-                           nullptr, nullptr);
+        ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                           nullptr, nullptr, nullptr, nullptr);
         ::RegCloseKey(key);
         return static_cast<long>(values);
     };
     const auto softwareKeys = []() -> DWORD {
         HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return 0;
         DWORD keys = 0;
-        ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr, nullptr,
-                           nullptr, nullptr);
+        ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr,
+                           nullptr, nullptr, nullptr, nullptr);
         ::RegCloseKey(key);
         return keys;
     };

@@ -29,8 +29,14 @@ TEST(PlatformWide, RoundTripsEveryPlane) {
 }
 
 TEST(PlatformWide, IllFormedInputBecomesReplacementCharacter) {
-    EXPECT_EQ(Widen("a\xFF" "b"), L"a\xFFFD" L"b");
-    EXPECT_EQ(Narrow(std::wstring(L"a\xD800" L"b")), "a\xEF\xBF\xBD" "b");  // lone surrogate
+    EXPECT_EQ(Widen("a\xFF"
+                    "b"),
+              L"a\xFFFD"
+              L"b");
+    EXPECT_EQ(Narrow(std::wstring(L"a\xD800"
+                                  L"b")),
+              "a\xEF\xBF\xBD"
+              "b");  // lone surrogate
 }
 
 TEST(PlatformWide, LongPathPrefixesOnlyWhatNeedsIt) {
@@ -43,8 +49,9 @@ TEST(PlatformWide, LongPathPrefixesOnlyWhatNeedsIt) {
     // Already in the extended form: untouched.
     EXPECT_EQ(LongPath("\\\\?\\" + longName), L"\\\\?\\" + Widen(longName));
     // Made absolute and normalised before the prefix, which turns normalisation off.
-    EXPECT_EQ(LongPath("C:/" + element + "/./" + element + "/../" + element + "/" + element + "..."),
-              L"\\\\?\\C:\\" + Widen(element + "\\" + element + "\\" + element));
+    EXPECT_EQ(
+        LongPath("C:/" + element + "/./" + element + "/../" + element + "/" + element + "..."),
+        L"\\\\?\\C:\\" + Widen(element + "\\" + element + "\\" + element));
     EXPECT_EQ(LongPath("\\\\server\\share\\" + element + "\\" + element + "\\" + element),
               L"\\\\?\\UNC\\server\\share\\" + Widen(element + "\\" + element + "\\" + element));
 }
@@ -55,8 +62,8 @@ TEST(PlatformSystem, FullPathOfFollowsTheSystemRules) {
     ::GetCurrentDirectoryW(MAX_PATH, saved);
     ASSERT_TRUE(::SetCurrentDirectoryW(dir.WidePath().c_str()));
     EXPECT_EQ(FullPathOf("name"), dir / "name");
-    EXPECT_EQ(FullPathOf("name..."), dir / "name");      // trailing dots go
-    EXPECT_EQ(FullPathOf("name. . "), dir / "name");     // and trailing blanks
+    EXPECT_EQ(FullPathOf("name..."), dir / "name");   // trailing dots go
+    EXPECT_EQ(FullPathOf("name. . "), dir / "name");  // and trailing blanks
     EXPECT_EQ(FullPathOf("sub\\..\\имя"), dir / "имя");
     ::SetCurrentDirectoryW(saved);
 
@@ -157,8 +164,8 @@ TEST(PlatformSystem, ReadWholeFileHandlesHugeAndRefusesOversizedFiles) {
     ::DeleteFileW(LongPath(dir / "big.txt").c_str());
 
     // A 3 GB file (sparse, so it costs no disk) is refused before any memory is taken.
-    HANDLE file = ::CreateFileW(LongPath(dir / "huge.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = ::CreateFileW(LongPath(dir / "huge.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD returned = 0;
     ::DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);

@@ -14,8 +14,9 @@ ErrorCode LastError() { return static_cast<ErrorCode>(::GetLastError()); }
 // Folders arrive without their trailing separator, so a drive's root comes as "X:", which
 // the system would take for the drive's current folder.
 std::string AsFolder(const std::string& path) {
-    const bool driveOnly = path.size() == 2 && path[1] == ':' &&
-                           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    const bool driveOnly =
+        path.size() == 2 && path[1] == ':' &&
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
     return driveOnly ? path + '\\' : path;
 }
 
@@ -23,7 +24,8 @@ std::string AsFolder(const std::string& path) {
 
 ErrorCode Win32FileSystem::CreateHardLink(const std::string& link, const std::string& existing) {
     if (HasEmbeddedZero(link) || HasEmbeddedZero(existing)) return err::kInvalidName;
-    if (!::CreateHardLinkW(LongPath(link).c_str(), LongPath(existing).c_str(), nullptr)) return LastError();
+    if (!::CreateHardLinkW(LongPath(link).c_str(), LongPath(existing).c_str(), nullptr))
+        return LastError();
     return err::kSuccess;
 }
 
@@ -46,14 +48,16 @@ ErrorCode Win32FileSystem::SetMountPoint(const std::string& folder, const std::s
     // No sharing: nobody may use the folder while it turns into a junction. Backup
     // semantics open a folder at all; the reparse-point flag opens the folder itself even
     // if it is a reparse point already.
-    FileHandle handle(::CreateFileW(LongPath(folder).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    FileHandle handle(
+        ::CreateFileW(LongPath(folder).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!handle) return LastError();
     DWORD returned = 0;
     // The input buffer is only read; the API merely lacks the const.
     void* input = reparseData.empty() ? nullptr : const_cast<std::uint8_t*>(reparseData.data());
     if (!::DeviceIoControl(handle.Get(), FSCTL_SET_REPARSE_POINT, input,
-                           static_cast<DWORD>(reparseData.size()), nullptr, 0, &returned, nullptr)) {
+                           static_cast<DWORD>(reparseData.size()), nullptr, 0, &returned,
+                           nullptr)) {
         // Taken before the handle closes, so the code is the failing call's own.
         return LastError();
     }
@@ -65,7 +69,9 @@ bool Win32FileSystem::SetCurrentFolder(const std::string& path) {
     return ::SetCurrentDirectoryW(Widen(path).c_str()) != FALSE;
 }
 
-std::optional<std::string> Win32FileSystem::FullPath(const std::string& name) { return FullPathOf(name); }
+std::optional<std::string> Win32FileSystem::FullPath(const std::string& name) {
+    return FullPathOf(name);
+}
 
 bool Win32FileSystem::ListFolder(const std::string& folder, std::vector<FoundEntry>& out) {
     out.clear();
@@ -78,7 +84,8 @@ bool Win32FileSystem::ListFolder(const std::string& folder, std::vector<FoundEnt
     // Basic information skips the short 8.3 names; the large fetch asks for bigger batches,
     // which matters in folders of many thousand entries.
     FindHandle search(::FindFirstFileExW(LongPath(pattern).c_str(), FindExInfoBasic, &found,
-                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+                                         FindExSearchNameMatch, nullptr,
+                                         FIND_FIRST_EX_LARGE_FETCH));
     if (!search) {
         // Only a drive's root has no "." entry, and an empty one answers "no file found".
         return ::GetLastError() == ERROR_FILE_NOT_FOUND;

@@ -31,7 +31,8 @@ std::optional<RegValue> ReadRegValue(const std::wstring& keyPath, const std::wst
     for (int attempt = 0; attempt < 8 && rc == ERROR_SUCCESS; ++attempt) {
         value.data.resize(size + sizeof(wchar_t));
         DWORD got = static_cast<DWORD>(value.data.size());
-        rc = ::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &value.type, value.data.data(), &got);
+        rc = ::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &value.type, value.data.data(),
+                                &got);
         if (rc == ERROR_SUCCESS) {
             value.data.resize(got);
             return value;
@@ -98,8 +99,9 @@ std::wstring IniValueText(std::wstring text) {
 bool FitsAnsiCodePage(std::wstring_view text) {
     if (text.empty() || ::GetACP() == CP_UTF8) return true;
     BOOL usedDefault = FALSE;
-    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
-                                        static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
+    const int n =
+        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+                              static_cast<int>(text.size()), nullptr, 0, nullptr, &usedDefault);
     return n > 0 && !usedDefault;
 }
 
@@ -114,7 +116,8 @@ bool WriteUtf16Mark(HANDLE file) {
 
 // ---- registry ----
 
-RegistryProfile::RegistryProfile(std::string_view company, std::string_view app) : m_appKey(L"Software") {
+RegistryProfile::RegistryProfile(std::string_view company, std::string_view app)
+    : m_appKey(L"Software") {
     for (std::string_view part : {company, app}) {
         if (!part.empty()) m_appKey += L'\\' + Widen(part);
     }
@@ -124,7 +127,8 @@ std::wstring RegistryProfile::SectionKey(std::string_view section) const {
     return section.empty() ? m_appKey : m_appKey + L'\\' + Widen(section);
 }
 
-std::string RegistryProfile::GetString(std::string_view section, std::string_view key, std::string_view def) {
+std::string RegistryProfile::GetString(std::string_view section, std::string_view key,
+                                       std::string_view def) {
     if (HasEmbeddedZero(section) || HasEmbeddedZero(key)) return std::string(def);
     const std::optional<RegValue> value = ReadRegValue(SectionKey(section), Widen(key));
     if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::string(def);
@@ -147,25 +151,27 @@ int RegistryProfile::GetInt(std::string_view section, std::string_view key, int 
 
 namespace {
 
-bool WriteRegValue(const std::wstring& keyPath, const std::wstring& name, DWORD type, const void* data,
-                   DWORD size) {
+bool WriteRegValue(const std::wstring& keyPath, const std::wstring& name, DWORD type,
+                   const void* data, DWORD size) {
     RegKey key;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                           KEY_SET_VALUE, nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
         return false;
-    return ::RegSetValueExW(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size) ==
-           ERROR_SUCCESS;
+    return ::RegSetValueExW(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                            size) == ERROR_SUCCESS;
 }
 
 }  // namespace
 
-bool RegistryProfile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+bool RegistryProfile::WriteString(std::string_view section, std::string_view key,
+                                  std::string_view value) {
     // A zero character would cut the stored text short while the write reports success.
     if (HasEmbeddedZero(section) || HasEmbeddedZero(key) || HasEmbeddedZero(value)) return false;
     const std::wstring text = Widen(value);
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     if (bytes > MAXDWORD) return false;
-    return WriteRegValue(SectionKey(section), Widen(key), REG_SZ, text.c_str(), static_cast<DWORD>(bytes));
+    return WriteRegValue(SectionKey(section), Widen(key), REG_SZ, text.c_str(),
+                         static_cast<DWORD>(bytes));
 }
 
 bool RegistryProfile::WriteInt(std::string_view section, std::string_view key, int value) {
@@ -179,7 +185,8 @@ bool RegistryProfile::WriteInt(std::string_view section, std::string_view key, i
 IniProfile::IniProfile(std::string_view path)
     : m_path(FullPathOf(path).value_or(std::string(path))), m_widePath(Widen(m_path)) {}
 
-std::string IniProfile::GetString(std::string_view section, std::string_view key, std::string_view def) {
+std::string IniProfile::GetString(std::string_view section, std::string_view key,
+                                  std::string_view def) {
     if (!IniCanHold(section, key) || HasEmbeddedZero(m_path)) return std::string(def);
     const std::wstring wideSection = Widen(section);
     const std::wstring wideKey = Widen(key);
@@ -190,8 +197,9 @@ std::string IniProfile::GetString(std::string_view section, std::string_view key
     constexpr std::size_t kLongest = 1u << 20;
     std::wstring buffer(256, L'\0');
     for (;;) {
-        const DWORD n = ::GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), kAbsent, buffer.data(),
-                                                   static_cast<DWORD>(buffer.size()), m_widePath.c_str());
+        const DWORD n =
+            ::GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), kAbsent, buffer.data(),
+                                       static_cast<DWORD>(buffer.size()), m_widePath.c_str());
         // A full buffer (n == size - 1) may mean the text was cut: ask again with more room.
         if (n + 1 < buffer.size() || buffer.size() >= kLongest) {
             buffer.resize(n);
@@ -212,8 +220,8 @@ int IniProfile::GetInt(std::string_view section, std::string_view key, int def) 
 bool IniProfile::PrepareFile(std::wstring_view texts) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         FileHandle file(::CreateFileW(m_widePath.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             unsigned char mark[2] = {};
             DWORD read = 0;
@@ -222,8 +230,8 @@ bool IniProfile::PrepareFile(std::wstring_view texts) {
             if (read > 0) return FitsAnsiCodePage(texts);
             // An empty file (made by hand for a portable set-up) has no encoding to keep.
             file.Reset();
-            FileHandle empty(::CreateFileW(m_widePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            FileHandle empty(::CreateFileW(m_widePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!empty) return false;
             LARGE_INTEGER size{};
             if (!::GetFileSizeEx(empty.Get(), &size)) return false;
@@ -248,8 +256,10 @@ bool IniProfile::PrepareFile(std::wstring_view texts) {
     return false;
 }
 
-bool IniProfile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    if (!IniCanHold(section, key) || HasLineBreakOrZero(value) || HasEmbeddedZero(m_path)) return false;
+bool IniProfile::WriteString(std::string_view section, std::string_view key,
+                             std::string_view value) {
+    if (!IniCanHold(section, key) || HasLineBreakOrZero(value) || HasEmbeddedZero(m_path))
+        return false;
     const std::wstring wideSection = Widen(section);
     const std::wstring wideKey = Widen(key);
     const std::wstring wideValue = IniValueText(Widen(value));

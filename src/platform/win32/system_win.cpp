@@ -26,8 +26,8 @@ std::string CodePageToUtf8(unsigned codePage, std::string_view bytes) {
         if (need > 0) {
             const std::size_t start = wide.size();
             wide.resize(start + static_cast<std::size_t>(need));
-            const int got = ::MultiByteToWideChar(codePage, 0, bytes.data(), inLen,
-                                                  wide.data() + start, need);
+            const int got =
+                ::MultiByteToWideChar(codePage, 0, bytes.data(), inLen, wide.data() + start, need);
             wide.resize(start + static_cast<std::size_t>(got > 0 ? got : 0));
         }
         bytes.remove_prefix(cut);
@@ -42,7 +42,8 @@ std::string ProgramPath() {
     // Up to the longest path the system has; a truncated answer fills the buffer exactly
     // (with ERROR_INSUFFICIENT_BUFFER, or without it on old systems), so grow and ask again.
     while (buffer.size() <= 65536) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD n =
+            ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return {};
         if (n < buffer.size()) {
             buffer.resize(n);
@@ -81,8 +82,9 @@ std::optional<std::array<unsigned, 4>> ReadProductVersion(HMODULE module) {
         return std::nullopt;
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
     if (fixed->dwSignature != 0xFEEF04BDu) return std::nullopt;
-    return std::array<unsigned, 4>{HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
-                                   HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS)};
+    return std::array<unsigned, 4>{
+        HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
+        HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS)};
 }
 
 std::string SystemErrorText(DWORD code) {
@@ -90,8 +92,9 @@ std::string SystemErrorText(DWORD code) {
     const DWORD flags =
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM;
     // With ALLOCATE_BUFFER the output argument is the address of the pointer.
-    const DWORD length = ::FormatMessageW(flags, nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                          reinterpret_cast<LPWSTR>(buffer.Receive()), 0, nullptr);
+    const DWORD length =
+        ::FormatMessageW(flags, nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                         reinterpret_cast<LPWSTR>(buffer.Receive()), 0, nullptr);
     if (length == 0 || !buffer) return {};
     return Narrow(std::wstring_view(static_cast<const wchar_t*>(buffer.Get()), length));
 }
@@ -123,7 +126,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, DWORD shareMode)
     while (got < bytes.size()) {
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - got, 1u << 24));
         DWORD read = 0;
-        if (!::ReadFile(file.Get(), bytes.data() + got, want, &read, nullptr)) return fail(::GetLastError());
+        if (!::ReadFile(file.Get(), bytes.data() + got, want, &read, nullptr))
+            return fail(::GetLastError());
         if (read == 0) break;
         got += read;
     }

@@ -13,7 +13,8 @@
 namespace velmora {
 
 // Bytes in the code page `codePage` as UTF-8 (bytes the code page does not define become
-// U+FFFD or the system's substitute). AnsiToUtf8 uses the system's ANSI code page (GetACP):
+// U+FFFD or the system's substitute; a code page the system does not know gives an empty
+// text). AnsiToUtf8 uses the system's ANSI code page (GetACP):
 // the decoder of the list and language files.
 std::string CodePageToUtf8(unsigned codePage, std::string_view bytes);
 std::string AnsiToUtf8(std::string_view bytes);

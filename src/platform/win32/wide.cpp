@@ -29,7 +29,8 @@ void AppendWide(std::wstring& out, std::string_view piece) {
     if (need <= 0) return;
     const std::size_t start = out.size();
     out.resize(start + static_cast<std::size_t>(need));
-    const int got = ::MultiByteToWideChar(CP_UTF8, 0, piece.data(), inLen, out.data() + start, need);
+    const int got =
+        ::MultiByteToWideChar(CP_UTF8, 0, piece.data(), inLen, out.data() + start, need);
     out.resize(start + static_cast<std::size_t>(got > 0 ? got : 0));
 }
 
@@ -40,8 +41,8 @@ void AppendNarrow(std::string& out, std::wstring_view piece) {
     if (need <= 0) return;
     const std::size_t start = out.size();
     out.resize(start + static_cast<std::size_t>(need));
-    const int got = ::WideCharToMultiByte(CP_UTF8, 0, piece.data(), inLen, out.data() + start,
-                                          need, nullptr, nullptr);
+    const int got = ::WideCharToMultiByte(CP_UTF8, 0, piece.data(), inLen, out.data() + start, need,
+                                          nullptr, nullptr);
     out.resize(start + static_cast<std::size_t>(got > 0 ? got : 0));
 }
 
@@ -84,8 +85,8 @@ std::optional<std::wstring> FullPathWide(const std::wstring& path) {
     // The answer can grow between two calls when another thread changes the current folder;
     // a few rounds settle it.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()),
-                                           full.data(), nullptr);
+        const DWORD n =
+            ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
         if (n == 0) return std::nullopt;
         if (n < full.size()) {
             full.resize(n);
