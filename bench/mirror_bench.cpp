@@ -108,6 +108,16 @@ public:
     int asked = 0;
 };
 
+// For the reliability scenarios: every failure is skipped and counted.
+class AlwaysSkip : public velmora::IPrompt {
+public:
+    int Ask(const std::string&) override {
+        ++asked;
+        return velmora::kPromptSkip;
+    }
+    int asked = 0;
+};
+
 class NoMessages : public velmora::IMessages {
 public:
     void ShowMessage(const std::string& text) override {
@@ -130,6 +140,18 @@ int MirrorWithEngine(const std::string& source, const std::string& target) {
         batch.Run({source + sep}, target + sep, -1);
     if (outcome != velmora::BatchOutcome::Completed || prompt.asked || messages.shown) return 3;
     return 0;
+}
+
+// Runs in a child: the same, every failure skipped; prints how many prompts there were.
+int MirrorSkippingFailures(const std::string& source, const std::string& target) {
+    velmora::PosixFileSystem fs;
+    AlwaysSkip prompt;
+    NoMessages messages;
+    const velmora::TextCatalog texts;
+    velmora::LinkBatch batch(fs, prompt, messages, texts);
+    const velmora::BatchOutcome outcome = batch.Run({source + '/'}, target + '/', -1);
+    std::printf("prompts %d\n", prompt.asked);
+    return outcome == velmora::BatchOutcome::Completed && messages.shown == 0 ? 0 : 3;
 }
 
 // ---- running children -----------------------------------------------------------------
@@ -346,6 +368,63 @@ ListResult BenchList(const std::string& work, std::uint64_t entries, int runs) {
     return res;
 }
 
+// ---- reliability scenarios -----------------------------------------------------------
+
+// `levels` nested folders "d", each with a file "f", made through descriptors so that no
+// path passes PATH_MAX on the way down.
+void MakeDeepTree(const std::string& root, int levels) {
+    MakeDir(root);
+    int dir = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < levels; ++i) {
+        if (dir < 0) Fail("cannot open a level of the deep tree");
+        const int file = ::openat(dir, "f", O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (file < 0 || ::write(file, "x", 1) != 1) Fail("cannot write a file of the deep tree");
+        ::close(file);
+        if (::mkdirat(dir, "d", 0755) != 0) Fail("cannot make a level of the deep tree");
+        const int next = ::openat(dir, "d", O_RDONLY | O_DIRECTORY);
+        ::close(dir);
+        dir = next;
+    }
+    if (dir >= 0) ::close(dir);
+}
+
+// 1,000 leaf folders (10 x 10 x 10), each with a file and a symlink back to the root.
+void MakeCycleTree(const std::string& root) {
+    MakeDir(root);
+    for (int a = 0; a < 10; ++a) {
+        const std::string pa = root + "/a" + std::to_string(a);
+        MakeDir(pa);
+        for (int b = 0; b < 10; ++b) {
+            const std::string pb = pa + "/b" + std::to_string(b);
+            MakeDir(pb);
+            for (int c = 0; c < 10; ++c) {
+                const std::string pc = pb + "/c" + std::to_string(c);
+                MakeDir(pc);
+                std::ofstream(pc + "/f.txt") << "f";
+                if (::symlink(root.c_str(), (pc + "/up").c_str()) != 0) Fail("symlink " + pc);
+            }
+        }
+    }
+}
+
+void RunScenario(const std::string& work, const std::string& self, const std::string& name) {
+    const std::string probe = self.substr(0, self.rfind('/') + 1) + "run_probe";
+    const std::string source = work + "/s";
+    const std::string out = work + "/t";
+    const auto start = Clock::now();
+    if (name == "deep") MakeDeepTree(source, 10000);
+    else if (name == "cycle") MakeCycleTree(source);
+    else Fail("unknown scenario " + name + " (deep, cycle)");
+    const double made = std::chrono::duration<double>(Clock::now() - start).count();
+    MakeDir(out);
+    const RunResult r = Measure(probe, work + "/probe.txt", {self, "--mirror-skip", source, out});
+    std::printf("scenario %s: tree made in %.2f s; engine %.3f s, max RSS %ld KiB, exit %d\n",
+                name.c_str(), made, r.seconds, r.maxRssKb, r.exitCode);
+    RemoveTree(out);
+    RemoveTree(source);
+    ::unlink((work + "/probe.txt").c_str());
+}
+
 // ---- main -----------------------------------------------------------------------------
 
 void Usage() {
@@ -356,7 +435,9 @@ void Usage() {
                  "  --million    add the 1,000,000-file tree (several minutes)\n"
                  "  --runs       timed runs of each tool per size (default 5)\n"
                  "  --dir        where the trees are made (default $TMPDIR or /tmp)\n"
-                 "  --list       entries of the list file (default 100000)\n");
+                 "  --list       entries of the list file (default 100000)\n"
+                 "  --scenario   deep (10,000 nested folders) or cycle (1,000 symlinks back\n"
+                 "               to the root): one engine run, failures skipped; alone\n");
 }
 
 std::vector<std::uint64_t> ParseSizes(const std::string& text) {
@@ -381,11 +462,13 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 3 && args[0] == "--make-tree") return MakeTree(args[1], std::stoull(args[2]));
     if (args.size() == 3 && args[0] == "--mirror") return MirrorWithEngine(args[1], args[2]);
+    if (args.size() == 3 && args[0] == "--mirror-skip") return MirrorSkippingFailures(args[1], args[2]);
 
     std::vector<std::uint64_t> sizes{10000, 100000};
     int runs = 5, listRuns = 21;
     std::uint64_t listEntries = 100000;
     bool doMirror = true, doList = true;
+    std::vector<std::string> scenarios;
     const char* tmp = std::getenv("TMPDIR");
     std::string base = tmp && *tmp ? tmp : "/tmp";
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -399,6 +482,7 @@ int main(int argc, char** argv) {
         else if (a == "--list-runs" && hasValue) listRuns = std::max(1, std::atoi(args[++i].c_str()));
         else if (a == "--only-list") doMirror = false;
         else if (a == "--no-list") doList = false;
+        else if (a == "--scenario" && hasValue) scenarios.push_back(args[++i]);
         else {
             Usage();
             return 2;
@@ -409,6 +493,8 @@ int main(int argc, char** argv) {
     if (!::mkdtemp(work.data())) Fail("cannot create a folder in " + base);
     const std::string self = SelfPath();
 
+    for (const std::string& name : scenarios) RunScenario(work, self, name);
+    if (!scenarios.empty()) doMirror = doList = false;
     if (doMirror) {
         std::vector<SizeResult> results;
         for (const std::uint64_t n : sizes) results.push_back(BenchSize(work, self, n, runs));
