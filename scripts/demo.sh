@@ -56,6 +56,7 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "demo: no display; running on Xvfb $DISPLAY"
 fi
 e2e_wine_init
+e2e_driver_start
 : >"$demo/velmora.log"
 e2e_start "$(e2e_winpath "$list")" "$(e2e_winpath "$links")\\"
 echo "demo: started velmora.exe $(e2e_winpath "$list") $(e2e_winpath "$links")\\"

@@ -110,9 +110,31 @@ e2e_winpath() {
     printf 'Z:%s' "${p//\//\\}"
 }
 
-# Runs the driver; its output is UTF-8, one machine-readable line per item.
+# Runs a driver command; its output is UTF-8, one machine-readable line per item. After
+# e2e_driver_start one driver process answers every command (starting Wine for each query would
+# cost about a second); before it, each call starts the driver anew.
 drv() {
-    timeout -k 5 60 wine "$E2E_DRIVER" "$@"
+    if [ -z "${E2E_DRV_PID:-}" ]; then
+        timeout -k 5 60 wine "$E2E_DRIVER" "$@"
+        return
+    fi
+    local IFS=$'\t' line
+    printf '%s\n' "$*" >&"$E2E_DRV_TO" || fail "the driver has gone"
+    while IFS= read -r -t 60 line <&"$E2E_DRV_FROM"; do
+        if [[ "$line" == "@@end "* ]]; then
+            return "${line#@@end }"
+        fi
+        printf '%s\n' "$line"
+    done
+    fail "the driver did not answer: drv $*"
+}
+
+# Starts the serving driver (after the Wine prefix is ready; ends with the Wine server).
+e2e_driver_start() {
+    coproc E2E_DRV { exec timeout -k 5 3600 wine "$E2E_DRIVER" serve; }
+    # Bash hides a coprocess's own descriptors from pipelines; copies are seen everywhere.
+    exec {E2E_DRV_TO}>&"${E2E_DRV[1]}" {E2E_DRV_FROM}<&"${E2E_DRV[0]}"
+    drv acp >/dev/null || fail "the driver does not start"
 }
 
 # Starts velmora.exe in the background with the given arguments. Its exit code is collected by
@@ -177,49 +199,39 @@ e2e_control_text() { # hwnd id
 # ---- registry ----------------------------------------------------------------------------------
 
 e2e_reg_clean() {
-    timeout -k 5 60 wine reg delete "$E2E_REG_KEY" /f >/dev/null 2>&1
-    return 0
+    drv regdelkey "$E2E_REG_KEY"
 }
 
 # True when the key HKCU\Software\Tarnwell\Velmora (or a given key) exists.
 e2e_reg_key_exists() {
-    timeout -k 5 60 wine reg query "${1:-$E2E_REG_KEY}" >/dev/null 2>&1
+    drv regkey "${1:-$E2E_REG_KEY}"
 }
 
-# Prints the data of a value under ...\Velmora\Settings (REG_DWORD as a signed decimal);
-# returns 1 when the value is absent. `wine reg query` prints "    name    TYPE    data".
+# Prints the data of a value under ...\Velmora\Settings (REG_DWORD as a signed decimal, REG_SZ
+# escaped like the driver's lists); returns 1 when the value is absent.
 e2e_reg_get() { # name
-    local line type data
-    line="$(timeout -k 5 60 wine reg query "$E2E_REG_SETTINGS" /v "$1" 2>/dev/null | tr -d '\r' |
-        grep -E "^ +$1 +REG_" | head -n1)"
-    [ -n "$line" ] || return 1
-    line="${line#"${line%%[! ]*}"}"
-    line="${line#"$1"}"
-    line="${line#"${line%%[! ]*}"}"
-    type="${line%% *}"
-    data="${line#"$type"}"
-    data="${data#    }"
-    if [ "$type" = REG_DWORD ]; then
-        data=$((data))
-        [ "$data" -gt 2147483647 ] && data=$((data - 4294967296))
-    fi
-    printf '%s\n' "$data"
+    local out
+    out="$(drv regget "$E2E_REG_SETTINGS" "$1")" || return 1
+    printf '%s\n' "${out#*$'\t'}"
 }
 
 # The type of a value under ...\Velmora\Settings (REG_SZ, REG_DWORD), empty when absent.
 e2e_reg_type() { # name
-    timeout -k 5 60 wine reg query "$E2E_REG_SETTINGS" /v "$1" 2>/dev/null | tr -d '\r' |
-        awk -v n="$1" '$1 == n { print $2; exit }'
+    local out
+    out="$(drv regget "$E2E_REG_SETTINGS" "$1")" || return 0
+    printf '%s\n' "${out%%$'\t'*}"
 }
 
 e2e_reg_set_dword() { # name value
-    timeout -k 5 60 wine reg add "$E2E_REG_SETTINGS" /v "$1" /t REG_DWORD /d "$(($2 & 0xFFFFFFFF))" /f >/dev/null 2>&1 ||
-        fail "cannot set registry value $1"
+    drv regset "$E2E_REG_SETTINGS" "$1" dword "$2" || fail "cannot set registry value $1"
 }
 
 e2e_reg_set_sz() { # name value
-    timeout -k 5 60 wine reg add "$E2E_REG_SETTINGS" /v "$1" /t REG_SZ /d "$2" /f >/dev/null 2>&1 ||
-        fail "cannot set registry value $1"
+    drv regset "$E2E_REG_SETTINGS" "$1" sz "$2" || fail "cannot set registry value $1"
+}
+
+e2e_reg_delete() { # name
+    drv regdel "$E2E_REG_SETTINGS" "$1" || fail "cannot delete registry value $1"
 }
 
 # ---- files -------------------------------------------------------------------------------------
@@ -263,6 +275,7 @@ e2e_teardown() {
         kill "$E2E_VELMORA_PID" 2>/dev/null
         wait "$E2E_VELMORA_PID" 2>/dev/null
     fi
+    [ -n "${E2E_DRV_PID:-}" ] && kill "$E2E_DRV_PID" 2>/dev/null
     if [ -n "${WINEPREFIX:-}" ]; then
         timeout -k 5 30 wineserver -k 2>/dev/null
     fi
@@ -298,5 +311,6 @@ e2e_setup() {
     E2E_EXE="$E2E_APP/velmora.exe"
     e2e_start_xvfb || fail "cannot start Xvfb"
     e2e_wine_init
+    e2e_driver_start
     e2e_reg_clean
 }

@@ -61,7 +61,7 @@ expect_centred "PosLeft -1"
 close_dialog
 
 store_rect 100 500 50 200
-timeout -k 5 60 wine reg delete "$E2E_REG_SETTINGS" /v PosBottom /f >/dev/null 2>&1
+e2e_reg_delete PosBottom
 open_dialog
 expect_centred "PosBottom missing"
 close_dialog

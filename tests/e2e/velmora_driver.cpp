@@ -36,7 +36,11 @@ std::string ToUtf8(const std::wstring& w) {
     return s;
 }
 
+bool g_atLineStart = true;
+
 void Out(const std::string& s) {
+    if (s.empty()) return;
+    g_atLineStart = s.back() == '\n';
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), s.data(), static_cast<DWORD>(s.size()), &written,
               nullptr);
@@ -208,8 +212,93 @@ int Usage() {
         "  visible <hwnd> [id]             1 or 0\n"
         "  focus <hwnd>                    id of the control that has the focus\n"
         "  rect <hwnd> [id]                left top right bottom (screen)\n"
-        "  acp                             the ANSI code page");
+        "  acp                             the ANSI code page\n"
+        "  regkey <key>                    exit 0 when the key exists (HKCU\\..., HKLM\\..., HKCR\\...)\n"
+        "  regget <key> <value>            TYPE<TAB>data (REG_DWORD as signed decimal); 1 when absent\n"
+        "  regset <key> <value> <sz|dword> <data>\n"
+        "  regdel <key> <value>            delete a value\n"
+        "  regdelkey <key>                 delete a key with everything below it\n"
+        "  serve                           read commands from stdin, one per line, arguments\n"
+        "                                  separated by tabs; after each, a line '"
+        "@@end <exit code>'");
     return 2;
+}
+
+// ---- registry ----------------------------------------------------------------------------------
+// The tests read and prepare the settings through the same registry API the program uses.
+
+bool OpenRoot(const std::wstring& path, HKEY& root, std::wstring& sub) {
+    const size_t slash = path.find(L'\\');
+    const std::wstring head = path.substr(0, slash);
+    sub = slash == std::wstring::npos ? L"" : path.substr(slash + 1);
+    if (head == L"HKCU" || head == L"HKEY_CURRENT_USER") root = HKEY_CURRENT_USER;
+    else if (head == L"HKLM" || head == L"HKEY_LOCAL_MACHINE") root = HKEY_LOCAL_MACHINE;
+    else if (head == L"HKCR" || head == L"HKEY_CLASSES_ROOT") root = HKEY_CLASSES_ROOT;
+    else return false;
+    return true;
+}
+
+int RegCommand(const std::wstring& cmd, const wchar_t* keyArg, const wchar_t* name,
+               const wchar_t* type, const wchar_t* data) {
+    HKEY root = nullptr;
+    std::wstring sub;
+    if (!keyArg || !OpenRoot(keyArg, root, sub)) return Usage();
+    if (cmd == L"regkey") {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(root, sub.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return 1;
+        RegCloseKey(key);
+        return 0;
+    }
+    if (cmd == L"regdelkey") {
+        const LSTATUS rc = RegDeleteTreeW(root, sub.c_str());
+        if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) RegDeleteKeyW(root, sub.c_str());
+        return 0;
+    }
+    if (!name) return Usage();
+    if (cmd == L"regget") {
+        DWORD kind = 0, size = 0;
+        if (RegGetValueW(root, sub.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &kind, nullptr, &size) !=
+            ERROR_SUCCESS)
+            return 1;
+        std::vector<BYTE> buf(size + sizeof(wchar_t), 0);
+        if (RegGetValueW(root, sub.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &kind, buf.data(),
+                         &size) != ERROR_SUCCESS)
+            return 1;
+        if (kind == REG_DWORD) {
+            DWORD v = 0;
+            std::memcpy(&v, buf.data(), sizeof v);
+            Out("REG_DWORD\t" + std::to_string(static_cast<int32_t>(v)) + "\n");
+        } else if (kind == REG_SZ || kind == REG_EXPAND_SZ) {
+            std::wstring text(reinterpret_cast<const wchar_t*>(buf.data()));
+            Out(std::string(kind == REG_SZ ? "REG_SZ\t" : "REG_EXPAND_SZ\t") + Escape(text) + "\n");
+        } else {
+            Out("REG_OTHER\t" + std::to_string(kind) + "\n");
+        }
+        return 0;
+    }
+    if (cmd == L"regdel") {
+        const LSTATUS rc = RegDeleteKeyValueW(root, sub.c_str(), name);
+        return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND ? 0 : 1;
+    }
+    if (cmd == L"regset") {
+        if (!type || !data) return Usage();
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(root, sub.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+            return 1;
+        LSTATUS rc = ERROR_INVALID_PARAMETER;
+        long long n = 0;
+        if (std::wstring(type) == L"dword" && ParseNumber(data, n)) {
+            const auto v = static_cast<DWORD>(n);
+            rc = RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+        } else if (std::wstring(type) == L"sz") {
+            const auto bytes = static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t));
+            rc = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes);
+        }
+        RegCloseKey(key);
+        return rc == ERROR_SUCCESS ? 0 : 1;
+    }
+    return Usage();
 }
 
 int Wait(const std::wstring& what, long long ms) {
@@ -325,6 +414,7 @@ int Run(int argc, wchar_t** argv) {
     auto arg = [&](int i) -> const wchar_t* { return i < argc ? argv[i] : nullptr; };
 
     if (cmd == L"windows") return Windows();
+    if (cmd.rfind(L"reg", 0) == 0) return RegCommand(cmd, arg(2), arg(3), arg(4), arg(5));
     if (cmd == L"acp") {
         Out(std::to_string(GetACP()) + "\n");
         return 0;
@@ -442,8 +532,53 @@ int Run(int argc, wchar_t** argv) {
     return Usage();
 }
 
+std::wstring FromUtf8(const std::string& s) {
+    if (s.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+// Serve mode: one Wine process answers every command of a test, which saves starting Wine for
+// each query. A command is a line of tab-separated arguments; its output is followed by the line
+// "@@end <exit code>".
+int Serve(const wchar_t* self) {
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    std::string pending;
+    char buf[4096];
+    for (;;) {
+        size_t eol;
+        while ((eol = pending.find('\n')) == std::string::npos) {
+            DWORD got = 0;
+            if (!ReadFile(in, buf, sizeof buf, &got, nullptr) || got == 0) return 0;
+            pending.append(buf, got);
+        }
+        std::string line = pending.substr(0, eol);
+        pending.erase(0, eol + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<std::wstring> args{self};
+        size_t start = 0;
+        for (;;) {
+            const size_t tab = line.find('\t', start);
+            args.push_back(FromUtf8(line.substr(start, tab - start)));
+            if (tab == std::string::npos) break;
+            start = tab + 1;
+        }
+        std::vector<wchar_t*> argv;
+        for (std::wstring& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        g_atLineStart = true;
+        const int rc = args.size() > 1 && args[1] != L"serve"
+                           ? Run(static_cast<int>(args.size()), argv.data())
+                           : Usage();
+        Out(std::string(g_atLineStart ? "" : "\n") + "@@end " + std::to_string(rc) + "\n");
+    }
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && std::wstring(argv[1]) == L"serve") return Serve(argv[0]);
     return Run(argc, argv);
 }
