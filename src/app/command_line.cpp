@@ -51,7 +51,8 @@ std::vector<std::string> SplitListFile(std::string_view bytes, const AnsiDecoder
         const bool utf8 = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
         std::string_view text = utf8 ? bytes.substr(kUtf8Bom.size()) : bytes;
         if (const void* zero = std::memchr(text.data(), 0, text.size())) {
-            text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()));
+            text = text.substr(
+                0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()));
         }
         // Walk LF to LF with memchr: the list may hold hundreds of thousands of lines.
         std::size_t start = 0;
@@ -60,9 +61,12 @@ std::vector<std::string> SplitListFile(std::string_view bytes, const AnsiDecoder
             if (hit == nullptr) break;
             const auto lf = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
             const std::string_view entry = text.substr(start, lf > start ? lf - 1 - start : 0);
-            if (utf8) entries.push_back(MakeValidUtf8(entry));
-            else if (decodeAnsi) entries.push_back(decodeAnsi(entry));
-            else entries.push_back(MakeValidUtf8(entry));
+            if (utf8)
+                entries.push_back(MakeValidUtf8(entry));
+            else if (decodeAnsi)
+                entries.push_back(decodeAnsi(entry));
+            else
+                entries.push_back(MakeValidUtf8(entry));
             start = lf + 1;
         }
     }

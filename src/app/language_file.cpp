@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 
 namespace velmora {
 namespace {
@@ -29,7 +29,8 @@ TextId LeadingNumber(std::string_view line) {
 // Every backslash followed by "n" becomes CR LF, scanning from the left. Both are two
 // bytes, so the text is rewritten in place.
 void ExpandLineBreaks(std::string& text) {
-    for (std::size_t pos = text.find("\\n"); pos != std::string::npos; pos = text.find("\\n", pos + 2)) {
+    for (std::size_t pos = text.find("\\n"); pos != std::string::npos;
+         pos = text.find("\\n", pos + 2)) {
         text[pos] = '\r';
         text[pos + 1] = '\n';
     }
@@ -79,8 +80,10 @@ LanguageTable ParseLanguageFile(std::string_view bytes, const AnsiDecoder& decod
             const bool crlf = lf > pos && bytes[lf - 1] == '\r';
             const std::size_t translated = lf - pos + 1 - (crlf ? 1 : 0);
             if (translated <= kMaxPiece) {
-                if (crlf) ParseLine(bytes.substr(pos, lf - 1 - pos), true, utf8, decodeAnsi, table);
-                else ParseLine(bytes.substr(pos, lf + 1 - pos), false, utf8, decodeAnsi, table);
+                if (crlf)
+                    ParseLine(bytes.substr(pos, lf - 1 - pos), true, utf8, decodeAnsi, table);
+                else
+                    ParseLine(bytes.substr(pos, lf + 1 - pos), false, utf8, decodeAnsi, table);
                 pos = lf + 1;
                 continue;
             }

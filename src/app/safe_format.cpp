@@ -75,12 +75,18 @@ private:
         m_conv = Conversion{};
         for (; !AtEnd(); ++m_pos) {
             const char c = Peek();
-            if (c == '-') m_conv.left = true;
-            else if (c == '+') m_conv.plus = true;
-            else if (c == ' ') m_conv.space = true;
-            else if (c == '#') m_conv.alt = true;
-            else if (c == '0') m_conv.zero = true;
-            else break;
+            if (c == '-')
+                m_conv.left = true;
+            else if (c == '+')
+                m_conv.plus = true;
+            else if (c == ' ')
+                m_conv.space = true;
+            else if (c == '#')
+                m_conv.alt = true;
+            else if (c == '0')
+                m_conv.zero = true;
+            else
+                break;
         }
         if (!ReadNumber(m_conv.width)) return false;
         if (!AtEnd() && Peek() == '.') {
@@ -102,7 +108,12 @@ private:
         const char type = Peek();
         ++m_pos;
         switch (type) {
-            case 'd': case 'i': case 'u': case 'x': case 'X': case 'c':
+            case 'd':
+            case 'i':
+            case 'u':
+            case 'x':
+            case 'X':
+            case 'c':
                 break;
             case 's':
                 if (m_conv.length != 0) return false;  // %ls and the like take wide text
@@ -194,7 +205,8 @@ void AppendInteger(std::string& out, std::int64_t value, const Conversion& c) {
         magnitude = negative ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
     } else if (c.length == 'h') {
         magnitude = static_cast<std::uint16_t>(value);
-    } else if (c.length != 'L' && value >= INT32_MIN && value <= static_cast<std::int64_t>(UINT32_MAX)) {
+    } else if (c.length != 'L' && value >= INT32_MIN &&
+               value <= static_cast<std::int64_t>(UINT32_MAX)) {
         magnitude = static_cast<std::uint32_t>(value);
     } else {
         magnitude = static_cast<std::uint64_t>(value);
@@ -211,9 +223,12 @@ void AppendInteger(std::string& out, std::int64_t value, const Conversion& c) {
     while (n > 0) digits.push_back(buffer[--n]);
 
     std::string prefix;
-    if (negative) prefix = "-";
-    else if (isSigned && c.plus) prefix = "+";
-    else if (isSigned && c.space) prefix = " ";
+    if (negative)
+        prefix = "-";
+    else if (isSigned && c.plus)
+        prefix = "+";
+    else if (isSigned && c.space)
+        prefix = " ";
     if (c.alt && base == 16 && magnitude != 0) prefix += c.type == 'X' ? "0X" : "0x";
 
     const std::size_t length = prefix.size() + digits.size();
@@ -238,7 +253,8 @@ std::string Render(std::string_view format, std::initializer_list<FormatArg> arg
         const Conversion& c = reader.conversion();
         if (c.type == 's') {
             std::string_view text = std::get<std::string_view>(*arg);
-            if (c.precision >= 0) text = FirstCharacters(text, static_cast<std::size_t>(c.precision));
+            if (c.precision >= 0)
+                text = FirstCharacters(text, static_cast<std::size_t>(c.precision));
             AppendPadded(out, text, CharacterCount(text), c);
         } else if (c.type == 'c') {
             std::string ch;

@@ -15,8 +15,8 @@ using TextId = std::uint32_t;
 // String numbers. Those marked "template" are the dialog templates' own texts.
 namespace txt {
 inline constexpr TextId kOk = 1, kCancel = 2, kSettings = 3, kHelp = 4;
-inline constexpr TextId kCaptionOneFile = 5;   // one %s
-inline constexpr TextId kCaptionSeveral = 6;   // one %d
+inline constexpr TextId kCaptionOneFile = 5;  // one %s
+inline constexpr TextId kCaptionSeveral = 6;  // one %d
 inline constexpr TextId kDepthLabel = 7;
 inline constexpr TextId kSettingsTitle = 50, kSettingsOk = 51, kSettingsCancel = 52,
                         kSettingsHelp = 53, kSaveWindowPos = 54, kSaveDepth = 55,

@@ -74,10 +74,14 @@ std::string Utf16UnitsToUtf8(std::size_t count, UnitAt unit) {
     std::size_t length = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const char32_t u = unit(i);
-        if (u < 0x80) length += 1;
-        else if (u < 0x800) length += 2;
-        else if (isHigh(u) && i + 1 < count && isLow(unit(i + 1))) length += 4, ++i;
-        else length += 3;  // the unit itself, or U+FFFD for a lone surrogate
+        if (u < 0x80)
+            length += 1;
+        else if (u < 0x800)
+            length += 2;
+        else if (isHigh(u) && i + 1 < count && isLow(unit(i + 1)))
+            length += 4, ++i;
+        else
+            length += 3;  // the unit itself, or U+FFFD for a lone surrogate
     }
     std::string out(length, '\0');
     char* p = out.data();

@@ -52,14 +52,21 @@ TEST(ListFile, AnsiDecodingHappensAfterSplitting) {
 }
 
 TEST(ListFile, Utf8MarkIsSkippedAndEntriesStayUtf8) {
-    EXPECT_EQ(Split("\xEF\xBB\xBF" "C:\\Папка\\\r\nC:\\中文.txt\r\n"),
+    EXPECT_EQ(Split("\xEF\xBB\xBF"
+                    "C:\\Папка\\\r\nC:\\中文.txt\r\n"),
               (Entries{"C:\\Папка\\", "C:\\中文.txt"}));
     // The mark alone, or with an unterminated line: nothing.
     EXPECT_TRUE(Split("\xEF\xBB\xBF").empty());
     // A broken sequence is replaced, not passed on.
-    EXPECT_EQ(Split("\xEF\xBB\xBF" "a\xFF" "b\r\n"), (Entries{"a\xEF\xBF\xBD" "b"}));
+    EXPECT_EQ(Split("\xEF\xBB\xBF"
+                    "a\xFF"
+                    "b\r\n"),
+              (Entries{"a\xEF\xBF\xBD"
+                       "b"}));
     // An incomplete mark is no mark: the bytes are ANSI.
-    EXPECT_EQ(Split("\xEF\xBB" "x\r\n"), (Entries{"п»x"}));
+    EXPECT_EQ(Split("\xEF\xBB"
+                    "x\r\n"),
+              (Entries{"п»x"}));
 }
 
 std::string Utf16Le(std::u16string_view text, bool mark = true) {

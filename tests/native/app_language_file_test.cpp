@@ -34,9 +34,13 @@ TEST(LanguageFile, EmptyTextIsStored) {
 }
 
 TEST(LanguageFile, LinesNotStartingWithADigitAreIgnored) {
-    EXPECT_TRUE(Parse(" 3=a\r\n;3=b\r\n[3]=c\r\n\xEF\xBB\xBF" "5=d\r\n\r\n=6\r\n").empty());
+    EXPECT_TRUE(Parse(" 3=a\r\n;3=b\r\n[3]=c\r\n\xEF\xBB\xBF"
+                      "5=d\r\n\r\n=6\r\n")
+                    .empty());
     // A mark is only a mark at the very start; later it is just a non-digit line.
-    EXPECT_EQ(Parse("1=a\r\n\xEF\xBB\xBF" "2=b\r\n"), (LanguageTable{{1, "a"}}));
+    EXPECT_EQ(Parse("1=a\r\n\xEF\xBB\xBF"
+                    "2=b\r\n"),
+              (LanguageTable{{1, "a"}}));
 }
 
 TEST(LanguageFile, NumberIsTheLeadingDigits) {
@@ -90,23 +94,28 @@ TEST(LanguageFile, LongLinesArriveIn1023BytePieces) {
 
 TEST(LanguageFile, ZeroByteEndsTheLine) {
     // The line is cut at the zero byte; the rest of that line is not read as a new one.
-    EXPECT_EQ(Parse("1=ab\0cd\r\n2=x\0\r\n3=\0=y\r\n"s),
-              (LanguageTable{{1, "a"}, {2, ""}}));
-    EXPECT_EQ(Parse("\0" "1=a\r\n2=b\r\n"s), (LanguageTable{{2, "b"}}));
+    EXPECT_EQ(Parse("1=ab\0cd\r\n2=x\0\r\n3=\0=y\r\n"s), (LanguageTable{{1, "a"}, {2, ""}}));
+    EXPECT_EQ(Parse("\0"
+                    "1=a\r\n2=b\r\n"s),
+              (LanguageTable{{2, "b"}}));
 }
 
 TEST(LanguageFile, AnsiTextsAreDecodedWithTheCodePage) {
-    const std::string bytes = test::EncodeCp1251("; Русский\r\n3=Настрой&ки\r\n105=Ошибка\\n%s\r\n");
+    const std::string bytes =
+        test::EncodeCp1251("; Русский\r\n3=Настрой&ки\r\n105=Ошибка\\n%s\r\n");
     EXPECT_EQ(Parse(bytes), (LanguageTable{{3, "Настрой&ки"}, {105, "Ошибка\r\n%s"}}));
 }
 
 TEST(LanguageFile, Utf8MarkMeansUtf8Texts) {
-    const LanguageTable t = Parse("\xEF\xBB\xBF; UTF-8\r\n3=Настрой&ки\r\n4=中文\r\n5=bad\xFF!\r\n");
+    const LanguageTable t =
+        Parse("\xEF\xBB\xBF; UTF-8\r\n3=Настрой&ки\r\n4=中文\r\n5=bad\xFF!\r\n");
     EXPECT_EQ(t.at(3), "Настрой&ки");
     EXPECT_EQ(t.at(4), "中文");
     EXPECT_EQ(t.at(5), "bad\xEF\xBF\xBD!");
     // The mark's own line is ignored even when digits follow it.
-    EXPECT_TRUE(Parse("\xEF\xBB\xBF" "1=x\r\n").empty());
+    EXPECT_TRUE(Parse("\xEF\xBB\xBF"
+                      "1=x\r\n")
+                    .empty());
 }
 
 TEST(LanguageFile, HostileInputNeverFails) {
@@ -144,7 +153,8 @@ LanguageTable ReferenceParse(std::string_view bytes) {
         long long number = std::strtoll(line.c_str(), nullptr, 10);
         if (number > 2147483647LL || number < 0) number = 2147483647LL;
         std::string value = test::DecodeCp1251(line.substr(eq + 1));
-        for (std::size_t p; (p = value.find("\\n")) != std::string::npos;) value.replace(p, 2, "\r\n");
+        for (std::size_t p; (p = value.find("\\n")) != std::string::npos;)
+            value.replace(p, 2, "\r\n");
         table[static_cast<TextId>(number)] = value;
     }
     return table;

@@ -14,7 +14,8 @@ TEST(SafeFormat, MatchingTranslationIsUsed) {
     EXPECT_EQ(SafeFormat("Link for \"%s\" in:", BuiltinText(txt::kCaptionOneFile), {"a.txt"}),
               "Link for \"a.txt\" in:");
     // Integer kinds are interchangeable; "%%" is no conversion.
-    EXPECT_EQ(SafeFormat("100%% done, code %u (%X)", "%d%d", {255, 255}), "100% done, code 255 (FF)");
+    EXPECT_EQ(SafeFormat("100%% done, code %u (%X)", "%d%d", {255, 255}),
+              "100% done, code 255 (FF)");
     EXPECT_EQ(SafeFormat("%s: %i", "%s %d", {"a", -4}), "a: -4");
 }
 
@@ -101,14 +102,12 @@ TEST(SafeFormat, BuiltinThatDoesNotTakeTheArgumentsIsLeftUnfilled) {
 }
 
 TEST(SafeFormat, EveryBuiltinFormatTakesItsDocumentedArguments) {
-    EXPECT_EQ(SafeFormat(BuiltinText(txt::kCaptionOneFile), BuiltinText(txt::kCaptionOneFile),
-                         {"a.txt"}),
-              "&Создать ссылку для \"a.txt\" в:");
-    EXPECT_EQ(SafeFormat(BuiltinText(txt::kCommandFailed), BuiltinText(txt::kCommandFailed),
-                         {5}),
+    EXPECT_EQ(
+        SafeFormat(BuiltinText(txt::kCaptionOneFile), BuiltinText(txt::kCaptionOneFile), {"a.txt"}),
+        "&Создать ссылку для \"a.txt\" в:");
+    EXPECT_EQ(SafeFormat(BuiltinText(txt::kCommandFailed), BuiltinText(txt::kCommandFailed), {5}),
               "Не удалось выполнить команду.\nКод ошибки: 5.");
-    EXPECT_EQ(SafeFormat(BuiltinText(txt::kBatchCounts), BuiltinText(txt::kBatchCounts),
-                         {10, 2}),
+    EXPECT_EQ(SafeFormat(BuiltinText(txt::kBatchCounts), BuiltinText(txt::kBatchCounts), {10, 2}),
               "Создано ссылок: 10, каталогов: 2");
     for (const TextId id : {txt::kFileLinkError, txt::kFolderLinkError, txt::kFolderError}) {
         const std::string builtin = std::string(BuiltinText(id)) + "\n%s";

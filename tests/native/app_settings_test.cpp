@@ -44,10 +44,10 @@ TEST(Settings, WriteStoresAllFiveInTheDialogsOrder) {
     MemoryProfile profile;
     const Settings in{"Russian.lng", "help.chm", true, false, -1};
     EXPECT_TRUE(WriteSettings(profile, in));
-    EXPECT_EQ(profile.Log(), (Log{"write Settings/SaveRecursionDepth",
-                                  "write Settings/DefaultRecursionDepth",
-                                  "write Settings/SaveWindowPos", "write Settings/LanguageFile",
-                                  "write Settings/HelpFile"}));
+    EXPECT_EQ(profile.Log(),
+              (Log{"write Settings/SaveRecursionDepth", "write Settings/DefaultRecursionDepth",
+                   "write Settings/SaveWindowPos", "write Settings/LanguageFile",
+                   "write Settings/HelpFile"}));
     // Flags are stored as 0 and 1.
     EXPECT_EQ(std::get<int>(profile.Values().at({"Settings", "SaveWindowPos"})), 1);
     EXPECT_EQ(std::get<int>(profile.Values().at({"Settings", "SaveRecursionDepth"})), 0);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -77,8 +77,8 @@ TEST(ShippedLanguages, RussianReadsBackAsTheBuiltinTexts) {
     for (const TextId id : AllTextIds()) {
         ASSERT_EQ(table.count(id), 1u) << "missing " << id;
         const auto completion = completedByAbout.find(id);
-        const std::string shown =
-            BareLineFeeds(table.at(id)) + (completion != completedByAbout.end() ? completion->second : "");
+        const std::string shown = BareLineFeeds(table.at(id)) +
+                                  (completion != completedByAbout.end() ? completion->second : "");
         EXPECT_EQ(shown, BuiltinText(id)) << id;
     }
 }
@@ -86,14 +86,15 @@ TEST(ShippedLanguages, RussianReadsBackAsTheBuiltinTexts) {
 TEST(ShippedLanguages, BuiltinTableIsCompleteAndSorted) {
     const std::vector<TextId>& ids = AllTextIds();
     EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
-    for (const TextId id : {1u, 7u, 50u, 60u, 100u, 108u, 150u, 151u, 152u, 153u, 154u, 156u,
-                            160u, 163u, 1001u, 1007u}) {
+    for (const TextId id : {1u, 7u, 50u, 60u, 100u, 108u, 150u, 151u, 152u, 153u, 154u, 156u, 160u,
+                            163u, 1001u, 1007u}) {
         EXPECT_FALSE(BuiltinText(id).empty()) << id;
     }
     EXPECT_TRUE(BuiltinText(155).empty());
     EXPECT_TRUE(BuiltinText(0).empty());
     EXPECT_EQ(BuiltinText(txt::kCommandFailed), "Не удалось выполнить команду.\nКод ошибки: %d.");
-    EXPECT_EQ(BuiltinText(txt::kLanguageFilter), "Языковые файлы (*.lng)|*.lng|Все файлы (*.*)|*.*||");
+    EXPECT_EQ(BuiltinText(txt::kLanguageFilter),
+              "Языковые файлы (*.lng)|*.lng|Все файлы (*.*)|*.*||");
 }
 
 }  // namespace

@@ -21,11 +21,13 @@ TEST(TextEncoding, IllFormedUtf8BecomesReplacementCharacters) {
         std::string_view in;
         std::u16string_view out;
     } cases[] = {
-        {"a\x80" "b", u"a\uFFFDb"},              // stray continuation byte
-        {"a\xD0", u"a\uFFFD"},                   // truncated at the end
-        {"\xC0\x80", u"\uFFFD\uFFFD"},           // overlong NUL
-        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"}, // overlong
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // encoded surrogate
+        {"a\x80"
+         "b",
+         u"a\uFFFDb"},                                      // stray continuation byte
+        {"a\xD0", u"a\uFFFD"},                              // truncated at the end
+        {"\xC0\x80", u"\uFFFD\uFFFD"},                      // overlong NUL
+        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},            // overlong
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
         {"\xF5x", u"\uFFFDx"},
         {"\xE2\x82x", u"\uFFFDx"},  // a broken sequence does not swallow the next letter
@@ -49,7 +51,10 @@ TEST(TextEncoding, LoneSurrogatesInUtf16BecomeReplacementCharacters) {
 }
 
 TEST(TextEncoding, LittleEndianBytesIgnoreAnOddLastByte) {
-    const std::string bytes("\x1F\x04\x40\x04\x3D\xD8\x00\xDE" "X", 9);  // "Пр" U+1F600, stray
+    const std::string bytes(
+        "\x1F\x04\x40\x04\x3D\xD8\x00\xDE"
+        "X",
+        9);  // "Пр" U+1F600, stray
     EXPECT_EQ(Utf16LeBytesToUtf8(bytes), "Пр\xF0\x9F\x98\x80");
     EXPECT_EQ(Utf16LeBytesToUtf8(""), "");
 }
