@@ -77,6 +77,7 @@ TEST(PlatformSystem, CodePagesDecodeTheirOwnBytes) {
     EXPECT_EQ(CodePageToUtf8(1251, "\xC0\xE9\xB8"), "Айё");
     EXPECT_EQ(CodePageToUtf8(1252, "\xE9\x80"), "é€");
     EXPECT_EQ(CodePageToUtf8(1251, ""), "");
+    EXPECT_EQ(CodePageToUtf8(12345, "abc"), "");  // no such code page
     // The list and language files' decoder is the system's ANSI code page.
     const std::string bytes = "C:\\\xC0\xE9\xB8\\\xE9\r\n";
     EXPECT_EQ(AnsiToUtf8(bytes), CodePageToUtf8(::GetACP(), bytes));
