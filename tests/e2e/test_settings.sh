@@ -1,0 +1,160 @@
+#!/bin/bash
+# The settings dialog with the registry as the profile: it shows the stored values, OK writes all
+# five (integers as REG_DWORD, paths as REG_SZ, exactly as typed) and the application uses them at
+# once, Cancel writes nothing, the depth trio follows the "save recursion depth" box, letters in
+# the depth are refused with the framework's message, and the main dialog tells about a new
+# language file only when the path's text changed.
+. "$(dirname "$0")/lib.sh"
+e2e_setup
+
+list="$E2E_WORK/list.lst"
+e2e_list "$list" 'Z:\data\report.txt'
+
+e2e_reg_set_dword SaveWindowPos 1
+e2e_reg_set_dword SaveRecursionDepth 0
+e2e_reg_set_dword DefaultRecursionDepth 3
+e2e_reg_set_sz LanguageFile 'lang\old.lng'
+mkdir -p "$E2E_APP/lang"
+printf '; an empty language file\r\n' >"$E2E_APP/lang/old.lng"
+
+e2e_start "$(e2e_winpath "$list")" 'Z:\links\'
+dlg="$(e2e_wait_window "Velmora 1.1")"
+
+open_settings() {
+    drv click "$dlg" 1013 >/dev/null
+    set="$(e2e_wait_owned "$dlg")"
+    expect_eq "$(drv text "$set")" 'Настройки' "settings title"
+}
+
+close_settings() { # button (1 OK, 2 Cancel)
+    drv click "$set" "$1" >/dev/null
+    drv waitgone "$set" 5000 >/dev/null || fail "the settings dialog did not close with button $1"
+}
+
+expect_fields() { # savePos saveDepth depth language help what
+    expect_eq "$(drv checked "$set" 1019)" "$1" "$6: save window position"
+    expect_eq "$(drv checked "$set" 1020)" "$2" "$6: save recursion depth"
+    expect_eq "$(drv text "$set" 1022)" "$3" "$6: default depth"
+    expect_eq "$(drv text "$set" 1025)" "$4" "$6: language file"
+    expect_eq "$(drv text "$set" 1027)" "$5" "$6: help file"
+}
+
+expect_trio() { # enabled(0/1) what
+    for id in 1021 1022 1023; do
+        expect_eq "$(drv enabled "$set" "$id")" "$1" "$2: control $id enabled"
+    done
+}
+
+expect_no_message() { # owner what
+    sleep 0.7
+    [ -z "$(drv owned "$1")" ] || fail "$2: unexpected message: $(drv owned "$1")"
+}
+
+# A value as `wine reg query` prints it (REG_DWORD as a signed decimal), read independently of
+# the program and of the driver.
+reg_query() { # name
+    local line type data
+    line="$(timeout -k 5 60 wine reg query "$E2E_REG_SETTINGS" /v "$1" 2>/dev/null | tr -d '\r' |
+        grep -E "^ +$1 +REG_" | head -n1)" || return 1
+    line="${line#"${line%%[! ]*}"}"
+    line="${line#"$1"}"
+    line="${line#"${line%%[! ]*}"}"
+    type="${line%% *}"
+    data="${line#"$type"}"
+    data="${data#    }"
+    if [ "$type" = REG_DWORD ]; then
+        data=$((data))
+        [ "$data" -gt 2147483647 ] && data=$((data - 4294967296))
+    fi
+    printf '%s\t%s\n' "$type" "$data"
+}
+
+registry_dump() {
+    timeout -k 5 60 wine reg query "$E2E_REG_SETTINGS" 2>/dev/null | tr -d '\r' | sort
+}
+
+# Opening shows the stored values; the up-down control offers -1 to 1000.
+open_settings
+expect_fields 1 0 3 'lang\old.lng' '' "stored values"
+expect_eq "$(drv range "$set" 1023)" '-1 1000' "up-down range"
+expect_trio 1 "save depth off"
+e2e_screenshot settings "$set"
+
+# OK writes all five values in their types, the paths exactly as typed.
+drv click "$set" 1019 >/dev/null
+drv set "$set" 1022 5000 >/dev/null
+drv set "$set" 1027 'velmora_en.chm' >/dev/null
+close_settings 1
+expect_no_message "$dlg" "OK with the language unchanged"
+expect_eq "$(reg_query SaveWindowPos)" "REG_DWORD"$'\t'0 "SaveWindowPos written"
+expect_eq "$(reg_query SaveRecursionDepth)" "REG_DWORD"$'\t'0 "SaveRecursionDepth written"
+expect_eq "$(reg_query DefaultRecursionDepth)" "REG_DWORD"$'\t'5000 "a depth beyond the arrows' range is written as typed"
+expect_eq "$(reg_query LanguageFile)" "REG_SZ"$'\t''lang\old.lng' "LanguageFile written"
+expect_eq "$(reg_query HelpFile)" "REG_SZ"$'\t''velmora_en.chm' "HelpFile written"
+
+# The application took the values: the dialog opens with them. The trio follows the box.
+open_settings
+expect_fields 0 0 5000 'lang\old.lng' 'velmora_en.chm' "values after OK"
+drv click "$set" 1020 >/dev/null
+expect_trio 0 "save depth ticked"
+drv click "$set" 1020 >/dev/null
+expect_trio 1 "save depth unticked"
+drv click "$set" 1020 >/dev/null
+drv set "$set" 1022 -7 >/dev/null
+drv set "$set" 1025 'lang\other.lng' >/dev/null
+before="$(registry_dump)"
+close_settings 2
+expect_no_message "$dlg" "Cancel"
+expect_eq "$(registry_dump)" "$before" "registry after Cancel"
+open_settings
+expect_fields 0 0 5000 'lang\old.lng' 'velmora_en.chm' "values after Cancel"
+
+# Letters in the depth: the framework's message, the dialog stays, the focus is on the edit,
+# nothing is written.
+drv set "$set" 1022 'abc' >/dev/null
+drv set "$set" 1025 'lang\new.lng' >/dev/null
+drv click "$set" 1 >/dev/null
+msg="$(e2e_wait_owned "$set")"
+expect_eq "$(e2e_static_texts "$msg")" 'Введите целое число.' "integer-format message"
+e2e_screenshot settings_not_a_number "$msg"
+drv click "$msg" 1 >/dev/null
+drv waitgone "$msg" 5000 >/dev/null || fail "the integer message did not close"
+expect_eq "$(drv visible "$set")" 1 "settings dialog after refused letters"
+expect_eq "$(drv focus "$set")" 1022 "focus after refused letters"
+expect_eq "$(registry_dump)" "$before" "registry after refused letters"
+
+# A negative depth is taken; a new language file brings the bilingual notice.
+drv set "$set" 1022 -7 >/dev/null
+close_settings 1
+notice="$(e2e_wait_owned "$dlg")"
+expect_eq "$(e2e_static_texts "$notice")" \
+    'Язык поменяется при следующем запуске!\n\nLanguage will change on next start!' "language notice"
+e2e_screenshot language_notice "$notice"
+drv click "$notice" 1 >/dev/null
+drv waitgone "$notice" 5000 >/dev/null || fail "the notice did not close"
+expect_eq "$(reg_query DefaultRecursionDepth)" "REG_DWORD"$'\t'-7 "negative depth written"
+expect_eq "$(reg_query LanguageFile)" "REG_SZ"$'\t''lang\new.lng' "new language file written"
+# The main dialog itself is not re-localised or changed.
+expect_eq "$(drv text "$dlg" 1011)" 3 "main dialog depth untouched"
+
+# Only the letter case changed: that is a change too.
+open_settings
+drv set "$set" 1025 'lang\New.lng' >/dev/null
+close_settings 1
+notice="$(e2e_wait_owned "$dlg")"
+drv click "$notice" 1 >/dev/null
+drv waitgone "$notice" 5000 >/dev/null
+
+# Unchanged text: no notice. Changed and cancelled: no notice.
+open_settings
+close_settings 1
+expect_no_message "$dlg" "OK with the same language file"
+open_settings
+drv set "$set" 1025 'English.lng' >/dev/null
+close_settings 2
+expect_no_message "$dlg" "Cancel after changing the language file"
+expect_eq "$(reg_query LanguageFile)" "REG_SZ"$'\t''lang\New.lng' "LanguageFile after Cancel"
+
+drv click "$dlg" 2 >/dev/null
+e2e_wait_exit
+e2e_pass
