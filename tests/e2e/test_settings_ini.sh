@@ -1,0 +1,93 @@
+#!/bin/bash
+# The settings dialog with an INI file as the profile: OK writes the five values into the
+# [Settings] section and nothing into the registry; a write that fails (the INI file's folder
+# does not exist) shows message 1006, still closes the dialog, keeps the new values for the
+# running program, and brings no language notice.
+. "$(dirname "$0")/lib.sh"
+e2e_setup
+
+list="$E2E_WORK/list.lst"
+e2e_list "$list" 'Z:\data\a.txt' 'Z:\data\b.txt'
+wlist="$(e2e_winpath "$list")"
+
+ini_value() { # file key: the value, or "<absent>"
+    tr -d '\r' <"$1" | awk -F= -v k="$2" '
+        /^\[/ { in_settings = ($0 == "[Settings]") }
+        in_settings && $1 == k { v = substr($0, length(k) + 2); found = 1 }
+        END { if (found) print v; else print "<absent>" }'
+}
+
+open_settings() {
+    drv click "$dlg" 1013 >/dev/null
+    set="$(e2e_wait_owned "$dlg")"
+}
+
+close_settings() { # button
+    drv click "$set" "$1" >/dev/null
+    drv waitgone "$set" 5000 >/dev/null || fail "the settings dialog did not close with button $1"
+}
+
+expect_no_message() { # owner what
+    sleep 0.7
+    [ -z "$(drv owned "$1")" ] || fail "$2: unexpected message"
+}
+
+# Round trip through velmora.ini beside the program.
+ini="$E2E_APP/velmora.ini"
+printf '[Other]\r\nKeep=1\r\n[Settings]\r\nSaveRecursionDepth=1\r\nDefaultRecursionDepth=2\r\n' >"$ini"
+e2e_start "$wlist" 'Z:\links\' /i=velmora.ini
+dlg="$(e2e_wait_window "Velmora 1.1")"
+open_settings
+expect_eq "$(drv checked "$set" 1020)" 1 "save depth from the INI file"
+expect_eq "$(drv text "$set" 1022)" 2 "depth from the INI file"
+for id in 1021 1022 1023; do
+    expect_eq "$(drv enabled "$set" $id)" 0 "control $id disabled while the depth is saved"
+done
+drv click "$set" 1020 >/dev/null
+for id in 1021 1022 1023; do
+    expect_eq "$(drv enabled "$set" $id)" 1 "control $id enabled after unticking"
+done
+drv click "$set" 1019 >/dev/null
+drv set "$set" 1022 17 >/dev/null
+drv set "$set" 1025 'English.lng' >/dev/null
+drv set "$set" 1027 'Z:\help files\velmora_en.chm' >/dev/null
+close_settings 1
+notice="$(e2e_wait_owned "$dlg")"
+expect_contains "$(e2e_static_texts "$notice")" 'Language will change on next start!' "language notice"
+drv click "$notice" 1 >/dev/null
+drv waitgone "$notice" 5000 >/dev/null
+expect_eq "$(ini_value "$ini" SaveRecursionDepth)" 0 "INI SaveRecursionDepth"
+expect_eq "$(ini_value "$ini" DefaultRecursionDepth)" 17 "INI DefaultRecursionDepth"
+expect_eq "$(ini_value "$ini" SaveWindowPos)" 1 "INI SaveWindowPos"
+expect_eq "$(ini_value "$ini" LanguageFile)" 'English.lng' "INI LanguageFile"
+expect_eq "$(ini_value "$ini" HelpFile)" 'Z:\help files\velmora_en.chm' "INI HelpFile"
+expect_contains "$(tr -d '\r' <"$ini")" $'[Other]\nKeep=1' "other sections kept"
+e2e_reg_key_exists && fail "the registry was written with /i="
+drv click "$dlg" 2 >/dev/null
+e2e_wait_exit
+# SaveWindowPos is now on: closing the main dialog stored its rectangle too.
+[ "$(ini_value "$ini" PosLeft)" != '<absent>' ] || fail "the new SaveWindowPos was not used at once"
+
+# The INI file's folder does not exist: every write fails.
+e2e_start "$wlist" 'Z:\links\' '/i=missing\velmora.ini'
+dlg="$(e2e_wait_window "Velmora 1.1")"
+open_settings
+drv set "$set" 1025 'English.lng' >/dev/null
+drv set "$set" 1022 9 >/dev/null
+drv click "$set" 1 >/dev/null
+msg="$(e2e_wait_owned "$set")"
+expect_eq "$(e2e_static_texts "$msg")" 'Ошибка при сохранении настроек!' "message 1006"
+e2e_screenshot settings_save_failed "$msg"
+drv click "$msg" 1 >/dev/null
+drv waitgone "$set" 5000 >/dev/null || fail "the settings dialog stayed open after the failed save"
+expect_no_message "$dlg" "failed save"
+[ -e "$E2E_APP/missing" ] && fail "a folder was made for the INI file"
+# The running program has the new values all the same.
+open_settings
+expect_eq "$(drv text "$set" 1025)" 'English.lng' "language file kept after the failed save"
+expect_eq "$(drv text "$set" 1022)" 9 "depth kept after the failed save"
+close_settings 2
+drv click "$dlg" 2 >/dev/null
+e2e_wait_exit
+
+e2e_pass
