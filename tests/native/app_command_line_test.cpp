@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/command_line.h"
 #include "support/cp1251.h"
 
@@ -90,6 +92,41 @@ TEST(ListFile, Utf16MarkAppliesTheRulesToUnits) {
     EXPECT_EQ(Split(Utf16Le(u"x\r\n") + "\n"), (Entries{"x"}));
     EXPECT_TRUE(Split("\xFF\xFE").empty());
     EXPECT_TRUE(Split("\xFF\xFE\n").empty());
+}
+
+// The UTF-16 rules the obvious way: decode all units, cut at the first zero unit, split.
+Entries ReferenceUtf16Split(std::string_view bytes) {
+    std::u16string units;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto u = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                             (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        if (u == 0) break;
+        units.push_back(u);
+    }
+    Entries entries;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        if (units[i] != u'\n') continue;
+        entries.push_back(Utf16ToUtf8(units.substr(start, i > start ? i - 1 - start : 0)));
+        start = i + 1;
+    }
+    return entries;
+}
+
+TEST(ListFile, Utf16AgreesWithTheReferenceOnRandomBytes) {
+    // Bytes that form line feeds, zeros and surrogates in either half of a unit.
+    const std::string alphabet(
+        "\n\n\r\0\0\x04\xD8\xDC"
+        "a",
+        9);
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes = "\xFF\xFE";
+        const std::size_t length = random() % 64;
+        for (std::size_t i = 0; i < length; ++i)
+            bytes.push_back(alphabet[random() % alphabet.size()]);
+        ASSERT_EQ(Split(bytes), ReferenceUtf16Split(bytes)) << testing::PrintToString(bytes);
+    }
 }
 
 TEST(ListFile, ManyEntriesKeepTheirOrder) {
