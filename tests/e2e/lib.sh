@@ -314,3 +314,49 @@ e2e_setup() {
     e2e_driver_start
     e2e_reg_clean
 }
+
+# ---- link results ------------------------------------------------------------------------------
+
+# The system's text for a Windows error code, escaped like the driver's lists (a line break reads
+# \r\n), as the error prompt shows it after the name.
+e2e_error_text() { # code
+    local out
+    out="$(timeout -k 5 30 wine "$VELMORA_BUILD_DIR/tests/e2e/velmora_error_text.exe" "$1")" ||
+        fail "cannot read the system's text for error $1"
+    printf '%s\n' "${out#*$'\t'}"
+}
+
+# A listing of a tree that changes when anything in it changes: per entry its relative path,
+# type, size, link count and, for files, the SHA-256 of its bytes. Sorted, so runs compare.
+e2e_tree_snapshot() { # folder
+    (cd "$1" && find . -mindepth 1 -printf '%p\t%y\t%s\t%n\t' -exec sh -c \
+        '[ -f "$1" ] && [ ! -L "$1" ] && sha256sum <"$1" | cut -c1-64 || echo -' _ {} \;) |
+        LC_ALL=C sort
+}
+
+# Fails with the lines that differ when two snapshots are not the same.
+expect_same_tree() { # before after what
+    [ "$1" == "$2" ] ||
+        fail "$3: the tree changed:$(diff <(printf '%s\n' "$1") <(printf '%s\n' "$2") | head -20)"
+}
+
+# Mounts a tmpfs on the folder (made if needed) for this test; every such mount is detached
+# again when the test ends, before the work folder is removed. Returns 1 where mounting is not
+# permitted (no root), so the caller can skip with a message.
+E2E_MOUNTS=()
+e2e_mount_tmpfs() { # folder options
+    mkdir -p "$1"
+    mount -t tmpfs -o "$2" velmora-e2e "$1" 2>/dev/null || return 1
+    E2E_MOUNTS+=("$1")
+    trap e2e_unmount_and_teardown EXIT
+}
+
+e2e_unmount_and_teardown() {
+    local rc=$? m
+    for m in "${E2E_MOUNTS[@]}"; do
+        umount -l "$m" 2>/dev/null || e2e_log "cannot unmount $m"
+    done
+    E2E_MOUNTS=()
+    (exit "$rc")
+    e2e_teardown
+}
