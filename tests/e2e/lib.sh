@@ -360,3 +360,62 @@ e2e_unmount_and_teardown() {
     (exit "$rc")
     e2e_teardown
 }
+
+# Starts the program on a list of the entries with the given command-line target, sets the
+# target edit and the depth when given, and presses OK. Leaves the main dialog in $dlg.
+e2e_link_run() { # command-line-target target-edit-or-empty depth-or-empty entry...
+    local target="$1" edit="$2" depth="$3"
+    shift 3
+    e2e_list "$E2E_WORK/run.lst" "$@"
+    e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$target"
+    dlg="$(e2e_wait_window "Velmora 1.1")"
+    [ -z "$edit" ] || drv set "$dlg" 1009 "$edit" >/dev/null || fail "cannot set the target"
+    [ -z "$depth" ] || drv set "$dlg" 1011 "$depth" >/dev/null || fail "cannot set the depth"
+    drv click "$dlg" 1 >/dev/null || fail "cannot press OK"
+}
+
+# The batch must end by itself with exit code 0: fails at once, with the dialog's texts, when
+# a prompt or a message box shows up instead.
+e2e_expect_end() { # what [seconds]
+    local i
+    for ((i = 0; i < ${2:-30} * 10; i++)); do
+        if ! kill -0 "$E2E_VELMORA_PID" 2>/dev/null; then
+            e2e_wait_exit
+            expect_eq "$E2E_EXIT_CODE" 0 "$1: exit code"
+            return
+        fi
+        if drv windows | awk -F'\t' -v h="$dlg" '$5 == h { found = 1 } END { exit !found }'; then
+            fail "$1: unexpected dialog: $(drv owned "$dlg" | tr '\n' ' ')"
+        fi
+        sleep 0.1
+    done
+    fail "$1: the program still runs after ${2:-30} s"
+}
+
+# Waits for the error prompt over $dlg and checks it: title, buttons, and the message made of
+# the message line, the name and the system's text (escaped as e2e_error_text gives it).
+# Leaves the prompt in $prompt.
+e2e_expect_prompt() { # what message-line name system-text
+    local name="${3//\\/\\\\}"
+    prompt="$(e2e_wait_owned "$dlg")"
+    expect_eq "$(drv text "$prompt")" 'Ошибка' "$1: prompt title"
+    expect_eq "$(drv controls "$prompt" | cut -f2,6 | tr '\t\n' '= ')" \
+        "1015=$2\\n$name\\n$4 1016=&Пропустить 1017=Повтор&ить 1018=Пропустить &все 2=&Отмена " \
+        "$1: prompt"
+}
+
+# Answers the prompt in $prompt with a button (its id) or a key, and waits until it is gone.
+e2e_answer() { # id|Enter|Escape
+    case "$1" in
+    Enter | Escape) drv key "$prompt" "$1" >/dev/null ;;
+    *) drv click "$prompt" "$1" >/dev/null ;;
+    esac
+    drv waitgone "$prompt" 5000 >/dev/null || fail "the prompt stays after $1"
+}
+
+# A hard link of the source: the same inode, and the link count the source should have now.
+expect_hard_link() { # link source what [links]
+    [ -f "$1" ] || fail "$3: no link $1"
+    expect_eq "$(stat -c %i "$1")" "$(stat -c %i "$2")" "$3: inode of $1"
+    expect_eq "$(stat -c %h "$2")" "${4:-2}" "$3: link count of $2"
+}
