@@ -52,7 +52,10 @@ int CWinAppBase::Run(HINSTANCE instance) {
                                               ICC_WIN95_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     try {
-        return InitInstance() ? 0 : 1;
+        // Like the classic framework, a program whose initialisation ends it (the usual case
+        // for a dialog program) exits with 0.
+        InitInstance();
+        return 0;
     } catch (...) {
         // Nothing sensible is left to do; never let an exception end the process with a
         // crash report.

@@ -31,7 +31,8 @@ public:
     // controls and runs InitInstance. Returns the process exit code. No C++ exception leaves it.
     int Run(HINSTANCE instance);
 
-    // The whole life of the program; the result is only passed on as the exit code's source.
+    // The whole life of the program. Its result says whether a message loop should follow;
+    // this framework never runs one, so it only documents the intent.
     virtual bool InitInstance() = 0;
 
     // Help requests from any window of the program (F1 in a dialog arrives here).
