@@ -39,8 +39,13 @@ expect_fields() { # savePos saveDepth depth language help what
     expect_eq "$(drv text "$set" 1027)" "$5" "$6: help file"
 }
 
-expect_trio() { # enabled(0/1) what
+expect_trio() { # enabled(0/1) what: clicks are posted, so give the dialog a moment
+    local id i
     for id in 1021 1022 1023; do
+        for ((i = 0; i < 30; i++)); do
+            [ "$(drv enabled "$set" "$id")" = "$1" ] && break
+            sleep 0.1
+        done
         expect_eq "$(drv enabled "$set" "$id")" "$1" "$2: control $id enabled"
     done
 }
@@ -154,6 +159,19 @@ drv set "$set" 1025 'English.lng' >/dev/null
 close_settings 2
 expect_no_message "$dlg" "Cancel after changing the language file"
 expect_eq "$(reg_query LanguageFile)" "REG_SZ"$'\t''lang\New.lng' "LanguageFile after Cancel"
+
+# A very long path is taken and stored whole.
+long='C:\help'
+for ((i = 0; i < 120; i++)); do long+='\a-rather-long-folder-name'; done
+long+='\velmora.chm'
+open_settings
+drv set "$set" 1027 "$long" >/dev/null
+close_settings 1
+expect_no_message "$dlg" "OK with a long help path"
+expect_eq "$(reg_query HelpFile)" "REG_SZ"$'\t'"$long" "long HelpFile written"
+open_settings
+expect_eq "$(drv text "$set" 1027)" "$long" "long help path shown again"
+close_settings 2
 
 drv click "$dlg" 2 >/dev/null
 e2e_wait_exit

@@ -45,6 +45,7 @@ for id in 1021 1022 1023; do
 done
 drv click "$set" 1020 >/dev/null
 for id in 1021 1022 1023; do
+    for ((i = 0; i < 30; i++)); do [ "$(drv enabled "$set" $id)" = 1 ] && break; sleep 0.1; done
     expect_eq "$(drv enabled "$set" $id)" 1 "control $id enabled after unticking"
 done
 drv click "$set" 1019 >/dev/null
