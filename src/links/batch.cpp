@@ -104,15 +104,15 @@ void LinkBatch::LinkListedFile(const std::string& entry) {
             return;
         }
         switch (Ask(txt::kFileLinkError, entry)) {
-        case kPromptRetry:
-            continue;  // the name is composed again
-        case kPromptSkipAll:
-            m_bSkipAllFiles = true;
-            return;
-        case kPromptCancel:
-            Abandon();
-        default:
-            return;
+            case kPromptRetry:
+                continue;  // the name is composed again
+            case kPromptSkipAll:
+                m_bSkipAllFiles = true;
+                return;
+            case kPromptCancel:
+                Abandon();
+            default:
+                return;
         }
     }
 }
@@ -226,15 +226,15 @@ bool LinkBatch::MakeMirrorFolder() {
         }
         SetErrorText(code);
         switch (Ask(txt::kFolderError, m_link)) {
-        case kPromptRetry:
-            continue;
-        case kPromptSkipAll:
-            m_bSkipAllFolders = true;
-            return false;
-        case kPromptCancel:
-            Abandon();
-        default:
-            return false;  // the folder and everything below it are passed over
+            case kPromptRetry:
+                continue;
+            case kPromptSkipAll:
+                m_bSkipAllFolders = true;
+                return false;
+            case kPromptCancel:
+                Abandon();
+            default:
+                return false;  // the folder and everything below it are passed over
         }
     }
 }
@@ -250,15 +250,15 @@ void LinkBatch::MakeJunction(const std::string& link, const std::string& source)
             return;
         }
         switch (Ask(txt::kFolderLinkError, link)) {
-        case kPromptRetry:
-            continue;
-        case kPromptSkipAll:
-            m_bSkipAllJunctions = true;
-            return;
-        case kPromptCancel:
-            Abandon();
-        default:
-            return;
+            case kPromptRetry:
+                continue;
+            case kPromptSkipAll:
+                m_bSkipAllJunctions = true;
+                return;
+            case kPromptCancel:
+                Abandon();
+            default:
+                return;
         }
     }
 }
@@ -274,15 +274,15 @@ void LinkBatch::LinkMirroredFile(const std::string& source, const std::string& l
             return;
         }
         switch (Ask(txt::kFileLinkError, source)) {
-        case kPromptRetry:
-            continue;
-        case kPromptSkipAll:
-            m_bSkipAllFiles = true;
-            return;
-        case kPromptCancel:
-            Abandon();
-        default:
-            return;
+            case kPromptRetry:
+                continue;
+            case kPromptSkipAll:
+                m_bSkipAllFiles = true;
+                return;
+            case kPromptCancel:
+                Abandon();
+            default:
+                return;
         }
     }
 }
@@ -328,7 +328,8 @@ int LinkBatch::Ask(TextId id, const std::string& name) {
     format += "\n%s";
     std::string builtin(BuiltinText(id));
     builtin += "\n%s";
-    return m_prompt.Ask(SafeFormat(format, builtin, {std::string_view(name), std::string_view(m_strError)}));
+    return m_prompt.Ask(
+        SafeFormat(format, builtin, {std::string_view(name), std::string_view(m_strError)}));
 }
 
 void LinkBatch::Abandon() {

@@ -37,9 +37,9 @@ public:
 };
 
 struct BatchProgress {
-    std::string_view current;      // the list entry or found entry being linked
-    std::uint64_t links = 0;       // hard links and junctions made so far
-    std::uint64_t folders = 0;     // mirror folders made (or reused) so far
+    std::string_view current;   // the list entry or found entry being linked
+    std::uint64_t links = 0;    // hard links and junctions made so far
+    std::uint64_t folders = 0;  // mirror folders made (or reused) so far
 };
 
 class IBatchObserver {
@@ -74,8 +74,7 @@ public:
 
     // Steps 2 to 6 of OK, after a successful data exchange: completes `target` into the
     // target pattern, then links every entry in list order.
-    BatchOutcome Run(const std::vector<std::string>& entries, const std::string& target,
-                     int depth);
+    BatchOutcome Run(const std::vector<std::string>& entries, const std::string& target, int depth);
 
     // Target completion, the first rule that applies winning: nullopt when refused.
     std::optional<std::string> CompleteTarget(const std::string& target, std::size_t entries);

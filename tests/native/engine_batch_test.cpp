@@ -116,7 +116,8 @@ TEST_F(Batch, AnEmptyListMakesNothingButStillCompletesTheTarget) {
 TEST_F(Batch, AnEmptyEntryIsAFileWhoseLinkFails) {
     EXPECT_EQ(Run({""}, R"(D:\Links)"), BatchOutcome::Completed);
     ASSERT_EQ(prompt.Messages().size(), 1u);
-    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFileLinkError, "", fs.ErrorText(err::kPathNotFound)));
+    EXPECT_EQ(prompt.Messages()[0],
+              Expected(txt::kFileLinkError, "", fs.ErrorText(err::kPathNotFound)));
     EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 0u);
 }
 
@@ -136,9 +137,9 @@ struct DepthCase {
 
 TEST_F(Batch, RecursionDepthTable) {
     const DepthCase cases[] = {
-        {0, "junction", "inside", "inside"},    {1, "mirror", "junction", "inside"},
-        {2, "mirror", "mirror", "junction"},    {3, "mirror", "mirror", "mirror"},
-        {1000, "mirror", "mirror", "mirror"},   {-1, "mirror", "mirror", "mirror"},
+        {0, "junction", "inside", "inside"},  {1, "mirror", "junction", "inside"},
+        {2, "mirror", "mirror", "junction"},  {3, "mirror", "mirror", "mirror"},
+        {1000, "mirror", "mirror", "mirror"}, {-1, "mirror", "mirror", "mirror"},
         {-7, "mirror", "mirror", "mirror"},
     };
     for (const DepthCase& c : cases) {
@@ -253,8 +254,8 @@ TEST_F(Batch, HardLinkFailureInsideAMirrorNamesTheSourceFile) {
     EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFileLinkError, R"(C:\Docs\Photos\b.jpg)",
                                              fs.ErrorText(err::kTooManyLinks)));
     EXPECT_FALSE(fs.Exists(R"(D:\Links\Photos\b.jpg)"));
-    EXPECT_TRUE(fs.SameFile(R"(D:\Links\Photos\2020\Summer\d.jpg)",
-                            R"(C:\Docs\Photos\2020\Summer\d.jpg)"));
+    EXPECT_TRUE(
+        fs.SameFile(R"(D:\Links\Photos\2020\Summer\d.jpg)", R"(C:\Docs\Photos\2020\Summer\d.jpg)"));
 }
 
 TEST_F(Batch, HardLinkFailureCancel) {

@@ -70,7 +70,9 @@ public:
     std::size_t wrongCalls = 0;
 
 private:
-    static std::size_t LevelOf(const std::string& sourcePath) { return (sourcePath.size() - 4) / 2 + 1; }
+    static std::size_t LevelOf(const std::string& sourcePath) {
+        return (sourcePath.size() - 4) / 2 + 1;
+    }
     std::size_t m_levels;
     std::size_t m_lastFolder = 0;
 };

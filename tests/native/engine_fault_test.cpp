@@ -43,19 +43,19 @@ std::set<std::string> Lines(const std::string& text) {
 // The prompt a failure of `call` leads to, or 0 when none belongs to it.
 TextId PromptFor(const FsCall& call, const std::vector<FsCall>& clean) {
     switch (call.op) {
-    case FsOp::CreateHardLink:
-        return txt::kFileLinkError;
-    case FsOp::SetMountPoint:
-        return txt::kFolderLinkError;
-    case FsOp::CreateFolder:
-        for (const FsCall& other : clean) {
-            if (other.op == FsOp::SetMountPoint && other.path == call.path) {
-                return txt::kFolderLinkError;
+        case FsOp::CreateHardLink:
+            return txt::kFileLinkError;
+        case FsOp::SetMountPoint:
+            return txt::kFolderLinkError;
+        case FsOp::CreateFolder:
+            for (const FsCall& other : clean) {
+                if (other.op == FsOp::SetMountPoint && other.path == call.path) {
+                    return txt::kFolderLinkError;
+                }
             }
-        }
-        return txt::kFolderError;
-    default:
-        return 0;
+            return txt::kFolderError;
+        default:
+            return 0;
     }
 }
 
@@ -129,7 +129,9 @@ TEST(FaultInjection, EveryCallFailingInTurnWithEveryErrorKind) {
                     ASSERT_EQ(prompt.Messages().size(), 1u);
                     const std::string& message = prompt.Messages()[0];
                     const std::string_view builtin = BuiltinText(expected);
-                    EXPECT_EQ(message.compare(0, builtin.find('\n'), builtin.substr(0, builtin.find('\n'))), 0)
+                    EXPECT_EQ(message.compare(0, builtin.find('\n'),
+                                              builtin.substr(0, builtin.find('\n'))),
+                              0)
                         << message;
                     if (kind != err::kAlreadyExists || expected == txt::kFileLinkError) {
                         EXPECT_NE(message.find(fs.ErrorText(kind)), std::string::npos) << message;

@@ -184,8 +184,10 @@ TEST(PosixFileSystemTest, ErrorsMapOntoWindowsCodesAndBack) {
     EXPECT_EQ(ErrorFromErrno(ENOSPC), err::kDiskFull);
     EXPECT_EQ(ErrorFromErrno(ELOOP), err::kPosixErrorBase | ELOOP);
     EXPECT_EQ(fs.ErrorText(err::kAccessDenied), std::string(std::strerror(EACCES)) + "\r\n");
-    EXPECT_EQ(fs.ErrorText(err::kPosixErrorBase | ELOOP), std::string(std::strerror(ELOOP)) + "\r\n");
-    EXPECT_EQ(fs.ErrorText(err::kFilenameExcedRange), std::string(std::strerror(ENAMETOOLONG)) + "\r\n");
+    EXPECT_EQ(fs.ErrorText(err::kPosixErrorBase | ELOOP),
+              std::string(std::strerror(ELOOP)) + "\r\n");
+    EXPECT_EQ(fs.ErrorText(err::kFilenameExcedRange),
+              std::string(std::strerror(ENAMETOOLONG)) + "\r\n");
     EXPECT_EQ(fs.ErrorText(999999), "");
 }
 

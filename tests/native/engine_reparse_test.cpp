@@ -33,9 +33,8 @@ TEST(MountPoint, SubstituteNameIsTheNtForm) {
 TEST(MountPoint, BufferForAnEighteenCharacterName) {
     const std::vector<std::uint8_t> buffer =
         BuildMountPointBuffer(MountPointSubstituteName(R"(C:\Data\Photos)"));
-    std::vector<std::uint8_t> expected =
-        Bytes({0x03, 0x00, 0x00, 0xA0, 0x30, 0x00, 0x00, 0x00, 0x00, 0x00, 0x24, 0x00, 0x26,
-               0x00, 0x00, 0x00});
+    std::vector<std::uint8_t> expected = Bytes({0x03, 0x00, 0x00, 0xA0, 0x30, 0x00, 0x00, 0x00,
+                                                0x00, 0x00, 0x24, 0x00, 0x26, 0x00, 0x00, 0x00});
     AppendUtf16(expected, u"\\??\\C:\\Data\\Photos");
     expected.insert(expected.end(), {0, 0, 0, 0});
     ASSERT_EQ(buffer.size(), 56u);
@@ -45,10 +44,10 @@ TEST(MountPoint, BufferForAnEighteenCharacterName) {
 }
 
 TEST(MountPoint, BufferForADriveRoot) {
-    const std::vector<std::uint8_t> buffer = BuildMountPointBuffer(MountPointSubstituteName(R"(E:\)"));
-    std::vector<std::uint8_t> expected =
-        Bytes({0x03, 0x00, 0x00, 0xA0, 0x1A, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0E, 0x00, 0x10,
-               0x00, 0x00, 0x00});
+    const std::vector<std::uint8_t> buffer =
+        BuildMountPointBuffer(MountPointSubstituteName(R"(E:\)"));
+    std::vector<std::uint8_t> expected = Bytes({0x03, 0x00, 0x00, 0xA0, 0x1A, 0x00, 0x00, 0x00,
+                                                0x00, 0x00, 0x0E, 0x00, 0x10, 0x00, 0x00, 0x00});
     AppendUtf16(expected, u"\\??\\E:\\");
     expected.insert(expected.end(), {0, 0, 0, 0});
     EXPECT_EQ(buffer, expected);

@@ -21,7 +21,7 @@ struct FileData {
 struct MemoryFileSystem::Node {
     int kind = kFolder;
     std::uint64_t id = 0;
-    std::string name;  // as it was created
+    std::string name;                                       // as it was created
     std::map<std::string, std::unique_ptr<Node>> children;  // by Key(name)
     std::shared_ptr<FileData> file;
     std::string target;  // junction: absolute target
@@ -30,15 +30,24 @@ struct MemoryFileSystem::Node {
 
 const char* FsOpName(FsOp op) {
     switch (op) {
-    case FsOp::Any: return "Any";
-    case FsOp::CreateHardLink: return "CreateHardLink";
-    case FsOp::CreateFolder: return "CreateFolder";
-    case FsOp::RemoveFolder: return "RemoveFolder";
-    case FsOp::SetMountPoint: return "SetMountPoint";
-    case FsOp::SetCurrentFolder: return "SetCurrentFolder";
-    case FsOp::FullPath: return "FullPath";
-    case FsOp::ListFolder: return "ListFolder";
-    case FsOp::FolderIdentity: return "FolderIdentity";
+        case FsOp::Any:
+            return "Any";
+        case FsOp::CreateHardLink:
+            return "CreateHardLink";
+        case FsOp::CreateFolder:
+            return "CreateFolder";
+        case FsOp::RemoveFolder:
+            return "RemoveFolder";
+        case FsOp::SetMountPoint:
+            return "SetMountPoint";
+        case FsOp::SetCurrentFolder:
+            return "SetCurrentFolder";
+        case FsOp::FullPath:
+            return "FullPath";
+        case FsOp::ListFolder:
+            return "ListFolder";
+        case FsOp::FolderIdentity:
+            return "FolderIdentity";
     }
     return "?";
 }
@@ -146,10 +155,11 @@ std::optional<std::string> MemoryFileSystem::Absolute(const std::string& name) c
             parts.pop_back();
         }
     }
-    std::string result = m_windows ? std::string(1, static_cast<char>(std::toupper(
-                                                        static_cast<unsigned char>(head[0])))) +
-                                         ":"
-                                   : std::string();
+    std::string result =
+        m_windows
+            ? std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(head[0])))) +
+                  ":"
+            : std::string();
     if (parts.empty()) {
         return result + m_sep;
     }
@@ -313,8 +323,8 @@ int MemoryFileSystem::LinkCount(const std::string& path) const {
 bool MemoryFileSystem::SameFile(const std::string& a, const std::string& b) const {
     const Node* first = Find(a, true).node;
     const Node* second = Find(b, true).node;
-    return first != nullptr && second != nullptr && first->kind == kFile &&
-           second->kind == kFile && first->file == second->file;
+    return first != nullptr && second != nullptr && first->kind == kFile && second->kind == kFile &&
+           first->file == second->file;
 }
 
 void MemoryFileSystem::DescribeInto(const Node& folder, const std::string& prefix,
@@ -327,17 +337,17 @@ void MemoryFileSystem::DescribeInto(const Node& folder, const std::string& prefi
         for (const auto& [key, child] : node->children) {
             const std::string rel = base.empty() ? child->name : base + m_sep + child->name;
             switch (child->kind) {
-            case kFolder:
-                lines.push_back(rel + "|folder");
-                pending.emplace_back(child.get(), rel);
-                break;
-            case kFile:
-                lines.push_back(rel + "|file|" + child->file->contents + "|#" +
-                                std::to_string(child->file->id));
-                break;
-            default:
-                lines.push_back(rel + "|junction|" + child->target);
-                break;
+                case kFolder:
+                    lines.push_back(rel + "|folder");
+                    pending.emplace_back(child.get(), rel);
+                    break;
+                case kFile:
+                    lines.push_back(rel + "|file|" + child->file->contents + "|#" +
+                                    std::to_string(child->file->id));
+                    break;
+                default:
+                    lines.push_back(rel + "|junction|" + child->target);
+                    break;
             }
         }
     }
@@ -408,9 +418,9 @@ std::optional<ErrorCode> MemoryFileSystem::Inject(FsOp op, const std::string& pa
 }
 
 std::size_t MemoryFileSystem::CallCount(FsOp op) const {
-    return static_cast<std::size_t>(std::count_if(m_calls.begin(), m_calls.end(), [op](const FsCall& c) {
-        return op == FsOp::Any || c.op == op;
-    }));
+    return static_cast<std::size_t>(
+        std::count_if(m_calls.begin(), m_calls.end(),
+                      [op](const FsCall& c) { return op == FsOp::Any || c.op == op; }));
 }
 
 ErrorCode MemoryFileSystem::Log(FsOp op, const std::string& path, const std::string& path2,
@@ -420,8 +430,8 @@ ErrorCode MemoryFileSystem::Log(FsOp op, const std::string& path, const std::str
 }
 
 bool MemoryFileSystem::OnlyFailedJunctionFoldersRemoved() const {
-    std::set<std::string> made;          // folders a CreateFolder call made
-    std::set<std::string> mountFailed;   // ... whose SetMountPoint then failed
+    std::set<std::string> made;         // folders a CreateFolder call made
+    std::set<std::string> mountFailed;  // ... whose SetMountPoint then failed
     for (const FsCall& call : m_calls) {
         const std::string key = Key(Absolute(call.path).value_or(call.path));
         const bool ok = call.result == err::kSuccess;

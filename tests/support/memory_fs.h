@@ -31,8 +31,8 @@ const char* FsOpName(FsOp op);
 
 struct FsCall {
     FsOp op = FsOp::Any;
-    std::string path;    // the first path argument as given
-    std::string path2;   // the second (existing file, junction target), else empty
+    std::string path;                  // the first path argument as given
+    std::string path2;                 // the second (existing file, junction target), else empty
     ErrorCode result = err::kSuccess;  // for bool/optional operations: kSuccess or kAccessDenied
 };
 
@@ -115,9 +115,9 @@ private:
         bool spent = false;
     };
     struct Lookup {
-        Node* parent = nullptr;  // the folder that holds (or would hold) the last element
-        Node* node = nullptr;    // the element itself, when it exists
-        std::string name;        // the last element's name
+        Node* parent = nullptr;           // the folder that holds (or would hold) the last element
+        Node* node = nullptr;             // the element itself, when it exists
+        std::string name;                 // the last element's name
         ErrorCode error = err::kSuccess;  // set when a folder on the way is missing
     };
 

@@ -27,11 +27,16 @@ std::uint64_t HashFile(const fs::path& path, bool& ok) {
 
 const char* KindName(TreeEntry::Kind kind) {
     switch (kind) {
-    case TreeEntry::Kind::File: return "file";
-    case TreeEntry::Kind::Folder: return "folder";
-    case TreeEntry::Kind::Symlink: return "symlink";
-    case TreeEntry::Kind::Other: return "other";
-    case TreeEntry::Kind::Unreadable: return "unreadable";
+        case TreeEntry::Kind::File:
+            return "file";
+        case TreeEntry::Kind::Folder:
+            return "folder";
+        case TreeEntry::Kind::Symlink:
+            return "symlink";
+        case TreeEntry::Kind::Other:
+            return "other";
+        case TreeEntry::Kind::Unreadable:
+            return "unreadable";
     }
     return "?";
 }

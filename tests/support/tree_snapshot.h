@@ -14,9 +14,9 @@ struct TreeEntry {
     enum class Kind { File, Folder, Symlink, Other, Unreadable };
     Kind kind = Kind::Other;
     std::uintmax_t size = 0;
-    std::uint64_t hash = 0;        // FNV-1a of the contents (files)
-    std::uintmax_t links = 0;      // hard-link count (files)
-    std::string target;            // symlinks: where they point, as stored
+    std::uint64_t hash = 0;    // FNV-1a of the contents (files)
+    std::uintmax_t links = 0;  // hard-link count (files)
+    std::string target;        // symlinks: where they point, as stored
 };
 
 // Relative names use '/' whatever the platform.

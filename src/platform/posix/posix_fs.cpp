@@ -18,18 +18,12 @@ struct ErrnoPair {
 
 // First match wins in both directions, so the preferred errno of a code comes first.
 constexpr ErrnoPair kErrnoMap[] = {
-    {ENOENT, err::kFileNotFound},
-    {ENOTDIR, err::kPathNotFound},
-    {EACCES, err::kAccessDenied},
-    {EPERM, err::kAccessDenied},
-    {EXDEV, err::kNotSameDevice},
-    {EOPNOTSUPP, err::kNotSupported},
-    {EEXIST, err::kAlreadyExists},
-    {ENOSPC, err::kDiskFull},
-    {EDQUOT, err::kDiskFull},
-    {ENAMETOOLONG, err::kFilenameExcedRange},
-    {EMLINK, err::kTooManyLinks},
-    {ENOTEMPTY, err::kDirNotEmpty},
+    {ENOENT, err::kFileNotFound},  {ENOTDIR, err::kPathNotFound},
+    {EACCES, err::kAccessDenied},  {EPERM, err::kAccessDenied},
+    {EXDEV, err::kNotSameDevice},  {EOPNOTSUPP, err::kNotSupported},
+    {EEXIST, err::kAlreadyExists}, {ENOSPC, err::kDiskFull},
+    {EDQUOT, err::kDiskFull},      {ENAMETOOLONG, err::kFilenameExcedRange},
+    {EMLINK, err::kTooManyLinks},  {ENOTEMPTY, err::kDirNotEmpty},
 };
 
 ErrorCode LastError() { return ErrorFromErrno(errno); }
