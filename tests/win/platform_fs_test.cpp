@@ -177,6 +177,11 @@ TEST(PlatformFs, FolderIdentityIsTheSameThroughAnyPath) {
     EXPECT_EQ(fs.FolderIdentity(dir.Path() + "/one"), one);
     EXPECT_NE(fs.FolderIdentity(dir / "two"), one);
     EXPECT_EQ(fs.FolderIdentity(dir / "missing"), std::nullopt);
+    HANDLE file = ::CreateFileW(LongPath(dir / "file").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ::CloseHandle(file);
+    EXPECT_EQ(fs.FolderIdentity(dir / "file"), std::nullopt);  // a file is no folder
 
     // A drive given without its separator is its root, not the drive's current folder.
     wchar_t saved[MAX_PATH] = {};

@@ -112,6 +112,8 @@ std::optional<FileId> Win32FileSystem::FolderIdentity(const std::string& path) {
     if (!handle) return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handle.Get(), &info)) return std::nullopt;
+    // Backup semantics open files as well: a file at a mirror folder's name is no folder.
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
     return FileId{info.dwVolumeSerialNumber,
                   (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
