@@ -269,8 +269,14 @@ e2e_screenshot() { # name [hwnd]
 
 # ---- set-up and teardown -----------------------------------------------------------------------
 
+# Commands to run at teardown (restoring what a test changed outside its work folder).
+E2E_ON_EXIT=()
+e2e_on_exit() { # command...
+    E2E_ON_EXIT+=("$*")
+}
+
 e2e_teardown() {
-    local rc=$?
+    local rc=$? c
     if [ -n "$E2E_VELMORA_PID" ]; then
         kill "$E2E_VELMORA_PID" 2>/dev/null
         wait "$E2E_VELMORA_PID" 2>/dev/null
@@ -279,6 +285,9 @@ e2e_teardown() {
     if [ -n "${WINEPREFIX:-}" ]; then
         timeout -k 5 30 wineserver -k 2>/dev/null
     fi
+    for c in "${E2E_ON_EXIT[@]}"; do
+        eval "$c"
+    done
     e2e_stop_xvfb
     if [ -n "$E2E_WORK" ] && [ -d "$E2E_WORK" ]; then
         if [ "$rc" -ne 0 ] || [ "${VELMORA_E2E_KEEP:-0}" = 1 ]; then

@@ -204,6 +204,8 @@ int Usage() {
         "  click <hwnd> <id>               post BM_CLICK to a button\n"
         "  command <hwnd> <id>             post WM_COMMAND(id, BN_CLICKED) to the window\n"
         "  key <hwnd> <Enter|Escape|F1|Tab|vk>  post key down and up to the focus window\n"
+        "  press <hwnd> <key>              real key press (SendInput) into the window made\n"
+        "                                  foreground; the system's key handling (F1) runs\n"
         "  syscommand <hwnd> <id>          post WM_SYSCOMMAND\n"
         "  sysmenu <hwnd>                  system menu items: id, flags, text\n"
         "  checked <hwnd> <id>             1 when a check box is ticked, else 0\n"
@@ -454,6 +456,27 @@ int Run(int argc, wchar_t** argv) {
         PostMessageW(target, WM_KEYDOWN, vk, down);
         PostMessageW(target, WM_KEYUP, vk, up);
         return 0;
+    }
+    if (cmd == L"press") {
+        // Real keyboard input to the window made foreground: the system's own key handling
+        // runs (F1 becomes WM_HELP only for keys that come from the keyboard, never for
+        // posted ones).
+        if (!ParseKey(arg(3) ? arg(3) : L"", n)) return Usage();
+        SetForegroundWindow(h);
+        const ULONGLONG end = GetTickCount64() + kSendTimeoutMs;
+        while (GetForegroundWindow() != h && GetTickCount64() < end) Sleep(kPollMs);
+        if (GetForegroundWindow() != h) {
+            Err("cannot bring " + HandleText(h) + " to the foreground");
+            return 1;
+        }
+        INPUT input[2] = {};
+        for (INPUT& i : input) {
+            i.type = INPUT_KEYBOARD;
+            i.ki.wVk = static_cast<WORD>(n);
+            i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(n), MAPVK_VK_TO_VSC));
+        }
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        return SendInput(2, input, sizeof(INPUT)) == 2 ? 0 : 1;
     }
     if (cmd == L"syscommand") {
         if (!ParseNumber(arg(3), n)) return Usage();
