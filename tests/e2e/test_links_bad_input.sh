@@ -1,0 +1,167 @@
+#!/bin/bash
+# Links where the file system says no: a read-only target, a full disk, a target on another
+# volume, entries and targets that name nothing. Each failure ends in the prompt with the
+# system's reason and nothing in the source changes. Names longer than 260 characters work.
+# Read-only and full volumes are small tmpfs mounts of the test's own (root runs Wine here, and
+# root ignores a folder's mode bits).
+. "$(dirname "$0")/lib.sh"
+e2e_setup
+
+data="$E2E_WORK/data"
+links="$E2E_WORK/links"
+mkdir -p "$data/dir" "$links"
+printf 'first\n' >"$data/f.txt"
+printf 'second\n' >"$data/dir/g.txt"
+wdata="$(e2e_winpath "$data")"
+wlinks="$(e2e_winpath "$links")"
+source_before="$(e2e_tree_snapshot "$data")"
+
+FILE_ERROR='Ошибка при создании ссылки для файла'
+JUNCTION_ERROR='Ошибка при создании ссылки для каталога'
+FOLDER_ERROR='Ошибка при создании каталога'
+
+# Answers every prompt still to come with Skip; for a run whose remaining prompts the test
+# does not look at.
+skip_the_rest() {
+    while prompt="$(drv waitowned "$dlg" 2000)"; do
+        e2e_answer 1016
+    done
+}
+
+# ---- read-only target --------------------------------------------------------------------------
+ro="$E2E_WORK/ro"
+mkdir -p "$E2E_WORK/modes"
+chmod 555 "$E2E_WORK/modes"
+if ! touch "$E2E_WORK/modes/probe" 2>/dev/null; then
+    e2e_log "mode bits are honoured: a read-only folder is a mode-555 folder"
+    mkdir -p "$ro/data/dir" "$ro/links"
+    printf 'x\n' >"$ro/data/f.txt"
+    chmod 555 "$ro/links"
+    ro_ready=1
+elif e2e_mount_tmpfs "$ro" size=1m; then
+    mkdir -p "$ro/data/dir" "$ro/links"
+    printf 'x\n' >"$ro/data/f.txt"
+    mount -o remount,ro "$ro" || fail "cannot make the tmpfs read-only"
+    ro_ready=1
+else
+    e2e_log "SKIPPED read-only target: root ignores mode bits and mounting is not permitted"
+    ro_ready=0
+fi
+if [ "$ro_ready" = 1 ]; then
+    wro="$(e2e_winpath "$ro")"
+    ro_before="$(e2e_tree_snapshot "$ro")"
+    ACCESS_DENIED="$(e2e_error_text 5)"
+    e2e_link_run "$wro\\links\\" "" 1 "$wro\\data\\f.txt" "$wro\\data\\dir\\"
+    e2e_expect_prompt "read-only, file" "$FILE_ERROR" "$wro\\data\\f.txt" "$ACCESS_DENIED"
+    e2e_screenshot links-read-only-prompt "$prompt"
+    e2e_answer 1016
+    e2e_expect_prompt "read-only, mirror" "$FOLDER_ERROR" "$wro\\links\\dir" "$ACCESS_DENIED"
+    e2e_answer 1016
+    e2e_expect_end "read-only"
+    e2e_link_run "$wro\\links\\" "" 0 "$wro\\data\\dir\\"
+    e2e_expect_prompt "read-only, junction" "$JUNCTION_ERROR" "$wro\\links\\dir" "$ACCESS_DENIED"
+    e2e_answer 1016
+    e2e_expect_end "read-only, junction"
+    expect_same_tree "$ro_before" "$(e2e_tree_snapshot "$ro")" "read-only volume"
+fi
+chmod 755 "$E2E_WORK/modes"
+
+# ---- full disk ---------------------------------------------------------------------------------
+# A tmpfs out of inodes and blocks: a hard link needs an inode there, so it fails with "disk
+# full"; after one file is removed, Retry makes the link.
+full="$E2E_WORK/full"
+if e2e_mount_tmpfs "$full" size=64k,nr_inodes=16; then
+    mkdir -p "$full/data/sub" "$full/links"
+    printf 'precious\n' >"$full/data/f.txt"
+    printf 'precious too\n' >"$full/data/sub/g.txt"
+    head -c 1M /dev/zero >"$full/big" 2>/dev/null
+    n=0
+    while : 2>/dev/null >"$full/fill$n"; do n=$((n + 1)); done
+    [ -e "$full/fill0" ] || fail "full disk: the tmpfs has no room for even one filler"
+    full_before="$(e2e_tree_snapshot "$full/data")"
+    DISK_FULL="$(e2e_error_text 112)"
+    wfull="$(e2e_winpath "$full")"
+    e2e_link_run "$wfull\\links\\" "" -1 "$wfull\\data\\f.txt" "$wfull\\data\\sub\\"
+    e2e_expect_prompt "full disk, file" "$FILE_ERROR" "$wfull\\data\\f.txt" "$DISK_FULL"
+    rm "$full/fill0"
+    e2e_answer 1017
+    e2e_expect_prompt "full disk, mirror" "$FOLDER_ERROR" "$wfull\\links\\sub" "$DISK_FULL"
+    e2e_answer 1016
+    e2e_expect_end "full disk"
+    expect_hard_link "$full/links/f.txt" "$full/data/f.txt" "full disk, Retry"
+    rm "$full/links/f.txt"
+    expect_same_tree "$full_before" "$(e2e_tree_snapshot "$full/data")" "full disk: source"
+    expect_eq "$(ls -A "$full/links")" "" "full disk: links folder"
+else
+    e2e_log "SKIPPED full disk: mounting a tmpfs is not permitted"
+fi
+
+# ---- another volume ----------------------------------------------------------------------------
+other="$E2E_WORK/other"
+if e2e_mount_tmpfs "$other" size=1m; then
+    wother="$(e2e_winpath "$other")"
+    NOT_SAME_DEVICE="$(e2e_error_text 17)"
+    e2e_link_run "$wother\\" "" 1 "$wdata\\f.txt" "$wdata\\dir\\"
+    e2e_expect_prompt "other volume, file" "$FILE_ERROR" "$wdata\\f.txt" "$NOT_SAME_DEVICE"
+    e2e_answer 1016
+    # The mirror folder can be made there; its files cannot be linked.
+    e2e_expect_prompt "other volume, mirror" "$FILE_ERROR" "$wdata\\dir\\g.txt" "$NOT_SAME_DEVICE"
+    e2e_answer 1016
+    e2e_expect_end "other volume"
+    expect_eq "$(cd "$other" && find . | LC_ALL=C sort | tr '\n' ' ')" ". ./dir " \
+        "other volume: what was made"
+else
+    e2e_log "SKIPPED another volume: mounting a tmpfs is not permitted"
+fi
+expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "source after the volumes"
+
+# ---- names that name nothing -------------------------------------------------------------------
+e2e_link_run "$wlinks\\" "" -1 "$wdata\\missing.txt" "$wdata\\nowhere\\x.txt" "" \
+    "$wdata\\f.txt" "$wdata\\nothing\\"
+e2e_expect_prompt "missing file" "$FILE_ERROR" "$wdata\\missing.txt" "$(e2e_error_text 2)"
+e2e_answer 1016
+PATH_NOT_FOUND="$(e2e_error_text 3)"
+e2e_expect_prompt "missing folder" "$FILE_ERROR" "$wdata\\nowhere\\x.txt" "$PATH_NOT_FOUND"
+e2e_answer 1016
+e2e_expect_prompt "empty entry" "$FILE_ERROR" "" "$PATH_NOT_FOUND"
+e2e_answer 1016
+# A folder entry that names nothing gets an empty mirror; any prompt for it is answered.
+skip_the_rest
+e2e_expect_end "names that name nothing"
+expect_hard_link "$links/f.txt" "$data/f.txt" "among names that name nothing"
+[ -e "$links/missing.txt" ] || [ -e "$links/x.txt" ] && fail "a link was made for a missing file"
+rm -rf "${links:?}"/*
+
+# A target folder that does not exist.
+e2e_link_run "$wlinks\\" "$wlinks\\nowhere\\*.*" "" "$wdata\\f.txt"
+e2e_expect_prompt "missing target" "$FILE_ERROR" "$wdata\\f.txt" "$PATH_NOT_FOUND"
+e2e_answer 1016
+e2e_expect_end "missing target"
+[ -e "$links/nowhere" ] && fail "missing target: the folder was made"
+expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "source after names of nothing"
+
+# ---- names longer than 260 characters ----------------------------------------------------------
+part="$(printf 'long%.0s' {1..24})"
+deep="$data/deep/$part-1/$part-2/$part-3"
+mkdir -p "$deep/sub" "$links/$part-a/$part-b/$part-c"
+printf 'far\n' >"$deep/far.txt"
+printf 'farther\n' >"$deep/sub/farther.txt"
+wdeep="$(e2e_winpath "$deep")"
+wlong="$wlinks\\$part-a\\$part-b\\$part-c"
+[ "${#wdeep}" -gt 300 ] || fail "the long source path has only ${#wdeep} characters"
+e2e_link_run "$wlinks\\" "" "" "$wdeep\\far.txt"
+e2e_expect_end "long source"
+expect_hard_link "$links/far.txt" "$deep/far.txt" "long source"
+rm "$links/far.txt"
+e2e_link_run "$wlong\\" "" -1 "$wdeep\\" "$wdata\\f.txt"
+e2e_expect_end "long source and target"
+long="$links/$part-a/$part-b/$part-c"
+expect_hard_link "$long/f.txt" "$data/f.txt" "long target"
+expect_hard_link "$long/$part-3/far.txt" "$deep/far.txt" "long mirror"
+expect_hard_link "$long/$part-3/sub/farther.txt" "$deep/sub/farther.txt" "long mirror"
+[ "$(e2e_winpath "$long/$part-3/sub/farther.txt" | wc -c)" -gt 400 ] ||
+    fail "the long mirror's names are not longer than 400 characters"
+rm -rf "${links:?}"/* "${data:?}/deep"
+
+expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "source after every run"
+e2e_pass
