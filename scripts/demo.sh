@@ -45,11 +45,6 @@ echo "Quarterly report" >"$sel/report.txt"
 echo "Notes for Monday" >"$sel/notes.txt"
 echo "beach" >"$sel/photos/beach.jpg"
 echo "snow" >"$sel/photos/2026/snow.jpg"
-list="$demo/selection.lst"
-e2e_list "$list" "$(e2e_winpath "$sel/report.txt")" "$(e2e_winpath "$sel/notes.txt")" \
-    "$(e2e_winpath "$sel/photos")\\"
-echo "demo: list file $list:"
-tr -d '\r' <"$list" | sed 's/^/    /'
 
 if [ -z "${DISPLAY:-}" ]; then
     e2e_start_xvfb || fail "cannot start Xvfb"
@@ -57,6 +52,11 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 e2e_wine_init
 e2e_driver_start
+list="$demo/selection.lst"
+e2e_list "$list" "$(e2e_winpath "$sel/report.txt")" "$(e2e_winpath "$sel/notes.txt")" \
+    "$(e2e_winpath "$sel/photos")\\"
+echo "demo: list file $list:"
+tr -d '\r' <"$list" | sed 's/^/    /'
 : >"$demo/velmora.log"
 e2e_start "$(e2e_winpath "$list")" "$(e2e_winpath "$links")\\"
 echo "demo: started velmora.exe $(e2e_winpath "$list") $(e2e_winpath "$links")\\"

@@ -237,16 +237,15 @@ e2e_reg_delete() { # name
 # ---- files -------------------------------------------------------------------------------------
 
 # Writes a list file as the file manager does: one Windows path per line, CR LF after each,
-# folders ending in a backslash, 8-bit text in the ANSI code page (the entries are given in UTF-8
-# and converted to Windows-1252 here; Wine's default code page).
+# folders ending in a backslash, 8-bit text in Wine's ANSI code page (the entries are given in
+# UTF-8 and converted here; the code page follows the Unix locale, so it is asked once).
 e2e_list() { # file entry...
-    local file="$1"
+    local file="$1" e
     shift
-    : >"$file"
-    local e
+    [ -n "${E2E_ACP:-}" ] || E2E_ACP="$(drv acp)" || fail "cannot ask Wine for its code page"
     for e in "$@"; do
         printf '%s\r\n' "$e"
-    done | iconv -f UTF-8 -t CP1252 >"$file"
+    done | iconv -f UTF-8 -t "CP$E2E_ACP" >"$file" || fail "cannot write $file in code page $E2E_ACP"
 }
 
 # ---- screenshots -------------------------------------------------------------------------------

@@ -46,6 +46,10 @@ check_list blank-line "$(one '')" 'Z:\links\'
 : >"$E2E_WORK/empty.lst"
 check_list empty "$(many 0)" 'Z:\links\*.*'
 
+# The plain list is in the ANSI code page: a name with a letter beyond ASCII is decoded by it.
+e2e_list "$E2E_WORK/ansi.lst" 'Z:\data\café.txt'
+check_list ansi "$(one café.txt)" 'Z:\links\café.txt'
+
 # The file manager's UTF-8 and UTF-16 lists: names outside the ANSI code page come through whole.
 printf '\xEF\xBB\xBFZ:\\данные\\отчёт.txt\r\n' >"$E2E_WORK/utf8.lst"
 check_list utf8 "$(one отчёт.txt)" 'Z:\links\отчёт.txt'
