@@ -72,6 +72,28 @@ no_message() { # what
     [ -z "$(drv owned "$about")" ] || fail "$1: a message appeared: $(e2e_static_texts "$(drv owned "$about" | head -n1 | cut -f2)")"
 }
 
+blue_pixels() { # id: how many pure blue pixels the link's rectangle shows on the screen
+    local l t r b
+    read -r l t r b <<<"$(drv rect "$about" "$1")"
+    import -display "$DISPLAY" -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage \
+        "$E2E_WORK/link.png" 2>/dev/null || fail "cannot read the screen"
+    convert "$E2E_WORK/link.png" -format %c histogram:info:- |
+        awk '/#0000FF/ { n += $1 } END { print n + 0 }'
+}
+
+# 0. Both links are blue, before, while and after the mouse is over them.
+open_about
+sleep 0.3
+for id in 1001 1002; do
+    [ "$(blue_pixels $id)" -gt 20 ] || fail "link $id is not drawn in blue"
+done
+read -r l t r b <<<"$(drv rect "$about" 1001)"
+xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) && sleep 0.3
+[ "$(blue_pixels 1001)" -gt 20 ] || fail "link 1001 is not blue while hovered"
+xdotool mousemove 5 5 && sleep 0.3
+[ "$(blue_pixels 1001)" -gt 20 ] || fail "link 1001 is not blue after the mouse left"
+close_all
+
 # 1. The shell opens both addresses with their protocol handlers.
 set_command 'HKCR\https' "$cmd /c echo web [%1]>>$wrecord"
 set_command 'HKCR\mailto' "$cmd /c echo mail [%1]>>$wrecord"
