@@ -49,4 +49,13 @@ expect_eq "$(ini_value "$E2E_APP/links.ini" DefaultRecursionDepth)" -1 "INI file
 [ -z "$(find "$E2E_APP" "$elsewhere" -name '*.ini' ! -path "$E2E_APP/links.ini")" ] ||
     fail "an INI file was made without /i=: $(find "$E2E_APP" "$elsewhere" -name '*.ini')"
 
+# An INI file in a folder that does not exist: defaults, and closing writes nothing anywhere.
+E2E_CWD="$elsewhere" e2e_start "$wlist" 'Z:\links\' '/i=Z:\nowhere\links.ini'
+dlg="$(e2e_wait_window "Velmora 1.1")"
+expect_eq "$(drv text "$dlg" 1011)" 0 "missing INI folder: depth"
+drv click "$dlg" 2 >/dev/null
+e2e_wait_exit
+expect_eq "$E2E_EXIT_CODE" 0 "missing INI folder: exit code"
+[ -e /nowhere ] && fail "missing INI folder: the folder was created"
+
 e2e_pass

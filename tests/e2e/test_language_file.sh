@@ -48,6 +48,30 @@ expect_not_contains "$last" $'16\t' "system menu with an empty 151"
 expect_not_contains "$last" separator "system menu with an empty 151"
 cancel_dialog
 
+# Formats from a language file are used only with the built-in placeholders; hostile ones give
+# way to the built-in text. A line longer than the reader's piece size does not break the file.
+{
+    printf '5=%%n%%s%%s%%d\r\n'
+    printf '1=%*s\r\n' 3000 "" | tr ' ' x
+    printf '2=Close\r\n'
+} >"$E2E_APP/test.lng"
+open_dialog
+expect_eq "$(drv text "$dlg" 1008)" '&Создать ссылку для "report.txt" в:' "caption with a hostile format"
+expect_eq "$(drv text "$dlg" 2)" Close "text after an over-long line"
+cancel_dialog
+list3="$E2E_WORK/three.lst"
+e2e_list "$list3" 'Z:\data\a' 'Z:\data\b' 'Z:\data\c'
+printf '6=%%s files:\r\n' >"$E2E_APP/test.lng"
+e2e_start "$(e2e_winpath "$list3")" 'Z:\links\' /i=velmora.ini
+dlg="$(e2e_wait_window "Velmora 1.1")"
+expect_eq "$(drv text "$dlg" 1008)" '&Создать ссылки для выделенных файлов (3 шт.) в:' "count with %s in place of %d"
+cancel_dialog
+printf '6=%%d selected:\r\n' >"$E2E_APP/test.lng"
+e2e_start "$(e2e_winpath "$list3")" 'Z:\links\' /i=velmora.ini
+dlg="$(e2e_wait_window "Velmora 1.1")"
+expect_eq "$(drv text "$dlg" 1008)" '3 selected:' "count with a matching format"
+cancel_dialog
+
 # The English language file shipped beside the program, named relative to the program's folder.
 [ -f "$E2E_APP/English.lng" ] || fail "English.lng is not beside velmora.exe"
 english() { # number: the text English.lng gives it
