@@ -1,5 +1,8 @@
 #include "links/error_dlg.h"
 
+#include <algorithm>
+
+#include "platform/win32/wide.h"
 #include "resource.h"
 
 namespace velmora {
@@ -8,6 +11,14 @@ namespace {
 const LanguageRow kErrorRows[] = {
     {IDC_SKIP, 101}, {IDC_RETRY, 102}, {IDC_SKIP_ALL, 103}, {IDCANCEL, 104}, {-1, 100}, {0, 0},
 };
+
+void MoveDown(HWND dialog, HWND child, int dy) {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    ::SetWindowPos(child, nullptr, r.left, r.top + dy, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 }  // namespace
 
 CErrorDlg::CErrorDlg(HWND parent) : CLocalizedDialog(IDD_ERROR, parent) {}
@@ -31,6 +42,7 @@ void CErrorDlg::DoDataExchange(CDataExchange& dx) { dx.Text(IDC_ERROR_TEXT, m_st
 BOOL CErrorDlg::OnInitDialog() {
     CLocalizedDialog::OnInitDialog();
     ApplyLanguage(kErrorRows);
+    FitMessage();
     // Enter means Skip even where the dialog manager would otherwise send IDOK.
     SendMessageW(m_hWnd, DM_SETDEFID, IDC_SKIP, 0);
     return TRUE;
@@ -45,6 +57,53 @@ bool CErrorDlg::OnCommand(int id, int code) {
         return true;
     }
     return false;
+}
+
+// The message is shown as it is, whole: a "&" in a name is no access key, a name without
+// blanks that is wider than the prompt breaks where the line ends instead of being cut off,
+// and when a long name needs more lines than the template gives, the text grows (and the
+// buttons and the frame with it) so that the system's reason on the last line stays visible.
+void CErrorDlg::FitMessage() {
+    HWND text = GetDlgItem(IDC_ERROR_TEXT);
+    if (text == nullptr) return;
+    const LONG_PTR style = ::GetWindowLongPtrW(text, GWL_STYLE);
+    ::SetWindowLongPtrW(text, GWL_STYLE, style | SS_NOPREFIX | SS_EDITCONTROL);
+
+    RECT box{};
+    ::GetClientRect(text, &box);
+    const std::wstring message = Widen(m_strMessage);
+    HDC dc = ::GetDC(text);
+    if (dc == nullptr) return;
+    const auto font = reinterpret_cast<HGDIOBJ>(::SendMessageW(text, WM_GETFONT, 0, 0));
+    HGDIOBJ oldFont = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+    RECT need = box;
+    ::DrawTextW(
+        dc, message.c_str(), static_cast<int>(message.size()), &need,
+        DT_CALCRECT | DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS);
+    if (oldFont != nullptr) ::SelectObject(dc, oldFont);
+    ::ReleaseDC(text, dc);
+
+    RECT frame{};
+    ::GetWindowRect(m_hWnd, &frame);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    const int frameHeight = frame.bottom - frame.top;
+    const int room = std::max(0, static_cast<int>(work.bottom - work.top) - frameHeight);
+    const int grow = std::min(static_cast<int>(need.bottom - box.bottom), room);
+    if (grow <= 0) return;
+
+    ::SetWindowPos(text, nullptr, 0, 0, box.right, box.bottom + grow,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int id : {IDC_SKIP, IDC_RETRY, IDC_SKIP_ALL, IDCANCEL})
+        if (HWND button = GetDlgItem(id)) MoveDown(m_hWnd, button, grow);
+    // Grown about its middle, and kept inside the work area.
+    const int height = frameHeight + grow;
+    const int top = std::clamp(static_cast<int>(frame.top) - grow / 2, static_cast<int>(work.top),
+                               static_cast<int>(work.bottom) - height);
+    ::SetWindowPos(m_hWnd, nullptr, frame.left, top, frame.right - frame.left, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace velmora

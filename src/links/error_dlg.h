@@ -27,6 +27,9 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     bool OnCommand(int id, int code) override;
+
+private:
+    void FitMessage();
 };
 
 }  // namespace velmora
