@@ -125,6 +125,7 @@ e2e_screenshot settings_not_a_number "$msg"
 drv click "$msg" 1 >/dev/null
 drv waitgone "$msg" 5000 >/dev/null || fail "the integer message did not close"
 expect_eq "$(drv visible "$set")" 1 "settings dialog after refused letters"
+for ((i = 0; i < 30; i++)); do [ "$(drv focus "$set")" = 1022 ] && break; sleep 0.1; done
 expect_eq "$(drv focus "$set")" 1022 "focus after refused letters"
 expect_eq "$(registry_dump)" "$before" "registry after refused letters"
 
