@@ -135,6 +135,7 @@ rm -rf "${links:?}"/*
 # A target folder that does not exist.
 e2e_link_run "$wlinks\\" "$wlinks\\nowhere\\*.*" "" "$wdata\\f.txt"
 e2e_expect_prompt "missing target" "$FILE_ERROR" "$wdata\\f.txt" "$PATH_NOT_FOUND"
+read -r _ short_top _ short_bottom <<<"$(drv rect "$prompt" 1015)"
 e2e_answer 1016
 e2e_expect_end "missing target"
 [ -e "$links/nowhere" ] && fail "missing target: the folder was made"
@@ -149,7 +150,21 @@ printf 'farther\n' >"$deep/sub/farther.txt"
 wdeep="$(e2e_winpath "$deep")"
 wlong="$wlinks\\$part-a\\$part-b\\$part-c"
 [ "${#wdeep}" -gt 300 ] || fail "the long source path has only ${#wdeep} characters"
+# A failure under a long name: the prompt grows to show the whole message, the reason too.
+echo obstacle >"$links/far.txt"
 e2e_link_run "$wlinks\\" "" "" "$wdeep\\far.txt"
+e2e_expect_prompt "long name" "$FILE_ERROR" "$wdeep\\far.txt" "$(e2e_error_text 183)"
+e2e_screenshot links-long-name-prompt "$prompt"
+read -r _ text_top _ text_bottom <<<"$(drv rect "$prompt" 1015)"
+read -r _ skip_top _ _ <<<"$(drv rect "$prompt" 1016)"
+read -r _ _ _ cancel_bottom <<<"$(drv rect "$prompt" 2)"
+read -r _ _ _ prompt_bottom <<<"$(drv rect "$prompt")"
+[ $((text_bottom - text_top)) -gt $((short_bottom - short_top)) ] ||
+    fail "long name: the message has no more room than a short one"
+[ "$text_bottom" -le "$skip_top" ] && [ "$cancel_bottom" -lt "$prompt_bottom" ] ||
+    fail "long name: the message and the buttons overlap or leave the prompt"
+rm "$links/far.txt"
+e2e_answer 1017
 e2e_expect_end "long source"
 expect_hard_link "$links/far.txt" "$deep/far.txt" "long source"
 rm "$links/far.txt"
