@@ -382,3 +382,32 @@ TEST(FrameworkHelp, HelpRequestInAModalDialogReachesTheApplication) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(FrameworkFileDialog, OpensOnTheFilterAndFolderAndGivesNothingOnCancel) {
+    VELMORA_REQUIRE_WINDOWS();
+    testing::TestApp app;
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring program(exe);
+    std::wstring folder = program.substr(0, program.find_last_of(L'\\') + 1);
+    OpenFileRequest request;
+    request.filter = "Программы (*.exe)|*.exe|Все файлы (*.*)|*.*||";
+    request.initialName = Narrow(folder) + "*.exe";
+    request.defaultExtension = "exe";
+    {
+        std::string filterShown;
+        testing::ModalAnswerer answer([&](HWND dlg) {
+            // The file-type box (cmb1) lists the filter's first description.
+            filterShown = testing::WindowTextUtf8(GetDlgItem(dlg, 0x470));
+            PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_EQ(ShowOpenFileDialog(request), std::nullopt);
+        EXPECT_EQ(filterShown, "Программы (*.exe)");
+    }
+}
+
+}  // namespace
+}  // namespace velmora

@@ -87,7 +87,10 @@ private:
         for (HWND hwnd : EnabledDialogsOfThisThread()) {
             bool known = false;
             for (HWND old : s_known) known = known || old == hwnd;
-            if (known || GetPropW(hwnd, L"answered") != nullptr) continue;
+            // Answer only once the dialog is shown, so its own initialisation is over.
+            if (known || !IsWindowVisible(hwnd) || GetPropW(hwnd, L"answered") != nullptr) {
+                continue;
+            }
             SetPropW(hwnd, L"answered", reinterpret_cast<HANDLE>(1));
             s_seen.push_back(WindowTextUtf8(hwnd));
             s_answer(hwnd);
