@@ -115,6 +115,30 @@ else
 fi
 expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "source after the volumes"
 
+# ---- the link limit ----------------------------------------------------------------------------
+# A file with as many names as its file system allows (65000 on ext4, 1023 on NTFS): the next
+# link fails in the prompt with the system's reason, whatever the system calls it.
+many="$E2E_WORK/many"
+mkdir -p "$many/names"
+printf 'popular\n' >"$many/popular.txt"
+if perl -e 'my $i = 1; $i++ while $i <= 70000 && link($ARGV[0], "$ARGV[1]/$i"); exit !$!{EMLINK}' \
+    "$many/popular.txt" "$many/names"; then
+    limit="$(stat -c %h "$many/popular.txt")"
+    e2e_link_run "$wlinks\\" "" "" "$(e2e_winpath "$many/popular.txt")"
+    prompt="$(e2e_wait_owned "$dlg")"
+    message="$(e2e_control_text "$prompt" 1015)"
+    expect_eq "${message%%\\n*}" "$FILE_ERROR" "link limit: message line"
+    [[ "$message" =~ popular\.txt\\n.+\\r\\n$ ]] || fail "link limit: no reason in '$message'"
+    e2e_answer 1016
+    e2e_expect_end "link limit"
+    expect_eq "$(stat -c %h "$many/popular.txt")" "$limit" "link limit: links of the file"
+    expect_eq "$(cat "$many/popular.txt")" popular "link limit: the file's bytes"
+    [ -e "$links/popular.txt" ] && fail "link limit: a link was made"
+else
+    e2e_log "SKIPPED link limit: the work folder's file system has no limit below 70000 links"
+fi
+rm -rf "$many"
+
 # ---- names that name nothing -------------------------------------------------------------------
 e2e_link_run "$wlinks\\" "" -1 "$wdata\\missing.txt" "$wdata\\nowhere\\x.txt" "" \
     "$wdata\\f.txt" "$wdata\\nothing\\"
