@@ -75,6 +75,29 @@ expect_eq "$(stat -c %h "$data/Photos/2019/deep/y.jpg")" 2 "depth -1: link count
 rm -rf "${links:?}"/*
 expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "depth -1: source"
 
+# Depth 2: two levels of mirrors, junctions below them. Skip all answers the first junction
+# prompt (2019\deep is the only folder at the third level).
+e2e_link_run "$wlinks\\" "" 2 "$wdata\\Photos\\"
+e2e_expect_prompt "depth 2" "$JUNCTION_ERROR" "$wlinks\\Photos\\2019\\deep" "$NOT_SUPPORTED"
+e2e_answer 1018
+e2e_expect_end "depth 2"
+expect_eq "$(tree_with_inodes "$links/Photos")" \
+    "$(tree_with_inodes "$data/Photos" | grep -v '^./2019/deep')" "depth 2: the mirror"
+rm -rf "${links:?}"/*
+
+# A link in the source that leads back up the tree, and a target inside the selected folder:
+# the walk passes over the folder it is already in and the mirror it is making, and ends.
+loops="$E2E_WORK/loops"
+mkdir -p "$loops/a/b"
+printf 'leaf\n' >"$loops/a/b/leaf.txt"
+ln -s .. "$loops/a/b/up"
+e2e_link_run "$(e2e_winpath "$loops/a")\\" "" -1 "$(e2e_winpath "$loops/a")\\"
+e2e_expect_end "a link back up the tree"
+expect_hard_link "$loops/a/a/b/leaf.txt" "$loops/a/b/leaf.txt" "back up the tree"
+expect_eq "$(cd "$loops/a" && find . -path ./b/up -prune -o -print | LC_ALL=C sort | tr '\n' ' ')" \
+    ". ./a ./a/b ./a/b/leaf.txt ./b ./b/leaf.txt " "back up the tree: what was made"
+rm -rf "$loops"
+
 # Depth 0: a junction. The prompt names the junction and gives the system's reason; the folder
 # the step made is removed, also after Retry.
 e2e_link_run "$wlinks\\" "" 0 "$wdata\\Photos\\"
