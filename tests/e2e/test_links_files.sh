@@ -41,6 +41,7 @@ echo obstacle >"$links/report.txt"
 e2e_link_run "$wlinks\\" "" "" "$wdata\\report.txt"
 e2e_expect_prompt "taken name" "$FILE_ERROR" "$wdata\\report.txt" "$ALREADY_EXISTS"
 e2e_screenshot links-error-prompt "$prompt"
+expect_eq "$(drv enabled "$dlg")" 0 "taken name: the main dialog under the prompt"
 expect_eq "$(cat "$links/report.txt")" obstacle "taken name: the obstacle under the prompt"
 rm "$links/report.txt"
 e2e_answer 1017
