@@ -27,7 +27,8 @@ BOOL CAboutDlg::OnInitDialog() {
     auto text = [&texts](TextId id) { return texts.Table().at(id); };
 
     if (has(txt::kAboutTitle)) SetWindowText(text(txt::kAboutTitle));
-    if (has(txt::kAboutProgram)) SetDlgItemText(IDC_ABOUT_PROGRAM, about::ProgramLine(text(txt::kAboutProgram)));
+    if (has(txt::kAboutProgram))
+        SetDlgItemText(IDC_ABOUT_PROGRAM, about::ProgramLine(text(txt::kAboutProgram)));
     const bool has153 = has(txt::kAboutVersion);
     SetDlgItemText(IDC_ABOUT_VERSION,
                    about::VersionLine(has153, has153 ? text(txt::kAboutVersion) : std::string(),

@@ -122,8 +122,8 @@ void CHyperLink::OnLinkClicked() {
 }
 
 CHyperLink::OpenResult CHyperLink::OpenLink(const std::string& address, int showCommand) {
-    auto shell = reinterpret_cast<std::uintptr_t>(ShellExecuteW(
-        nullptr, L"open", Widen(address).c_str(), nullptr, nullptr, showCommand));
+    auto shell = reinterpret_cast<std::uintptr_t>(
+        ShellExecuteW(nullptr, L"open", Widen(address).c_str(), nullptr, nullptr, showCommand));
     if (IsOpenSuccess(shell)) return {true, shell};
     const OpenResult shellFailure{false, shell};
 
@@ -140,8 +140,8 @@ CHyperLink::OpenResult CHyperLink::OpenLink(const std::string& address, int show
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showCommand);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
         return {false, GetLastError()};
     }
     CloseHandle(process.hThread);
@@ -207,7 +207,8 @@ void CHyperLink::LoadHandCursor() {
         if (module != nullptr) {
             if (HCURSOR cursor = LoadCursorW(module, MAKEINTRESOURCEW(kHelpProgramHandCursor))) {
                 // A private copy outlives the module.
-                m_hHandCursor = reinterpret_cast<HCURSOR>(CopyIcon(reinterpret_cast<HICON>(cursor)));
+                m_hHandCursor =
+                    reinterpret_cast<HCURSOR>(CopyIcon(reinterpret_cast<HICON>(cursor)));
                 m_bOwnsCursor = m_hHandCursor != nullptr;
             }
             FreeLibrary(module);

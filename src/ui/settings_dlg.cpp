@@ -73,8 +73,8 @@ void CSettingsDlg::ShiftLabelForVisualStyles() {
     HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll");
     if (uxtheme == nullptr) return;
     using IsThemeActiveFn = BOOL(WINAPI*)();
-    auto isThemeActive =
-        reinterpret_cast<IsThemeActiveFn>(reinterpret_cast<void*>(GetProcAddress(uxtheme, "IsThemeActive")));
+    auto isThemeActive = reinterpret_cast<IsThemeActiveFn>(
+        reinterpret_cast<void*>(GetProcAddress(uxtheme, "IsThemeActive")));
     if (isThemeActive != nullptr && isThemeActive() == 1) {
         HWND label = m_labelDefaultDepth.GetSafeHwnd();
         WINDOWPLACEMENT placement{};
@@ -117,8 +117,8 @@ void CSettingsDlg::OnSaveDepthClicked() {
 void CSettingsDlg::OnHelpClicked() {
     // The application's help file, not the edit's text: a new path counts only after OK.
     const std::string argument = SettingsHelpArgument(LinkApp().GetHelpFilePath());
-    auto result = reinterpret_cast<std::uintptr_t>(ShellExecuteW(
-        m_hWnd, L"open", L"hh.exe", Widen(argument).c_str(), L"", SW_SHOWNORMAL));
+    auto result = reinterpret_cast<std::uintptr_t>(
+        ShellExecuteW(m_hWnd, L"open", L"hh.exe", Widen(argument).c_str(), L"", SW_SHOWNORMAL));
     if (!IsOpenSuccess(result)) MessageBoxApp(LinkApp().Texts().Text(txt::kHelpFailed), MB_OK);
 }
 

@@ -23,7 +23,8 @@ TEST(FallbackCommand, CutsAtTheBarePlaceholderDroppingATrailingSwitch) {
 }
 
 TEST(FallbackCommand, QuotedPlaceholderWinsOverAnEarlierBareOne) {
-    EXPECT_EQ(BuildFallbackCommand(R"(web.exe -log=%1.txt "%1")", "x"), R"(web.exe -log=%1.txt  x)");
+    EXPECT_EQ(BuildFallbackCommand(R"(web.exe -log=%1.txt "%1")", "x"),
+              R"(web.exe -log=%1.txt  x)");
 }
 
 TEST(FallbackCommand, WithoutPlaceholderTheAddressIsAppended) {
@@ -56,14 +57,16 @@ TEST(AboutLines, VersionLineWithAndWithoutTheLanguageText) {
     // Present but empty is still present.
     EXPECT_EQ(about::VersionLine(true, "", "1.1"), " 1.1");
     // The fallback is the built-in text of the version line.
-    EXPECT_EQ(about::VersionLine(false, "", "2.0"), std::string(BuiltinText(txt::kAboutVersion)) + "2.0");
+    EXPECT_EQ(about::VersionLine(false, "", "2.0"),
+              std::string(BuiltinText(txt::kAboutVersion)) + "2.0");
 }
 
 TEST(AboutLines, ProgramAndDeveloperLinesNameTheProgramAndTheMaker) {
     EXPECT_EQ(about::ProgramLine("Program:"), "Program: Velmora");
     EXPECT_EQ(about::DeveloperLine("Developer:"), "Developer: Tarnwell");
     EXPECT_NE(about::AffiliationLineLatin().find("Tarnwell"), std::string_view::npos);
-    for (unsigned char c : about::AffiliationLineLatin()) EXPECT_LT(c, 0x80) << "Latin letters only";
+    for (unsigned char c : about::AffiliationLineLatin())
+        EXPECT_LT(c, 0x80) << "Latin letters only";
 }
 
 TEST(AboutLines, MailLinkIsTheSupportAddressBehindMailto) {
