@@ -36,6 +36,38 @@ for f in report notes photo; do
 done
 rm -f "$links"/*
 
+# A target that names an existing folder without the backslash gets "\*.*"; a relative one is
+# taken from each source's own folder.
+e2e_link_run "$wlinks\\" "$wlinks" "" "$wdata\\report.txt" "$wdata\\notes.md"
+e2e_expect_end "existing folder as target"
+expect_hard_link "$links/report.txt" "$data/report.txt" "existing folder as target"
+expect_hard_link "$links/notes.md" "$data/notes.md" "existing folder as target"
+rm -f "$links"/*
+e2e_link_run "$wlinks\\" '..\links\*.old' "" "$wdata\\report.txt"
+e2e_expect_end "relative target"
+expect_hard_link "$links/report.old" "$data/report.txt" "relative target"
+rm -f "$links"/*
+
+# Several entries and a target that names one link: refused with a message, nothing made.
+e2e_link_run "$wlinks\\" "$wlinks\\all.txt" "" "$wdata\\report.txt" "$wdata\\notes.md"
+box="$(e2e_wait_owned "$dlg")"
+expect_eq "$(e2e_static_texts "$box" | tail -n1)" \
+    'Нельзя создавать одну ссылку для нескольких объектов!' "one link for several: message"
+drv key "$box" Enter >/dev/null
+e2e_wait_exit
+expect_eq "$E2E_EXIT_CODE" 0 "one link for several: exit code"
+expect_eq "$(ls -A "$links")" "" "one link for several: links folder"
+
+# Names outside the ANSI code page, from a UTF-8 list: the link has the same name.
+printf 'отчёт\n' >"$data/отчёт №1.txt"
+printf '\xEF\xBB\xBF%s\r\n' "$wdata\\отчёт №1.txt" >"$E2E_WORK/utf8.lst"
+e2e_start "$(e2e_winpath "$E2E_WORK/utf8.lst")" "$wlinks\\"
+dlg="$(e2e_wait_window "Velmora 1.1")"
+drv click "$dlg" 1 >/dev/null
+e2e_expect_end "UTF-8 name"
+expect_hard_link "$links/отчёт №1.txt" "$data/отчёт №1.txt" "UTF-8 name"
+rm -f "$links"/* "$data/отчёт №1.txt"
+
 # A name that is taken: the prompt says so; Retry after the obstacle is gone makes the link.
 echo obstacle >"$links/report.txt"
 e2e_link_run "$wlinks\\" "" "" "$wdata\\report.txt"
