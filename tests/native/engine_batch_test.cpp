@@ -376,6 +376,19 @@ TEST_F(Batch, FolderFailureSkipAllIsIndependentOfTheOtherFlags) {
     EXPECT_EQ(fs.CallCount(FsOp::CreateFolder), 2u);
 }
 
+TEST_F(Batch, FolderFailureCancel) {
+    fs.FailPath(FsOp::CreateFolder, R"(D:\Links\Photos\2020)", err::kDiskFull);
+    prompt.Then(kPromptCancel);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\report.txt)"}, R"(D:\Links)", -1),
+              BatchOutcome::Cancelled);
+    EXPECT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_TRUE(messages.Shown().empty());
+    EXPECT_EQ(fs.Calls().back().op, FsOp::CreateFolder);
+    EXPECT_TRUE(fs.IsFolder(R"(D:\Links\Photos)"));
+    EXPECT_FALSE(fs.Exists(R"(D:\Links\Photos\a.jpg)"));
+    EXPECT_FALSE(fs.Exists(R"(D:\Links\report.txt)"));
+}
+
 // --- Cancel, the observer, other failures ----------------------------------------------
 
 TEST_F(Batch, CancelDeepInsideAMirrorStopsEverythingAndUndoesNothing) {
@@ -504,6 +517,25 @@ TEST_F(Batch, AnEarlierMirrorIsNotMirroredAgainByALaterEntry) {
     EXPECT_FALSE(fs.Exists(R"(C:\Docs\Photos\2020\Photos\2020\Photos)"));
     EXPECT_TRUE(fs.IsFolder(R"(C:\Docs\Photos\2020\Docs\Photos\2020)"));
     EXPECT_FALSE(fs.Exists(R"(C:\Docs\Photos\2020\Docs\Photos\2020\Photos)"));
+}
+
+TEST(BatchPosixPaths, TheEngineFollowsTheFileSystemsSeparator) {
+    MemoryFileSystem fs('/');
+    fs.AddFile("/home/u/docs/a.txt", "a");
+    fs.AddFile("/home/u/docs/sub/b.txt", "b");
+    fs.AddFile("/home/u/README", "readme");
+    fs.AddFolder("/links");
+    fs.SetCurrent("/home/u");
+    test::ScriptedPrompt prompt;
+    test::MessageRecorder messages;
+    TextCatalog texts;
+    LinkBatch batch(fs, prompt, messages, texts);
+    EXPECT_EQ(batch.Run({"/home/u/docs/", "/home/u/README"}, "/links", -1),
+              BatchOutcome::Completed);
+    EXPECT_EQ(batch.m_strTarget, "/links/*.*");
+    EXPECT_EQ(fs.Describe("/links/docs"), fs.Describe("/home/u/docs"));
+    EXPECT_TRUE(fs.SameFile("/links/README", "/home/u/README"));
+    EXPECT_TRUE(prompt.Messages().empty());
 }
 
 }  // namespace

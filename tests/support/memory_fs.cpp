@@ -145,8 +145,9 @@ std::optional<std::string> MemoryFileSystem::Absolute(const std::string& name) c
         }
         start = end + 1;
     }
-    if (m_windows && !parts.empty()) {
-        // Windows drops dots and blanks at the end of the last element.
+    if (!parts.empty()) {
+        // Dots and blanks at the end of the last element go (Windows' rule, which the POSIX
+        // back end follows too).
         std::string& last = parts.back();
         while (!last.empty() && (last.back() == '.' || last.back() == ' ')) {
             last.pop_back();

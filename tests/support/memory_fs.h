@@ -38,8 +38,9 @@ struct FsCall {
 
 class MemoryFileSystem : public IFileSystem {
 public:
-    // '\\': Windows rules (drive letters, case-insensitive names, trailing dots and blanks of
-    // the last element dropped by FullPath). '/': POSIX rules, case-sensitive.
+    // '\\': Windows rules (drive letters, case-insensitive names). '/': POSIX rules,
+    // case-sensitive. Either way FullPath drops dots and blanks at the end of the last element,
+    // like both real back ends.
     explicit MemoryFileSystem(char separator = '\\');
     ~MemoryFileSystem() override;
 
