@@ -134,6 +134,18 @@ expect_hard_link "$links/Photos/2019/deep/y.jpg" "$data/Photos/2019/deep/y.jpg" 
 expect_eq "$(stat -c %h "$data/Photos/2020/z.jpg")" 1 "folder taken: z.jpg below it"
 rm -rf "${links:?}"/*
 
+# Retry after the obstacle is gone makes the folder and goes on below it.
+mkdir "$links/Photos"
+echo obstacle >"$links/Photos/2020"
+e2e_link_run "$wlinks\\" "" -1 "$wdata\\Photos\\"
+e2e_expect_prompt "folder taken, Retry" "$FOLDER_ERROR" "$wlinks\\Photos\\2020" "$ALREADY_EXISTS"
+rm "$links/Photos/2020"
+e2e_answer 1017
+e2e_expect_end "folder taken, Retry"
+expect_eq "$(tree_with_inodes "$links/Photos")" "$(tree_with_inodes "$data/Photos")" \
+    "folder taken, Retry: the mirror"
+rm -rf "${links:?}"/*
+
 # Cancel deep inside a mirror: nothing more is made after it, nothing is undone, no message
 # follows, the list entry after the folder is not linked, and the program ends.
 mkdir -p "$links/Photos/2019/deep"
