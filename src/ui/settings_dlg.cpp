@@ -68,8 +68,9 @@ BOOL CSettingsDlg::OnInitDialog() {
 }
 
 void CSettingsDlg::ShiftLabelForVisualStyles() {
-    // With visual styles the label's text sits 2 pixels further right than without; moving
-    // its left edge lines it up with the check boxes' text above it.
+    // The visual-style renderer draws this label's text 2 pixels further right than the
+    // classic one; growing the label 2 pixels to the left keeps the layout the template was
+    // drawn for. Without the library or an active style nothing moves.
     HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll");
     if (uxtheme == nullptr) return;
     using IsThemeActiveFn = BOOL(WINAPI*)();
