@@ -118,9 +118,9 @@ bool CLinkApp::LoadLanguageFile() {
 
 void CLinkApp::BuildVersionString() {
     std::optional<std::array<unsigned, 4>> version = ReadProductVersion(nullptr);
-    m_strVersion = version ? FormatVersion((*version)[0], (*version)[1], (*version)[2],
-                                           (*version)[3])
-                           : std::string();
+    m_strVersion = version
+                       ? FormatVersion((*version)[0], (*version)[1], (*version)[2], (*version)[3])
+                       : std::string();
 }
 
 std::string CLinkApp::GetHelpFilePath() const {

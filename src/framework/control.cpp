@@ -11,7 +11,7 @@ constexpr UINT_PTR kSubclassId = 0x564C4D;  // any number unique to this procedu
 // The bound object is also kept as a window property, so FromHandle needs no comctl32
 // export that older import libraries lack.
 constexpr wchar_t kControlProperty[] = L"Velmora.Control";
-}
+}  // namespace
 
 CControl::~CControl() { UnsubclassWindow(); }
 

@@ -65,14 +65,15 @@ void CenterOn(HWND dialog, HWND owner) {
     RECT window{};
     GetWindowRect(dialog, &window);
     RECT area{};
-    HMONITOR monitor = MonitorFromWindow(owner != nullptr ? owner : dialog,
-                                         MONITOR_DEFAULTTONEAREST);
+    HMONITOR monitor =
+        MonitorFromWindow(owner != nullptr ? owner : dialog, MONITOR_DEFAULTTONEAREST);
     MONITORINFO info{};
     info.cbSize = sizeof(info);
     GetMonitorInfoW(monitor, &info);
     area = info.rcWork;
     RECT centre = area;
-    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &centre);
+    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner))
+        GetWindowRect(owner, &centre);
     int width = window.right - window.left;
     int height = window.bottom - window.top;
     int x = (centre.left + centre.right - width) / 2;
@@ -142,8 +143,8 @@ void CDataExchange::Int(int id, int& value) {
     }
     MessageBeep(MB_ICONEXCLAMATION);
     CWinAppBase* app = CWinAppBase::Current();
-    std::string message = app ? app->Texts().Text(txt::kNotAnInteger)
-                              : std::string(BuiltinText(txt::kNotAnInteger));
+    std::string message =
+        app ? app->Texts().Text(txt::kNotAnInteger) : std::string(BuiltinText(txt::kNotAnInteger));
     MessageBoxApp(message, MB_OK | MB_ICONEXCLAMATION);
     Fail(control);
 }

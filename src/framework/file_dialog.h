@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <commdlg.h>
 
 #include <optional>

@@ -48,8 +48,8 @@ int CWinAppBase::Run(HINSTANCE instance) {
     // Until the program sets its own, help goes to a file named like the program.
     m_strHelpPath = path.size() >= 4 ? path.substr(0, path.size() - 4) + ".hlp" : "help.hlp";
 
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS |
-                                              ICC_WIN95_CLASSES | ICC_LINK_CLASS};
+    INITCOMMONCONTROLSEX icc{
+        sizeof(icc), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     try {
         // Like the classic framework, a program whose initialisation ends it (the usual case

@@ -45,8 +45,7 @@ public:
     std::string GetProfileString(std::string_view section, std::string_view key,
                                  std::string_view def = {}) const;
     int GetProfileInt(std::string_view section, std::string_view key, int def) const;
-    bool WriteProfileString(std::string_view section, std::string_view key,
-                            std::string_view value);
+    bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteProfileInt(std::string_view section, std::string_view key, int value);
     void SetProfile(std::unique_ptr<IProfile> profile) { m_profile = std::move(profile); }
     IProfile* Profile() const { return m_profile.get(); }

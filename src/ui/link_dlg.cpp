@@ -20,8 +20,7 @@ namespace velmora {
 namespace {
 
 const LanguageRow kLinkRows[] = {
-    {IDC_DEPTH_LABEL, 7}, {IDOK, 1}, {IDCANCEL, 2}, {IDC_SETTINGS, 3}, {IDC_HELP_BUTTON, 4},
-    {0, 0},
+    {IDC_DEPTH_LABEL, 7}, {IDOK, 1}, {IDCANCEL, 2}, {IDC_SETTINGS, 3}, {IDC_HELP_BUTTON, 4}, {0, 0},
 };
 
 class MessageBoxes : public IMessages {

@@ -1,7 +1,7 @@
 // The dialog framework against real dialogs made from the program's templates: data
 // exchange, language rows, control binding with reflected notifications, modal runs.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -114,9 +114,13 @@ TEST_F(FrameworkDialog, BadNumberFailsWithTheTableMessageAndFocusesTheField) {
 
 TEST_F(FrameworkDialog, LanguageRowsReplaceOnlyTextsTheTableHolds) {
     m_app.m_texts.SetTable({{54, "Remember the window"}, {56, ""}, {50, "Options"}});
-    const LanguageRow rows[] = {{IDC_SAVE_WINDOW_POS, 54}, {IDC_SAVE_DEPTH, 55},
-                                {IDC_DEFAULT_DEPTH_LABEL, 56}, {-1, 50}, {4242, 54},
-                                {0, 0}, {IDC_SAVE_DEPTH, 54}};
+    const LanguageRow rows[] = {{IDC_SAVE_WINDOW_POS, 54},
+                                {IDC_SAVE_DEPTH, 55},
+                                {IDC_DEFAULT_DEPTH_LABEL, 56},
+                                {-1, 50},
+                                {4242, 54},
+                                {0, 0},
+                                {IDC_SAVE_DEPTH, 54}};
     m_dialog.Apply(rows);
     EXPECT_EQ(m_dialog.GetDlgItemText(IDC_SAVE_WINDOW_POS), "Remember the window");
     EXPECT_EQ(m_dialog.GetDlgItemText(IDC_SAVE_DEPTH), "Сохранять глу&бину рекурсии");
@@ -260,13 +264,12 @@ TEST_F(FrameworkErrorPrompt, EveryWayOfAnsweringGivesItsResult) {
     const Case cases[] = {
         {"Enter (the dialog manager's IDOK)", [](HWND d) { PostMessageW(d, WM_COMMAND, IDOK, 0); },
          kPromptSkip},
-        {"Skip button",
-         [](HWND d) { PostMessageW(GetDlgItem(d, IDC_SKIP), BM_CLICK, 0, 0); }, kPromptSkip},
+        {"Skip button", [](HWND d) { PostMessageW(GetDlgItem(d, IDC_SKIP), BM_CLICK, 0, 0); },
+         kPromptSkip},
         {"Skip all button",
-         [](HWND d) { PostMessageW(GetDlgItem(d, IDC_SKIP_ALL), BM_CLICK, 0, 0); },
-         kPromptSkipAll},
-        {"Cancel button",
-         [](HWND d) { PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); }, kPromptCancel},
+         [](HWND d) { PostMessageW(GetDlgItem(d, IDC_SKIP_ALL), BM_CLICK, 0, 0); }, kPromptSkipAll},
+        {"Cancel button", [](HWND d) { PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); },
+         kPromptCancel},
         {"Escape", [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); }, kPromptCancel},
         {"close box", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, kPromptCancel},
     };

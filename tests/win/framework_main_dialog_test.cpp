@@ -1,8 +1,8 @@
 // The application object and the main dialog over a settings store in memory: the caption
 // forms, the title, the system menu, the language rows, restoring and saving the rectangle
 // and the depth, the version string from this program's own version record.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@
 namespace velmora {
 namespace {
 
-using testing::WindowTextUtf8;
 using test::MemoryProfile;
+using testing::WindowTextUtf8;
 
 class FrameworkMainDialog : public ::testing::Test {
 protected:
@@ -53,9 +53,14 @@ TEST_F(FrameworkMainDialog, CaptionAndTargetForEachFormOfTheList) {
         std::string caption, target;
     };
     const Case cases[] = {
-        {{"C:\\Data\\report.txt"}, "&Создать ссылку для \"report.txt\" в:", "D:\\Links\\report.txt"},
-        {{"C:\\Data\\Photos\\"}, "&Создать ссылки для выделенных файлов (1 шт.) в:", "D:\\Links\\*.*"},
-        {{"C:\\a", "C:\\b\\", "C:\\c"}, "&Создать ссылки для выделенных файлов (3 шт.) в:",
+        {{"C:\\Data\\report.txt"},
+         "&Создать ссылку для \"report.txt\" в:",
+         "D:\\Links\\report.txt"},
+        {{"C:\\Data\\Photos\\"},
+         "&Создать ссылки для выделенных файлов (1 шт.) в:",
+         "D:\\Links\\*.*"},
+        {{"C:\\a", "C:\\b\\", "C:\\c"},
+         "&Создать ссылки для выделенных файлов (3 шт.) в:",
          "D:\\Links\\*.*"},
         {{}, "&Создать ссылки для выделенных файлов (0 шт.) в:", "D:\\Links\\*.*"},
         {{"bare.txt"}, "&Создать ссылку для \"bare.txt\" в:", "D:\\Links\\bare.txt"},
@@ -98,8 +103,8 @@ TEST_F(FrameworkMainDialog, OpensWithTitleFieldsIconsAndAboutItem) {
     EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0), 0);
 
     int lower = 0, upper = 0;
-    SendMessageW(GetDlgItem(hwnd, IDC_DEPTH_SPIN), UDM_GETRANGE32,
-                 reinterpret_cast<WPARAM>(&lower), reinterpret_cast<LPARAM>(&upper));
+    SendMessageW(GetDlgItem(hwnd, IDC_DEPTH_SPIN), UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
+                 reinterpret_cast<LPARAM>(&upper));
     EXPECT_EQ(lower, -1);
     EXPECT_EQ(upper, 1000);
 

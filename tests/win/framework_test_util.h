@@ -32,9 +32,9 @@ inline bool CanOpenWindows() {
     return true;
 }
 
-#define VELMORA_REQUIRE_WINDOWS()                                                      \
-    do {                                                                               \
-        if (!::velmora::testing::CanOpenWindows())                                     \
+#define VELMORA_REQUIRE_WINDOWS()                                                             \
+    do {                                                                                      \
+        if (!::velmora::testing::CanOpenWindows())                                            \
             GTEST_SKIP() << "no display: windows cannot be created (set DISPLAY, e.g. Xvfb)"; \
     } while (0)
 
@@ -103,8 +103,6 @@ private:
 };
 
 // The text of a message box's message (its static control 0xFFFF).
-inline std::string MessageBoxText(HWND box) {
-    return WindowTextUtf8(GetDlgItem(box, 0xFFFF));
-}
+inline std::string MessageBoxText(HWND box) { return WindowTextUtf8(GetDlgItem(box, 0xFFFF)); }
 
 }  // namespace velmora::testing
