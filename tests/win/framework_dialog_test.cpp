@@ -1,7 +1,8 @@
 // The dialog framework against real dialogs made from the program's templates: data
 // exchange, language rows, control binding with reflected notifications, modal runs.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
 // The application object and the main dialog over a settings store in memory: the caption
 // forms, the title, the system menu, the language rows, restoring and saving the rectangle
 // and the depth, the version string from this program's own version record.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
