@@ -93,7 +93,8 @@ std::string MemoryFileSystem::Volume(const std::string& absolute) const {
     return separate ? drive : std::string();
 }
 
-std::optional<std::string> MemoryFileSystem::Absolute(const std::string& name) const {
+std::optional<std::string> MemoryFileSystem::Absolute(const std::string& name,
+                                                      bool fullPath) const {
     if (name.empty()) {
         return std::nullopt;
     }
@@ -145,9 +146,18 @@ std::optional<std::string> MemoryFileSystem::Absolute(const std::string& name) c
         }
         start = end + 1;
     }
-    if (!parts.empty()) {
-        // Dots and blanks at the end of the last element go (Windows' rule, which the POSIX
-        // back end follows too).
+    if (m_windows) {
+        // Windows' path rules: an element ending in one dot loses it ("Photos.\a" is
+        // "Photos\a"), and the last element loses all its trailing dots and blanks.
+        for (std::string& part : parts) {
+            if (part.size() > 1 && part.back() == '.' && part[part.size() - 2] != '.') {
+                part.pop_back();
+            }
+        }
+    }
+    if ((m_windows || fullPath) && !parts.empty()) {
+        // The POSIX back end's full-path step drops them from the last element too, but its
+        // other calls take names as they stand.
         std::string& last = parts.back();
         while (!last.empty() && (last.back() == '.' || last.back() == ' ')) {
             last.pop_back();
@@ -574,7 +584,7 @@ std::optional<std::string> MemoryFileSystem::FullPath(const std::string& name) {
         Log(FsOp::FullPath, name, {}, err::kAccessDenied);
         return std::nullopt;
     }
-    std::optional<std::string> full = Absolute(name);
+    std::optional<std::string> full = Absolute(name, true);
     Log(FsOp::FullPath, name, {}, full ? err::kSuccess : err::kInvalidName);
     return full;
 }

@@ -38,9 +38,10 @@ struct FsCall {
 
 class MemoryFileSystem : public IFileSystem {
 public:
-    // '\\': Windows rules (drive letters, case-insensitive names). '/': POSIX rules,
-    // case-sensitive. Either way FullPath drops dots and blanks at the end of the last element,
-    // like both real back ends.
+    // '\\': Windows rules (drive letters, case-insensitive names, dots at the end of elements
+    // dropped as Windows does). '/': POSIX rules, case-sensitive, names taken as they stand,
+    // except that FullPath drops dots and blanks at the end of the last element, as the POSIX
+    // back end does.
     explicit MemoryFileSystem(char separator = '\\');
     ~MemoryFileSystem() override;
 
@@ -122,7 +123,7 @@ private:
         ErrorCode error = err::kSuccess;  // set when a folder on the way is missing
     };
 
-    std::optional<std::string> Absolute(const std::string& name) const;
+    std::optional<std::string> Absolute(const std::string& name, bool fullPath = false) const;
     std::vector<std::string> Split(const std::string& absolute) const;
     std::string Key(const std::string& name) const;
     std::string Volume(const std::string& absolute) const;
