@@ -1,6 +1,7 @@
 #include "support/memory_fs.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 
 namespace velmora::test {
