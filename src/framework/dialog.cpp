@@ -296,8 +296,8 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
         return self->HandleMessage(message, wParam, lParam);
     } catch (...) {
         // An exception must never unwind through the system's dialog manager. The handler
-        // that threw is abandoned; the dialog stays usable.
-        MessageBeep(MB_ICONHAND);
+        // that threw is abandoned and the user told; the dialog stays usable.
+        ReportUnexpectedFailure();
         return FALSE;
     }
 }

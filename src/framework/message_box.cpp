@@ -20,4 +20,19 @@ int MessageBoxApp(const std::string& text, UINT type) {
     return MessageBoxW(DefaultOwnerWindow(), Widen(text).c_str(), caption.c_str(), type);
 }
 
+void ReportUnexpectedFailure() noexcept {
+    static bool reporting = false;
+    if (reporting) return;
+    reporting = true;
+    try {
+        CWinAppBase* app = CWinAppBase::Current();
+        std::string text = app ? app->Texts().Text(txt::kUnknownError)
+                               : std::string(BuiltinText(txt::kUnknownError));
+        MessageBoxApp(text, MB_OK | MB_ICONHAND);
+    } catch (...) {
+        MessageBeep(MB_ICONHAND);
+    }
+    reporting = false;
+}
+
 }  // namespace velmora

@@ -12,6 +12,11 @@ namespace velmora {
 // gets the exclamation icon. Returns the button chosen (IDOK, ...).
 int MessageBoxApp(const std::string& text, UINT type = MB_OK);
 
+// Tells the user that an operation ended by an unexpected failure (an exception caught at a
+// window procedure or at the entry point): the "unidentified error" text of the language
+// table. Never throws; a failure reported while another report is on screen is dropped.
+void ReportUnexpectedFailure() noexcept;
+
 // The window that should own a box or dialog started now without a parent: the main
 // window's last active pop-up (the innermost modal dialog), else the active window, else none.
 HWND DefaultOwnerWindow();

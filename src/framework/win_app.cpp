@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/dialog.h"
+#include "framework/message_box.h"
 #include "platform/win32/wide.h"
 
 namespace velmora {
@@ -57,9 +58,9 @@ int CWinAppBase::Run(HINSTANCE instance) {
         InitInstance();
         return 0;
     } catch (...) {
-        // Nothing sensible is left to do; never let an exception end the process with a
-        // crash report.
-        MessageBeep(MB_ICONHAND);
+        // Nothing sensible is left to do but to say so; never let an exception end the
+        // process with a crash report.
+        ReportUnexpectedFailure();
         return 2;
     }
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <stdexcept>
 #include <string>
 
 #include "framework/dialog.h"
@@ -411,6 +412,41 @@ TEST(FrameworkFileDialog, OpensOnTheFilterAndFolderAndGivesNothingOnCancel) {
         EXPECT_EQ(ShowOpenFileDialog(request), std::nullopt);
         EXPECT_EQ(filterShown, "Программы (*.exe)");
     }
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(FrameworkFailures, AnExceptionInAHandlerIsReportedAndTheDialogStaysUsable) {
+    VELMORA_REQUIRE_WINDOWS();
+    testing::TestApp app;
+    app.m_texts.SetTable({{txt::kUnknownError, "Something went wrong"}});
+    class Throwing : public CDialogBase {
+    public:
+        Throwing() : CDialogBase(IDD_ERROR) {}
+        bool OnCommand(int id, int) override {
+            if (id == IDC_RETRY) throw std::runtime_error("handler failed");
+            if (id == IDC_SKIP) ++m_skips;
+            return true;
+        }
+        int m_skips = 0;
+    } dialog;
+    HWND hwnd = dialog.Create();
+    ASSERT_NE(hwnd, nullptr);
+
+    std::vector<std::string> reports;
+    testing::ModalAnswerer answer([&](HWND box) {
+        reports.push_back(MessageBoxText(box));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_RETRY, BN_CLICKED), 0);
+    EXPECT_EQ(reports, std::vector<std::string>{"Something went wrong"});
+    ASSERT_TRUE(IsWindow(hwnd));
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDC_SKIP, BN_CLICKED), 0);
+    EXPECT_EQ(dialog.m_skips, 1);
 }
 
 }  // namespace
