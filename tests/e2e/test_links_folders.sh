@@ -110,6 +110,17 @@ e2e_answer 1016
 e2e_expect_end "depth 0"
 expect_eq "$(ls -A "$links")" "" "depth 0: links folder after Skip"
 
+# Skip all for files leaves the junction prompt in place: each kind has its own.
+echo obstacle >"$links/after.txt"
+e2e_link_run "$wlinks\\" "" 0 "$wdata\\after.txt" "$wdata\\Photos\\"
+e2e_expect_prompt "Skip all files" "$FILE_ERROR" "$wdata\\after.txt" "$ALREADY_EXISTS"
+e2e_answer 1018
+e2e_expect_prompt "junction after Skip all files" "$JUNCTION_ERROR" "$wlinks\\Photos" \
+    "$NOT_SUPPORTED"
+e2e_answer 1016
+e2e_expect_end "Skip all files, then a junction"
+rm -rf "${links:?}"/*
+
 # A folder that existed before at the junction's name stays, with what it holds.
 mkdir "$links/Photos"
 echo mine >"$links/Photos/own.txt"
