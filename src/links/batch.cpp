@@ -11,6 +11,15 @@ namespace {
 // every level of the walk at once, leaving everything made so far in place.
 struct BatchCancelled {};
 
+// A name relative to the current folder alone ("name", "..\\name"), as opposed to a full
+// name or one that starts at a drive or a root ("X:name", "\\name", "/name").
+bool IsPlainRelative(const std::string& name, char sep) {
+    if (name.empty() || name[0] == sep) {
+        return false;
+    }
+    return sep != '\\' || name.size() < 2 || name[1] != ':';
+}
+
 }  // namespace
 
 LinkBatch::LinkBatch(IFileSystem& fs, IPrompt& prompt, IMessages& messages,
@@ -80,10 +89,15 @@ std::string LinkBatch::MakeFullLinkName(const std::string& name, const std::stri
     if (k == std::string::npos) {
         return name;
     }
-    // A relative pattern is resolved against the source's own folder. The result of changing
-    // the folder is deliberately not looked at: the full-path step works either way.
-    m_fs.SetCurrentFolder(source.substr(0, k + 1));
-    std::optional<std::string> full = m_fs.FullPath(name);
+    // A relative pattern is resolved against the source's own folder, which becomes the
+    // current folder (a side effect the batch has always had). Should that fail (a folder
+    // that is gone, or too long to be made current), a relative name is still resolved
+    // against the source's folder, never against whatever folder happened to be current.
+    const char sep = m_fs.Separator();
+    const std::string folder = source.substr(0, k + 1);
+    const bool changed = m_fs.SetCurrentFolder(folder);
+    std::optional<std::string> full =
+        m_fs.FullPath(changed || !IsPlainRelative(name, sep) ? name : folder + name);
     return full ? std::move(*full) : name;
 }
 

@@ -85,6 +85,16 @@ TEST_F(FullLinkName, ResolvesRelativeNamesAgainstTheSourceFolder) {
     EXPECT_EQ(Full("copy_*.*", R"(C:\Docs\Photos)"), R"(C:\Docs\copy_*.*)");
 }
 
+TEST_F(FullLinkName, ARelativeNameStaysWithTheSourceWhenItsFolderCannotBeMadeCurrent) {
+    fs.FailPath(test::FsOp::SetCurrentFolder, R"(C:\Docs\)", err::kFilenameExcedRange, true);
+    EXPECT_EQ(Full(R"(..\Links\*.*)", R"(C:\Docs\report.txt)"), R"(C:\Links\report.txt)");
+    EXPECT_EQ(fs.Current(), R"(C:\Program)");
+    EXPECT_EQ(Full(R"(Links\*.*)", R"(C:\Gone\x.txt)"), R"(C:\Gone\Links\x.txt)");
+    EXPECT_EQ(Full(R"(D:\Links\*.*)", R"(C:\Gone\x.txt)"), R"(D:\Links\x.txt)");
+    // Names that start at a root or a drive keep depending on the current drive only.
+    EXPECT_EQ(Full(R"(\Links\*.*)", R"(C:\Gone\x.txt)"), R"(C:\Links\x.txt)");
+}
+
 TEST_F(FullLinkName, LeavesTheNameWhenTheSourceHasNoFolder) {
     EXPECT_EQ(batch.MakeFullLinkName("x.txt", "abc"), "x.txt");
     EXPECT_EQ(batch.MakeFullLinkName("x.txt", "report.txt"), "x.txt");
