@@ -27,7 +27,7 @@ public:
 
     // Opens `address` with the shell, else with the program registered for web pages.
     static OpenResult OpenLink(const std::string& address, int showCommand);
-    // Beeps and shows message 1004 with `code`.
+    // Shows message 1004 with `code` (the caller has beeped).
     static void ShowOpenError(long long code);
     // The default value of `subKey` under `root` into `out`; 0 on success, else the
     // registry's error (`out` then untouched). A value that cannot be read as text counts as
