@@ -12,6 +12,7 @@
 #include "platform/win32/wide.h"
 #include "resource.h"
 #include "ui/about_dlg.h"
+#include "ui/batch_progress.h"
 #include "ui/settings_dlg.h"
 #include "ui/settings_rules.h"
 
@@ -137,24 +138,41 @@ void CLinkDlg::RestoreWindowRect() {
 }
 
 void CLinkDlg::OnOK() {
+    // Enter or a click that reaches the dialog while its batch runs must not start another.
+    if (m_pBatchProgress != nullptr) return;
     if (!UpdateData(true)) return;
     CLinkApp& app = LinkApp();
     Win32FileSystem fileSystem;
     CErrorDlg prompt;
     MessageBoxes messages;
-    LinkBatch batch(fileSystem, prompt, messages, app.m_langTable);
-    batch.Run(app.m_arrPaths, m_strTarget, m_nDepth);
-    m_strError = batch.m_strError;
-    m_bCancelled = batch.m_bCancelled;
-    m_bSkipAllFiles = batch.m_bSkipAllFiles;
-    m_bSkipAllFolders = batch.m_bSkipAllFolders;
-    m_bSkipAllJunctions = batch.m_bSkipAllJunctions;
+    {
+        // Destroyed before the data exchange below, which reads the labels it changes.
+        CBatchProgress progress(m_hWnd, app.m_langTable);
+        struct Running {
+            CBatchProgress*& slot;
+            ~Running() { slot = nullptr; }
+        } running{m_pBatchProgress};
+        m_pBatchProgress = &progress;
+        LinkBatch batch(fileSystem, prompt, messages, app.m_langTable, &progress);
+        batch.Run(app.m_arrPaths, m_strTarget, m_nDepth);
+        m_strError = batch.m_strError;
+        m_bCancelled = batch.m_bCancelled;
+        m_bSkipAllFiles = batch.m_bSkipAllFiles;
+        m_bSkipAllFolders = batch.m_bSkipAllFolders;
+        m_bSkipAllJunctions = batch.m_bSkipAllJunctions;
+    }
     // The batch is over whatever happened in it: the dialog closes with OK.
     UpdateData(true);
     EndDialog(IDOK);
 }
 
 bool CLinkDlg::OnCommand(int id, int code) {
+    if (m_pBatchProgress != nullptr) {
+        // Cancel, Escape, the close box and Alt+F4 all arrive as IDCANCEL: they stop the
+        // batch, and OK ends the dialog once it has unwound. Nothing else may run meanwhile.
+        if (id == IDCANCEL) m_pBatchProgress->RequestStop();
+        return true;
+    }
     if (code != BN_CLICKED) return false;
     switch (id) {
         case IDC_HELP_BUTTON:
@@ -187,6 +205,8 @@ bool CLinkDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
 
 bool CLinkDlg::OnSysCommand(WPARAM command) {
     if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
+    // Not over a running batch: its modal loop would hold the batch until it closes.
+    if (m_pBatchProgress != nullptr) return true;
     ShowAbout();
     return true;
 }

@@ -8,6 +8,8 @@
 
 namespace velmora {
 
+class CBatchProgress;
+
 class CLinkDlg : public CLocalizedDialog {
 public:
     explicit CLinkDlg(HWND parent = nullptr);
@@ -42,6 +44,9 @@ protected:
 
 private:
     bool OnSysCommand(WPARAM command);
+
+    // Set while OK runs the batch: the dialog then only answers Cancel, by stopping it.
+    CBatchProgress* m_pBatchProgress = nullptr;
     void OnPaint();
     void AddAboutItem();
     void RestoreWindowRect();
