@@ -21,7 +21,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -30,6 +29,7 @@
 #include "app/texts.h"
 #include "links/batch.h"
 #include "platform/posix/posix_fs.h"
+#include "platform/utf.h"
 #include "support/cp1251.h"
 
 extern char** environ;
@@ -328,15 +328,38 @@ SizeResult BenchSize(const std::string& work, const std::string& self, std::uint
 
 // ---- the list file --------------------------------------------------------------------
 
-// A list file as the file manager writes it: ANSI (Windows-1251 here, the code page of the
-// built-in texts), one full path a line, CR LF.
-std::string WriteListFile(const std::string& work, std::uint64_t entries) {
+// A list file as the file manager writes it, one full path a line, CR LF, in one of its
+// three encodings: ANSI (Windows-1251 here, the code page of the built-in texts), UTF-8
+// with a byte-order mark, UTF-16 LE with a mark. A tenth of the entries are folders and
+// one in five names has Cyrillic letters.
+enum class ListEncoding { Ansi, Utf8, Utf16 };
+
+const char* EncodingName(ListEncoding e) {
+    return e == ListEncoding::Ansi ? "ANSI" : e == ListEncoding::Utf8 ? "UTF-8" : "UTF-16";
+}
+
+std::string WriteListFile(const std::string& work, std::uint64_t entries, ListEncoding encoding) {
+    std::string text = encoding == ListEncoding::Utf8 ? "\xEF\xBB\xBF" : "";
+    for (std::uint64_t i = 0; i < entries; ++i) {
+        text += "C:\\Users\\Public\\Documents\\Projects\\Archive " + std::to_string(i / 1000) +
+                (i % 5 == 0 ? "\\\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82 " : "\\report ") +  // "отчёт"
+                std::to_string(i) + (i % 10 == 0 ? "\\" : ".txt") + "\r\n";
+    }
+    std::string bytes;
+    if (encoding == ListEncoding::Utf8) {
+        bytes = std::move(text);
+    } else if (encoding == ListEncoding::Ansi) {
+        bytes = velmora::test::EncodeCp1251(text);
+    } else {
+        bytes = "\xFF\xFE";
+        for (const char16_t unit : velmora::Utf8ToUtf16(text)) {
+            bytes += static_cast<char>(unit & 0xFF);
+            bytes += static_cast<char>(unit >> 8);
+        }
+    }
     const std::string path = work + "/list.txt";
     std::ofstream f(path, std::ios::binary);
-    for (std::uint64_t i = 0; i < entries; ++i) {
-        f << "C:\\Users\\Public\\Documents\\Projects\\Archive " << (i / 1000) << "\\report "
-          << i << (i % 10 == 0 ? "\\" : ".txt") << "\r\n";
-    }
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!f) Fail("cannot write " + path);
     return path;
 }
@@ -347,18 +370,26 @@ struct ListResult {
     double median = 0, min = 0, max = 0;  // milliseconds
 };
 
-ListResult BenchList(const std::string& work, std::uint64_t entries, int runs) {
-    const std::string path = WriteListFile(work, entries);
+ListResult BenchList(const std::string& work, std::uint64_t entries, int runs, ListEncoding encoding) {
+    const std::string path = WriteListFile(work, entries, encoding);
     ListResult res;
     res.entries = entries;
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         const auto start = Clock::now();
-        std::ifstream f(path, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        // One read of the whole file, as the program does.
+        std::string bytes;
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        struct stat info{};
+        if (fd < 0 || ::fstat(fd, &info) != 0) Fail("cannot open " + path);
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        if (::read(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) Fail("cannot read " + path);
+        ::close(fd);
         const std::vector<std::string> list = velmora::SplitListFile(bytes, velmora::test::Cp1251Decoder());
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         if (list.size() != entries) Fail("the list file gave " + std::to_string(list.size()) + " entries");
+        if (list[0] != "C:\\Users\\Public\\Documents\\Projects\\Archive 0\\\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82 0\\")
+            Fail("the list file's first entry came out wrong: " + list[0]);
         res.bytes = bytes.size();
     }
     res.median = Median(times);
@@ -509,10 +540,13 @@ int main(int argc, char** argv) {
         }
     }
     if (doList) {
-        const ListResult l = BenchList(work, listEntries, listRuns);
-        std::printf("\nlist file: %llu entries, %llu bytes: read, decoded and split in %.2f ms median (min %.2f, max %.2f, %d runs)\n",
-                    static_cast<unsigned long long>(l.entries),
-                    static_cast<unsigned long long>(l.bytes), l.median, l.min, l.max, listRuns);
+        for (const ListEncoding e : {ListEncoding::Ansi, ListEncoding::Utf8, ListEncoding::Utf16}) {
+            const ListResult l = BenchList(work, listEntries, listRuns, e);
+            std::printf("\nlist file, %s: %llu entries, %llu bytes: read, decoded and split in %.2f ms median (min %.2f, max %.2f, %d runs)",
+                        EncodingName(e), static_cast<unsigned long long>(l.entries),
+                        static_cast<unsigned long long>(l.bytes), l.median, l.min, l.max, listRuns);
+        }
+        std::printf("\n");
     }
     ::rmdir(work.c_str());
     return 0;
