@@ -1,0 +1,123 @@
+#!/bin/bash
+# A long mirror keeps the main dialog alive: after a moment the fields and the other buttons
+# are disabled, the labels tell what is being linked and how much is made, and the counts move
+# while the batch runs. Cancel (and, in a second run, Escape) stops the batch: the program ends
+# by itself without a message, the partial mirror holds only hard links of the same-named
+# source files, and the source tree is as it was apart from the link counts of what was linked.
+. "$(dirname "$0")/lib.sh"
+e2e_setup
+
+data="$E2E_WORK/data"
+links="$E2E_WORK/links"
+# 300 folders of 100 files: long enough under Wine to be stopped midway.
+: "${RESPONSIVE_FOLDERS:=20}"
+: "${RESPONSIVE_SUBFOLDERS:=15}"
+for ((d = 0; d < RESPONSIVE_FOLDERS; d++)); do
+    for ((s = 0; s < RESPONSIVE_SUBFOLDERS; s++)); do
+        dir="$data/Tree/d$d/s$s"
+        mkdir -p "$dir"
+        (cd "$dir" && touch f{00..99}.dat && printf 'content %s\n' "$dir" >f00.dat)
+    done
+done
+mkdir -p "$links"
+wdata="$(e2e_winpath "$data")"
+wlinks="$(e2e_winpath "$links")"
+source_files="$(find "$data" -type f | wc -l)"
+
+# Relative path, type and size of every entry: what the run must not change.
+tree_shape() { # folder
+    (cd "$1" && find . -mindepth 1 -printf '%p\t%y\t%s\n') | LC_ALL=C sort
+}
+source_shape="$(tree_shape "$data")"
+[ "$(find "$data" -type f -links +1 | wc -l)" -eq 0 ] || fail "the source has linked files before the run"
+
+# Label 1010 reads "<words> N, <words> M" once the batch shows its counts; prints "N M".
+counts_of() { # label-text
+    sed -En 's/^[^0-9]*([0-9]+)[^0-9]+([0-9]+)$/\1 \2/p' <<<"$1"
+}
+
+# Waits until the dialog shows the running batch; leaves the label texts in $entry_text and
+# $count_text.
+wait_busy() { # what entry-prefix
+    local i
+    for ((i = 0; i < 200; i++)); do
+        entry_text="$(drv text "$dlg" 1008)"
+        if [[ "$entry_text" == "$2"* ]] && [ "$(drv enabled "$dlg" 1009)" == 0 ]; then
+            count_text="$(drv text "$dlg" 1010)"
+            return 0
+        fi
+        kill -0 "$E2E_VELMORA_PID" 2>/dev/null || fail "$1: the batch ended before it showed itself"
+        sleep 0.05
+    done
+    fail "$1: the dialog never showed the running batch (label 1008: '$entry_text')"
+}
+
+# While the batch runs: only Cancel is enabled, and the counts grow between two looks (the
+# dialog answers and repaints).
+expect_running_dialog() { # what counts-prefix
+    local id first second
+    for id in 1009 1011 1012 1 1013 1014; do
+        expect_eq "$(drv enabled "$dlg" "$id")" 0 "$1: control $id while the batch runs"
+    done
+    expect_eq "$(drv enabled "$dlg" 2)" 1 "$1: Cancel while the batch runs"
+    first="$(counts_of "$(drv text "$dlg" 1010)")"
+    sleep 0.5
+    second="$(counts_of "$(drv text "$dlg" 1010)")"
+    [ -n "$first" ] && [ -n "$second" ] || fail "$1: no counts in label 1010: '$(drv text "$dlg" 1010)'"
+    [[ "$(drv text "$dlg" 1010)" == "$2"* ]] || fail "$1: label 1010 reads '$(drv text "$dlg" 1010)'"
+    [ "${first%% *}" -lt "${second%% *}" ] || fail "$1: the link count did not move: $first, then $second"
+}
+
+# The partial mirror: every file is a hard link of the same-named source file, every folder
+# has its source folder, nothing else is there; fewer files than the source holds. The source
+# keeps its names and sizes, and exactly the linked files have a second link.
+expect_consistent_partial_mirror() { # what
+    local mirror="$links/Tree" made linked wrong
+    [ -d "$mirror" ] || fail "$1: no mirror folder was made"
+    wrong="$(awk -F'\t' 'NR == FNR { source[$1] = $2 " " $3; next }
+        $2 == "f" && source[$1] != "f " $3 { print $1 ": no hard link of its source"; next }
+        $2 == "d" && substr(source[$1], 1, 1) != "d" { print $1 ": a folder without source"; next }
+        $2 != "f" && $2 != "d" { print $1 ": of type " $2 }' \
+        <(cd "$data/Tree" && find . -mindepth 1 -printf '%P\t%y\t%i\n') \
+        <(cd "$mirror" && find . -mindepth 1 -printf '%P\t%y\t%i\n') | head -5)"
+    [ -z "$wrong" ] || fail "$1: in the mirror: $wrong"
+    made="$(find "$mirror" -type f | wc -l)"
+    linked="$(find "$data" -type f -links 2 | wc -l)"
+    expect_eq "$linked" "$made" "$1: source files with a second link"
+    [ "$(find "$data" -type f -links +2 | wc -l)" -eq 0 ] || fail "$1: a source file has more than two links"
+    [ "$made" -gt 0 ] || fail "$1: nothing was linked before the stop"
+    [ "$made" -lt "$source_files" ] || fail "$1: all $made files were linked: the batch was not stopped"
+    expect_eq "$(tree_shape "$data")" "$source_shape" "$1: names and sizes of the source"
+    e2e_log "$1: $made of $source_files files linked before the stop"
+}
+
+# Cancel with the built-in texts.
+e2e_link_run "$wlinks\\" "" -1 "$wdata\\Tree\\"
+wait_busy "Cancel" 'Обрабатывается: '
+expect_running_dialog "Cancel" 'Создано ссылок: '
+e2e_screenshot responsive_running "$dlg"
+drv click "$dlg" 2 >/dev/null || fail "cannot press Cancel"
+stopped=$EPOCHREALTIME
+e2e_expect_end "Cancel" 15
+e2e_log "Cancel: the program ended $(awk -v a="$stopped" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }') s after the click"
+expect_consistent_partial_mirror "Cancel"
+
+# Escape with the English texts.
+rm -rf "${links:?}/Tree"
+printf '[Settings]\r\nLanguageFile=English.lng\r\n' >"$E2E_APP/velmora.ini"
+e2e_list "$E2E_WORK/run.lst" "$wdata\\Tree\\"
+e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\" /i=velmora.ini
+dlg="$(e2e_wait_window "Velmora 1.1")"
+drv set "$dlg" 1011 -1 >/dev/null || fail "cannot set the depth"
+drv click "$dlg" 1 >/dev/null || fail "cannot press OK"
+wait_busy "Escape" 'Processing: '
+expect_running_dialog "Escape" 'Links created: '
+e2e_screenshot responsive_running_english "$dlg"
+expect_eq "$(drv focus "$dlg")" 2 "Escape: the focus while the batch runs"
+drv key "$dlg" Escape >/dev/null || fail "cannot press Escape"
+stopped=$EPOCHREALTIME
+e2e_expect_end "Escape" 15
+e2e_log "Escape: the program ended $(awk -v a="$stopped" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }') s after the key"
+expect_consistent_partial_mirror "Escape"
+
+e2e_pass
