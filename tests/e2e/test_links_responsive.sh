@@ -1,7 +1,7 @@
 #!/bin/bash
 # A long mirror keeps the main dialog alive: after a moment the fields and the other buttons
 # are disabled, the labels tell what is being linked and how much is made, and the counts move
-# while the batch runs. Cancel (and, in a second run, Escape) stops the batch: the program ends
+# while the batch runs. Cancel, Escape and the close box each stop the batch: the program ends
 # by itself without a message, the partial mirror holds only hard links of the same-named
 # source files, and the source tree is as it was apart from the link counts of what was linked.
 . "$(dirname "$0")/lib.sh"
@@ -91,33 +91,35 @@ expect_consistent_partial_mirror() { # what
     e2e_log "$1: $made of $source_files files linked before the stop"
 }
 
-# Cancel with the built-in texts.
-e2e_link_run "$wlinks\\" "" -1 "$wdata\\Tree\\"
-wait_busy "Cancel" 'Обрабатывается: '
-expect_running_dialog "Cancel" 'Создано ссылок: '
-e2e_screenshot responsive_running "$dlg"
-drv click "$dlg" 2 >/dev/null || fail "cannot press Cancel"
-stopped=$EPOCHREALTIME
-e2e_expect_end "Cancel" 15
-e2e_log "Cancel: the program ended $(awk -v a="$stopped" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }') s after the click"
-expect_consistent_partial_mirror "Cancel"
+# Starts the mirror of the tree at depth -1 (with the settings in an INI file, when one is
+# given), waits until the dialog shows the running batch and checks it, then stops the batch
+# with `how` and checks what it leaves.
+mirror_and_stop() { # what ini-or-empty entry-prefix counts-prefix driver-command (DLG: the dialog)
+    local what="$1" ini="$2" entry_prefix="$3" counts_prefix="$4" stopped how
+    shift 4
+    rm -rf "${links:?}/Tree"
+    e2e_list "$E2E_WORK/run.lst" "$wdata\\Tree\\"
+    e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\" ${ini:+"/i=$ini"}
+    dlg="$(e2e_wait_window "Velmora 1.1")"
+    drv set "$dlg" 1011 -1 >/dev/null || fail "$what: cannot set the depth"
+    drv click "$dlg" 1 >/dev/null || fail "$what: cannot press OK"
+    wait_busy "$what" "$entry_prefix"
+    expect_running_dialog "$what" "$counts_prefix"
+    expect_eq "$(drv focus "$dlg")" 2 "$what: the focus while the batch runs"
+    e2e_screenshot "responsive_$what" "$dlg"
+    how=("${@/#DLG/$dlg}")
+    drv "${how[@]}" >/dev/null || fail "$what: drv ${how[*]} failed"
+    stopped=$EPOCHREALTIME
+    e2e_expect_end "$what" 15
+    e2e_log "$what: the program ended $(awk -v a="$stopped" -v b="$EPOCHREALTIME" \
+        'BEGIN { printf "%.2f", b - a }') s after it was asked to stop"
+    expect_consistent_partial_mirror "$what"
+}
 
-# Escape with the English texts.
-rm -rf "${links:?}/Tree"
-printf '[Settings]\r\nLanguageFile=English.lng\r\n' >"$E2E_APP/velmora.ini"
-e2e_list "$E2E_WORK/run.lst" "$wdata\\Tree\\"
-e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\" /i=velmora.ini
-dlg="$(e2e_wait_window "Velmora 1.1")"
-drv set "$dlg" 1011 -1 >/dev/null || fail "cannot set the depth"
-drv click "$dlg" 1 >/dev/null || fail "cannot press OK"
-wait_busy "Escape" 'Processing: '
-expect_running_dialog "Escape" 'Links created: '
-e2e_screenshot responsive_running_english "$dlg"
-expect_eq "$(drv focus "$dlg")" 2 "Escape: the focus while the batch runs"
-drv key "$dlg" Escape >/dev/null || fail "cannot press Escape"
-stopped=$EPOCHREALTIME
-e2e_expect_end "Escape" 15
-e2e_log "Escape: the program ended $(awk -v a="$stopped" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }') s after the key"
-expect_consistent_partial_mirror "Escape"
+printf '[Settings]\r\nLanguageFile=English.lng\r\n' >"$E2E_APP/english.ini"
+mirror_and_stop Cancel "" 'Обрабатывается: ' 'Создано ссылок: ' click DLG 2
+mirror_and_stop Escape english.ini 'Processing: ' 'Links created: ' key DLG Escape
+# The close box and Alt+F4 both arrive as the system command SC_CLOSE.
+mirror_and_stop Close "" 'Обрабатывается: ' 'Создано ссылок: ' syscommand DLG 61536
 
 e2e_pass
