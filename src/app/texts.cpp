@@ -41,6 +41,7 @@ constexpr BuiltinEntry kBuiltin[] = {
     {txt::kFolderLinkError, "Ошибка при создании ссылки для каталога\n%s"},
     {txt::kFolderError, "Ошибка при создании каталога\n%s"},
     {txt::kUnknownError, "Неизвестная ошибка!"},
+    {txt::kFolderReadError, "Ошибка при чтении каталога\n%s"},
     {txt::kAboutTitle, "О программе"},
     {txt::kAboutMenu, "&О программе..."},
     {txt::kAboutProgram, "Программа: Velmora"},

@@ -28,6 +28,7 @@ inline constexpr TextId kFileLinkError = 105;    // one %s
 inline constexpr TextId kFolderLinkError = 106;  // one %s
 inline constexpr TextId kFolderError = 107;      // one %s
 inline constexpr TextId kUnknownError = 108;
+inline constexpr TextId kFolderReadError = 109;  // one %s: a source folder that cannot be read
 inline constexpr TextId kAboutTitle = 150, kAboutMenu = 151, kAboutProgram = 152,
                         kAboutVersion = 153, kAboutDeveloper = 154, kAboutHomePage = 156;
 inline constexpr TextId kWrongArgs = 1001, kListUnreadable = 1002, kOneLinkSeveral = 1003,

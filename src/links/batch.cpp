@@ -197,27 +197,51 @@ bool LinkBatch::EnterMirror(int depth) {
     if (id && (m_pathIds.count(*id) != 0 || m_mirrorIds.count(*id) != 0)) {
         return false;
     }
-    if (!MakeMirrorFolder()) {
+    if (m_levelCount == m_levels.size()) {
+        m_levels.emplace_back();
+    }
+    // The source is read before its mirror folder is made: a source that names nothing, or
+    // cannot be read, gets its prompt with the system's reason and leaves nothing behind,
+    // instead of an empty mirror that looks like success.
+    if (!ReadSourceFolder(m_levels[m_levelCount].entries) || !MakeMirrorFolder()) {
         return false;
     }
     ++m_folders;
     Notify(m_source);
-    if (m_levelCount == m_levels.size()) {
-        m_levels.emplace_back();
-    }
     WalkLevel& level = m_levels[m_levelCount++];
     level.next = 0;
     level.depth = depth;
     level.id = id;
     level.sourceLength = m_source.size();
     level.linkLength = m_link.size();
-    if (!m_fs.ListFolder(m_source, level.entries)) {
-        level.entries.clear();  // a source that cannot be searched leaves an empty mirror
-    }
     if (id) {
         m_pathIds.insert(*id);
     }
     return true;
+}
+
+bool LinkBatch::ReadSourceFolder(std::vector<FoundEntry>& entries) {
+    for (;;) {
+        const ErrorCode code = m_fs.ListFolder(m_source, entries);
+        if (code == err::kSuccess) {
+            return true;
+        }
+        if (m_bSkipAllFolders) {
+            return false;
+        }
+        SetErrorText(code);
+        switch (Ask(txt::kFolderReadError, m_source)) {
+        case kPromptRetry:
+            continue;
+        case kPromptSkipAll:
+            m_bSkipAllFolders = true;
+            return false;
+        case kPromptCancel:
+            Abandon();
+        default:
+            return false;  // the folder and everything below it are passed over
+        }
+    }
 }
 
 bool LinkBatch::MakeMirrorFolder() {
@@ -315,6 +339,12 @@ bool LinkBatch::CreateJunction(const std::string& link, const std::string& sourc
     const std::vector<std::uint8_t> data = BuildMountPointBuffer(MountPointSubstituteName(source));
     if (data.empty()) {
         SetErrorText(err::kFilenameExcedRange);
+        return false;
+    }
+    // A junction to nothing would look made and lead nowhere: a source that is no folder
+    // fails like any other junction, with the system's reason.
+    if (!m_fs.FolderIdentity(source)) {
+        SetErrorText(err::kPathNotFound);
         return false;
     }
     ErrorCode code = m_fs.CreateFolder(link);

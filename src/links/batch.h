@@ -115,6 +115,7 @@ private:
 
     void LinkListedFile(const std::string& entry);
     bool EnterMirror(int depth);
+    bool ReadSourceFolder(std::vector<FoundEntry>& entries);
     bool MakeMirrorFolder();
     void MakeJunction(const std::string& link, const std::string& source);
     void LinkMirroredFile(const std::string& source, const std::string& link);

@@ -75,8 +75,9 @@ public:
     // (on Windows trailing dots and blanks of the last element go); nullopt on failure.
     virtual std::optional<std::string> FullPath(const std::string& name) = 0;
     // Every entry of `folder` (without a trailing separator), in the order the file system
-    // gives them; `out` is cleared first. Returns false when the folder cannot be searched.
-    virtual bool ListFolder(const std::string& folder, std::vector<FoundEntry>& out) = 0;
+    // gives them. kSuccess, or the system's code when the folder cannot be searched, whole or
+    // in part; `out` is then empty, never a silent part of the folder.
+    virtual ErrorCode ListFolder(const std::string& folder, std::vector<FoundEntry>& out) = 0;
     // Identity of the folder `path` resolves to (following junctions and links).
     virtual std::optional<FileId> FolderIdentity(const std::string& path) = 0;
     // The system's text for `code`, line break included; empty when the system has none.

@@ -19,6 +19,7 @@ source_before="$(e2e_tree_snapshot "$data")"
 FILE_ERROR='Ошибка при создании ссылки для файла'
 JUNCTION_ERROR='Ошибка при создании ссылки для каталога'
 FOLDER_ERROR='Ошибка при создании каталога'
+READ_ERROR='Ошибка при чтении каталога'
 
 # Answers every prompt still to come with Skip; for a run whose remaining prompts the test
 # does not look at.
@@ -149,9 +150,12 @@ e2e_expect_prompt "missing folder" "$FILE_ERROR" "$wdata\\nowhere\\x.txt" "$PATH
 e2e_answer 1016
 e2e_expect_prompt "empty entry" "$FILE_ERROR" "" "$PATH_NOT_FOUND"
 e2e_answer 1016
-# A folder entry that names nothing gets an empty mirror; any prompt for it is answered.
-skip_the_rest
+# A folder entry that names nothing is read before anything is made for it: the prompt says
+# why, and no empty mirror pretends it was linked.
+e2e_expect_prompt "missing folder entry" "$READ_ERROR" "$wdata\\nothing" "$PATH_NOT_FOUND"
+e2e_answer 1016
 e2e_expect_end "names that name nothing"
+[ -e "$links/nothing" ] && fail "a mirror folder was made for a folder entry that names nothing"
 expect_hard_link "$links/f.txt" "$data/f.txt" "among names that name nothing"
 [ -e "$links/missing.txt" ] || [ -e "$links/x.txt" ] && fail "a link was made for a missing file"
 rm -rf "${links:?}"/*

@@ -121,6 +121,32 @@ TEST_F(Batch, AnEmptyEntryIsAFileWhoseLinkFails) {
     EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 0u);
 }
 
+// A folder entry that names nothing must not look linked: at any depth it ends in the
+// prompt with the system's reason, and nothing is made for it.
+TEST_F(Batch, AFolderEntryThatNamesNothingIsPromptedAndMakesNothing) {
+    EXPECT_EQ(Run({R"(C:\Docs\Gone\)"}, R"(D:\Links)", 1), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFolderReadError, R"(C:\Docs\Gone)",
+                                             fs.ErrorText(err::kPathNotFound)));
+    EXPECT_EQ(Run({R"(C:\Docs\Gone\)"}, R"(D:\Links)", 0), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 2u);
+    EXPECT_EQ(prompt.Messages()[1], Expected(txt::kFolderLinkError, R"(D:\Links\Gone)",
+                                             fs.ErrorText(err::kPathNotFound)));
+    EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 0u);
+    EXPECT_TRUE(fs.Removals().empty());
+}
+
+TEST_F(Batch, AnUnreadableSourceFolderIsPromptedAndRetried) {
+    fs.FailPath(FsOp::ListFolder, R"(C:\Docs\Photos\2020)", err::kAccessDenied);
+    prompt.Then(kPromptRetry);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", -1), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFolderReadError, R"(C:\Docs\Photos\2020)",
+                                             fs.ErrorText(err::kAccessDenied)));
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\Photos\2020\c.jpg)", R"(C:\Docs\Photos\2020\c.jpg)"));
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\Photos\a.jpg)", R"(C:\Docs\Photos\a.jpg)"));
+}
+
 TEST_F(Batch, ShortAndFolderlessPatternsResolveInTheSourceFolder) {
     fs.AddFolder(R"(C:\Out)");
     EXPECT_EQ(Run({R"(C:\Docs\report.txt)"}, R"(..\Out\*.*)"), BatchOutcome::Completed);
@@ -347,8 +373,8 @@ TEST_F(Batch, FolderFailureSkipPassesOverEverythingBelow) {
                                              fs.ErrorText(err::kAccessDenied)));
     EXPECT_FALSE(fs.Exists(R"(D:\Links\Photos\2020)"));
     for (const test::FsCall& call : fs.Calls()) {
-        EXPECT_FALSE(call.op == FsOp::ListFolder && call.path == R"(C:\Docs\Photos\2020)")
-            << "searched a skipped folder";
+        EXPECT_FALSE(call.path2.rfind(R"(C:\Docs\Photos\2020\)", 0) == 0)
+            << "linked below a skipped folder: " << call.path2;
     }
     EXPECT_TRUE(fs.SameFile(R"(D:\Links\Photos\a.jpg)", R"(C:\Docs\Photos\a.jpg)"));
     EXPECT_TRUE(fs.IsFolder(R"(D:\Links\Photos\Empty)"));

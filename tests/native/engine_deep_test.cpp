@@ -48,7 +48,7 @@ public:
         }
         return full;
     }
-    bool ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override {
+    ErrorCode ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override {
         out.clear();
         const std::size_t level = LevelOf(folder);
         m_lastFolder = folder.size();
@@ -56,7 +56,7 @@ public:
         if (level < m_levels) {
             out.push_back(FoundEntry{"d", true});
         }
-        return true;
+        return err::kSuccess;
     }
     std::optional<FileId> FolderIdentity(const std::string& path) override {
         const bool link = path.compare(0, 4, "/dst") == 0;

@@ -47,6 +47,17 @@ TextId PromptFor(const FsCall& call, const std::vector<FsCall>& clean) {
             return txt::kFileLinkError;
         case FsOp::SetMountPoint:
             return txt::kFolderLinkError;
+        case FsOp::ListFolder:
+            return txt::kFolderReadError;
+        case FsOp::FolderIdentity:
+            // A junction's source that cannot be found fails the junction; an unknown identity
+            // elsewhere only weakens the cycle guard.
+            for (const FsCall& other : clean) {
+                if (other.op == FsOp::SetMountPoint && other.path2 == call.path) {
+                    return txt::kFolderLinkError;
+                }
+            }
+            return 0;
         case FsOp::CreateFolder:
             for (const FsCall& other : clean) {
                 if (other.op == FsOp::SetMountPoint && other.path == call.path) {
@@ -84,7 +95,7 @@ TEST(FaultInjection, EveryCallFailingInTurnWithEveryErrorKind) {
     }
     const std::vector<FsCall> clean = cleanFs.Calls();
     const std::set<std::string> cleanTarget = Lines(cleanFs.Describe(R"(D:\Links)"));
-    ASSERT_EQ(clean.size(), 21u);  // keeps the sweep honest if the scenario changes
+    ASSERT_EQ(clean.size(), 23u);  // keeps the sweep honest if the scenario changes
 
     const ErrorCode kinds[] = {err::kAccessDenied, err::kAlreadyExists, err::kFileNotFound,
                                err::kDiskFull,     err::kTooManyLinks,  err::kFilenameExcedRange};
@@ -133,7 +144,11 @@ TEST(FaultInjection, EveryCallFailingInTurnWithEveryErrorKind) {
                                               builtin.substr(0, builtin.find('\n'))),
                               0)
                         << message;
-                    if (kind != err::kAlreadyExists || expected == txt::kFileLinkError) {
+                    if (failing.op == FsOp::FolderIdentity) {
+                        EXPECT_NE(message.find(fs.ErrorText(err::kPathNotFound)),
+                                  std::string::npos)
+                            << message;
+                    } else if (kind != err::kAlreadyExists || expected == txt::kFileLinkError) {
                         EXPECT_NE(message.find(fs.ErrorText(kind)), std::string::npos) << message;
                     }
                 }

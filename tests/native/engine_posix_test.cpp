@@ -209,12 +209,12 @@ TEST_F(PosixEngine, ListFolderReportsSymlinkedFoldersAsFolders) {
     ASSERT_EQ(::symlink((src + "/sub1").c_str(), (dst + "/dirlink").c_str()), 0);
     ASSERT_EQ(::symlink((src + "/a.txt").c_str(), (dst + "/filelink").c_str()), 0);
     std::vector<FoundEntry> found{{"stale", true}, {"stale2", false}, {"stale3", true}};
-    ASSERT_TRUE(fs.ListFolder(dst, found));
+    ASSERT_EQ(err::kSuccess, fs.ListFolder(dst, found));
     ASSERT_EQ(found.size(), 2u);
     for (const FoundEntry& entry : found) {
         EXPECT_EQ(entry.isFolder, entry.name == "dirlink") << entry.name;
     }
-    EXPECT_FALSE(fs.ListFolder(dst + "/none", found));
+    EXPECT_NE(err::kSuccess, fs.ListFolder(dst + "/none", found));
     EXPECT_TRUE(found.empty());
 }
 

@@ -34,8 +34,17 @@ void BuildTree(MemoryFileSystem& fs) {
     fs.SetCurrent(R"(C:\Program)");
 }
 
-bool Prompted(FsOp op) {
-    return op == FsOp::CreateHardLink || op == FsOp::CreateFolder || op == FsOp::SetMountPoint;
+// Whether a failure of `call` reaches the prompt: every step that makes something, reading a
+// source folder, and finding a junction's source (a junction to nothing is refused).
+bool Prompted(const FsCall& call, const std::vector<FsCall>& clean) {
+    if (call.op == FsOp::FolderIdentity) {
+        for (const FsCall& other : clean) {
+            if (other.op == FsOp::SetMountPoint && other.path2 == call.path) return true;
+        }
+        return false;
+    }
+    return call.op == FsOp::CreateHardLink || call.op == FsOp::CreateFolder ||
+           call.op == FsOp::SetMountPoint || call.op == FsOp::ListFolder;
 }
 
 std::set<std::string> Lines(const std::string& text) {
@@ -93,7 +102,7 @@ TEST_P(FaultSweep, RetryAfterAOneOffFailureMakesTheWholeMirror) {
             EXPECT_TRUE(messages.Shown().empty());
             EXPECT_EQ(fs.Describe(R"(C:\Docs)"), clean.source);
             EXPECT_TRUE(fs.OnlyFailedJunctionFoldersRemoved());
-            if (Prompted(failing.op)) {
+            if (Prompted(failing, clean.calls)) {
                 EXPECT_EQ(prompt.Messages().size(), 1u);
                 EXPECT_EQ(fs.Describe(R"(D:\Links)"), clean.target);
             } else {
@@ -119,7 +128,7 @@ TEST_P(FaultSweep, CancelAtAnyFailureStopsAtOnceAndUndoesNothing) {
     for (const ErrorCode kind : kKinds) {
         for (std::size_t n = 2; n <= clean.calls.size(); ++n) {
             const FsCall& failing = clean.calls[n - 1];
-            if (!Prompted(failing.op)) continue;
+            if (!Prompted(failing, clean.calls)) continue;
             SCOPED_TRACE("call " + std::to_string(n) + " " + test::FsOpName(failing.op) + " " +
                          failing.path + ", error " + std::to_string(kind));
             MemoryFileSystem fs;

@@ -590,22 +590,22 @@ std::optional<std::string> MemoryFileSystem::FullPath(const std::string& name) {
     return full;
 }
 
-bool MemoryFileSystem::ListFolder(const std::string& folder, std::vector<FoundEntry>& out) {
+ErrorCode MemoryFileSystem::ListFolder(const std::string& folder, std::vector<FoundEntry>& out) {
     out.clear();
-    if (Inject(FsOp::ListFolder, folder)) {
-        Log(FsOp::ListFolder, folder, {}, err::kAccessDenied);
-        return false;
+    if (auto fault = Inject(FsOp::ListFolder, folder)) {
+        Log(FsOp::ListFolder, folder, {}, *fault);
+        return *fault;
     }
     const Lookup found = Find(folder, true);
     if (found.node == nullptr || found.node->kind != kFolder) {
         Log(FsOp::ListFolder, folder, {}, err::kPathNotFound);
-        return false;
+        return err::kPathNotFound;
     }
     for (const auto& [key, child] : found.node->children) {
         out.push_back(FoundEntry{child->name, child->kind != kFile});
     }
     Log(FsOp::ListFolder, folder, {}, err::kSuccess);
-    return true;
+    return err::kSuccess;
 }
 
 std::optional<FileId> MemoryFileSystem::FolderIdentity(const std::string& path) {

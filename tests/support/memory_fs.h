@@ -99,7 +99,7 @@ public:
                             const std::vector<std::uint8_t>& reparseData) override;
     bool SetCurrentFolder(const std::string& path) override;
     std::optional<std::string> FullPath(const std::string& name) override;
-    bool ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
+    ErrorCode ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
     std::optional<FileId> FolderIdentity(const std::string& path) override;
     std::string ErrorText(ErrorCode code) override;
     char Separator() const override { return m_sep; }

@@ -125,7 +125,7 @@ TEST(PlatformFs, NamesBeyond260CharactersWork) {
     EXPECT_EQ(info->nNumberOfLinks, 2u);
 
     std::vector<FoundEntry> found;
-    ASSERT_TRUE(fs.ListFolder(folder, found));
+    ASSERT_EQ(err::kSuccess, fs.ListFolder(folder, found));
     EXPECT_EQ(found.size(), 2u);
     EXPECT_TRUE(fs.FolderIdentity(folder).has_value());
     const auto full = fs.FullPath(folder + "\\x\\..\\y...");
@@ -145,7 +145,7 @@ TEST(PlatformFs, ListFolderReportsEveryEntryButDotAndDotDot) {
     ASSERT_TRUE(::CreateDirectoryW(LongPath(dir / "sub").c_str(), nullptr));
 
     std::vector<FoundEntry> found = {{"stale", false}};
-    ASSERT_TRUE(fs.ListFolder(dir.Path(), found));
+    ASSERT_EQ(err::kSuccess, fs.ListFolder(dir.Path(), found));
     std::vector<std::pair<std::string, bool>> got;
     for (const FoundEntry& e : found) got.emplace_back(e.name, e.isFolder);
     std::sort(got.begin(), got.end());
@@ -155,15 +155,15 @@ TEST(PlatformFs, ListFolderReportsEveryEntryButDotAndDotDot) {
 
     // With a trailing separator the same folder is searched.
     std::vector<FoundEntry> again;
-    ASSERT_TRUE(fs.ListFolder(dir.Path() + "\\", again));
+    ASSERT_EQ(err::kSuccess, fs.ListFolder(dir.Path() + "\\", again));
     EXPECT_EQ(again.size(), found.size());
 
-    ASSERT_TRUE(fs.ListFolder(dir / "sub", found));
+    ASSERT_EQ(err::kSuccess, fs.ListFolder(dir / "sub", found));
     EXPECT_TRUE(found.empty());
 
-    EXPECT_FALSE(fs.ListFolder(dir / "missing", found));
+    EXPECT_NE(err::kSuccess, fs.ListFolder(dir / "missing", found));
     EXPECT_TRUE(found.empty());
-    EXPECT_FALSE(fs.ListFolder(dir / "b.txt", found));  // a file is no folder
+    EXPECT_NE(err::kSuccess, fs.ListFolder(dir / "b.txt", found));  // a file is no folder
 }
 
 TEST(PlatformFs, FolderIdentityIsTheSameThroughAnyPath) {
@@ -249,7 +249,7 @@ TEST(PlatformFs, ErrorTextsAndZeroCharactersInNames) {
     EXPECT_EQ(fs.CreateHardLink(withZero, dir / "file.txt"), err::kInvalidName);
     EXPECT_FALSE(Exists(cut));
     std::vector<FoundEntry> found;
-    EXPECT_FALSE(fs.ListFolder(dir.Path() + std::string("\0x", 2), found));
+    EXPECT_NE(err::kSuccess, fs.ListFolder(dir.Path() + std::string("\0x", 2), found));
 }
 
 }  // namespace

@@ -144,15 +144,21 @@ std::optional<std::string> PosixFileSystem::FullPath(const std::string& name) {
     return result;
 }
 
-bool PosixFileSystem::ListFolder(const std::string& folder, std::vector<FoundEntry>& out) {
+ErrorCode PosixFileSystem::ListFolder(const std::string& folder, std::vector<FoundEntry>& out) {
     std::size_t count = 0;
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
+        const int error = errno;
         out.clear();
-        return false;
+        return ErrorFromErrno(error);
     }
     std::string path;  // only for entries whose type readdir does not tell
-    while (const dirent* entry = ::readdir(dir)) {
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            break;
+        }
         if (IsDots(entry->d_name)) {
             continue;
         }
@@ -172,9 +178,14 @@ bool PosixFileSystem::ListFolder(const std::string& folder, std::vector<FoundEnt
         }
         ++count;
     }
+    const int error = errno;  // readdir's own: 0 at the end of the folder
     ::closedir(dir);
+    if (error != 0) {
+        out.clear();
+        return ErrorFromErrno(error);
+    }
     out.resize(count);
-    return true;
+    return err::kSuccess;
 }
 
 std::optional<FileId> PosixFileSystem::FolderIdentity(const std::string& path) {

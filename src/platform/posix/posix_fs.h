@@ -19,7 +19,7 @@ public:
     // to exist, links are not followed). Like the Windows back end it drops dots and blanks
     // at the end of the last element, so the name rule gives the same names on both.
     std::optional<std::string> FullPath(const std::string& name) override;
-    bool ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
+    ErrorCode ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
     std::optional<FileId> FolderIdentity(const std::string& path) override;
     std::string ErrorText(ErrorCode code) override;
     char Separator() const override { return '/'; }

@@ -73,9 +73,9 @@ std::optional<std::string> Win32FileSystem::FullPath(const std::string& name) {
     return FullPathOf(name);
 }
 
-bool Win32FileSystem::ListFolder(const std::string& folder, std::vector<FoundEntry>& out) {
+ErrorCode Win32FileSystem::ListFolder(const std::string& folder, std::vector<FoundEntry>& out) {
     out.clear();
-    if (HasEmbeddedZero(folder)) return false;
+    if (HasEmbeddedZero(folder)) return ERROR_INVALID_NAME;
     std::string pattern = folder;
     if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/')) pattern += '\\';
     pattern += '*';
@@ -88,18 +88,20 @@ bool Win32FileSystem::ListFolder(const std::string& folder, std::vector<FoundEnt
                                          FIND_FIRST_EX_LARGE_FETCH));
     if (!search) {
         // Only a drive's root has no "." entry, and an empty one answers "no file found".
-        return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+        const DWORD code = ::GetLastError();
+        return code == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : code;
     }
     do {
         const std::wstring_view name = found.cFileName;
         if (name == L"." || name == L"..") continue;
         out.push_back({Narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (::FindNextFileW(search.Get(), &found));
-    if (::GetLastError() != ERROR_NO_MORE_FILES) {
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_NO_MORE_FILES) {
         out.clear();
-        return false;
+        return code;
     }
-    return true;
+    return ERROR_SUCCESS;
 }
 
 std::optional<FileId> Win32FileSystem::FolderIdentity(const std::string& path) {

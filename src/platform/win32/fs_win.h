@@ -25,7 +25,7 @@ public:
     std::optional<std::string> FullPath(const std::string& name) override;
     // A folder the search cannot finish (an error other than the end of the list) counts
     // as not searchable: false, `out` empty, rather than a partial list.
-    bool ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
+    ErrorCode ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
     // "X:" is taken for the drive's root, as ListFolder takes it.
     std::optional<FileId> FolderIdentity(const std::string& path) override;
     std::string ErrorText(ErrorCode code) override;
