@@ -71,8 +71,12 @@ template <typename UnitAt>
 std::string Utf16UnitsToUtf8(std::size_t count, UnitAt unit) {
     const auto isHigh = [](char32_t u) { return u >= 0xD800 && u <= 0xDBFF; };
     const auto isLow = [](char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; };
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < count; ++i) {
+    // Most names are plain ASCII: that leading run is measured once and copied straight
+    // through, and only the rest goes the general way.
+    std::size_t ascii = 0;
+    while (ascii < count && unit(ascii) < 0x80) ++ascii;
+    std::size_t length = ascii;
+    for (std::size_t i = ascii; i < count; ++i) {
         const char32_t u = unit(i);
         if (u < 0x80)
             length += 1;
@@ -102,7 +106,8 @@ std::string Utf16UnitsToUtf8(std::size_t count, UnitAt unit) {
             *p++ = static_cast<char>(0x80 | (cp & 0x3F));
         }
     };
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < ascii; ++i) *p++ = static_cast<char>(unit(i));
+    for (std::size_t i = ascii; i < count; ++i) {
         const char32_t u = unit(i);
         if (isHigh(u) && i + 1 < count && isLow(unit(i + 1))) {
             put(0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
