@@ -122,4 +122,37 @@ mirror_and_stop Escape english.ini 'Processing: ' 'Links created: ' key DLG Esca
 # The close box and Alt+F4 both arrive as the system command SC_CLOSE.
 mirror_and_stop Close "" 'Обрабатывается: ' 'Создано ссылок: ' syscommand DLG 61536
 
+# The prompt still works over the running batch: files already in the way in a few folders of
+# the mirror; the first one reached asks, Skip all lets the batch go on, Cancel then stops it.
+rm -rf "${links:?}/Tree"
+obstacles=()
+for d in 3 9 14 19; do
+    for s in 2 7 12; do
+        obstacles+=("$links/Tree/d$d/s$s/f50.dat")
+        mkdir -p "$links/Tree/d$d/s$s"
+        printf 'in the way\n' >"$links/Tree/d$d/s$s/f50.dat"
+    done
+done
+e2e_list "$E2E_WORK/run.lst" "$wdata\\Tree\\"
+e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\"
+dlg="$(e2e_wait_window "Velmora 1.1")"
+drv set "$dlg" 1011 -1 >/dev/null || fail "prompt: cannot set the depth"
+drv click "$dlg" 1 >/dev/null || fail "prompt: cannot press OK"
+wait_busy "prompt" 'Обрабатывается: '
+prompt="$(e2e_wait_owned "$dlg" 120000)"
+expect_eq "$(drv text "$prompt")" 'Ошибка' "prompt: title"
+expect_contains "$(e2e_control_text "$prompt" 1015)" 'f50.dat' "prompt: the file in the way"
+expect_eq "$(drv enabled "$dlg" 1009)" 0 "prompt: the target edit while the prompt asks"
+e2e_screenshot responsive_prompt
+e2e_answer 1018
+expect_running_dialog "prompt" 'Создано ссылок: '
+drv click "$dlg" 2 >/dev/null || fail "prompt: cannot press Cancel"
+e2e_expect_end "prompt" 15
+for obstacle in "${obstacles[@]}"; do
+    [ "$(cat "$obstacle")" == 'in the way' ] || fail "prompt: $obstacle was changed"
+    [ "$(stat -c %h "$obstacle")" -eq 1 ] || fail "prompt: $obstacle was linked"
+    rm "$obstacle"
+done
+expect_consistent_partial_mirror "prompt"
+
 e2e_pass
