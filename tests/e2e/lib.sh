@@ -386,6 +386,8 @@ e2e_link_run() { # command-line-target target-edit-or-empty depth-or-empty entry
 # a prompt or a message box shows up instead.
 e2e_expect_end() { # what [seconds]
     local i
+    # An answer given by a posted message (close box, key) may not have closed the prompt yet.
+    [ -n "${prompt:-}" ] && drv waitgone "$prompt" 5000 >/dev/null 2>&1
     for ((i = 0; i < ${2:-30} * 10; i++)); do
         if ! kill -0 "$E2E_VELMORA_PID" 2>/dev/null; then
             e2e_wait_exit
