@@ -9,8 +9,9 @@ namespace velmora {
 namespace {
 
 // Fields and buttons that must not be used while the batch runs; Cancel stays enabled.
-constexpr int kLockedControls[] = {IDC_TARGET, IDC_DEPTH, IDC_DEPTH_SPIN,
-                                   IDOK,       IDC_SETTINGS, IDC_HELP_BUTTON};
+constexpr int kLockedControls[] = {
+    IDC_TARGET, IDC_DEPTH, IDC_DEPTH_SPIN, IDOK, IDC_SETTINGS, IDC_HELP_BUTTON,
+};
 
 // A bound on the messages served per refresh: a window that never validates its paint would
 // otherwise hold the batch in the pump for good.
