@@ -108,27 +108,13 @@ bool LinkBatch::LinkFileEntry(const std::string& entry) {
 }
 
 void LinkBatch::LinkListedFile(const std::string& entry) {
-    for (;;) {
-        if (LinkFileEntry(entry)) {
-            ++m_links;
-            Notify(entry);
+    while (!LinkFileEntry(entry)) {  // a retry composes the name again
+        if (!RetryAfterFailure(txt::kFileLinkError, entry, m_bSkipAllFiles)) {
             return;
-        }
-        if (m_bSkipAllFiles) {
-            return;
-        }
-        switch (Ask(txt::kFileLinkError, entry)) {
-            case kPromptRetry:
-                continue;  // the name is composed again
-            case kPromptSkipAll:
-                m_bSkipAllFiles = true;
-                return;
-            case kPromptCancel:
-                Abandon();
-            default:
-                return;
         }
     }
+    ++m_links;
+    Notify(entry);
 }
 
 void LinkBatch::LinkFolderEntry(const std::string& entry) {
@@ -226,19 +212,8 @@ bool LinkBatch::ReadSourceFolder(std::vector<FoundEntry>& entries) {
         if (code == err::kSuccess) {
             return true;
         }
-        if (m_bSkipAllFolders) {
-            return false;
-        }
         SetErrorText(code);
-        switch (Ask(txt::kFolderReadError, m_source)) {
-        case kPromptRetry:
-            continue;
-        case kPromptSkipAll:
-            m_bSkipAllFolders = true;
-            return false;
-        case kPromptCancel:
-            Abandon();
-        default:
+        if (!RetryAfterFailure(txt::kFolderReadError, m_source, m_bSkipAllFolders)) {
             return false;  // the folder and everything below it are passed over
         }
     }
@@ -259,69 +234,50 @@ bool LinkBatch::MakeMirrorFolder() {
             // The name is taken by something that is no folder (a file): going on would
             // only make every link below it fail one by one, so it is one folder failure.
         }
-        if (m_bSkipAllFolders) {
-            return false;
-        }
         SetErrorText(code);
-        switch (Ask(txt::kFolderError, m_link)) {
-            case kPromptRetry:
-                continue;
-            case kPromptSkipAll:
-                m_bSkipAllFolders = true;
-                return false;
-            case kPromptCancel:
-                Abandon();
-            default:
-                return false;  // the folder and everything below it are passed over
+        if (!RetryAfterFailure(txt::kFolderError, m_link, m_bSkipAllFolders)) {
+            return false;  // the folder and everything below it are passed over
         }
     }
 }
 
 void LinkBatch::MakeJunction(const std::string& link, const std::string& source) {
-    for (;;) {
-        if (CreateJunction(link, source)) {
-            ++m_links;
-            Notify(source);
+    while (!CreateJunction(link, source)) {
+        if (!RetryAfterFailure(txt::kFolderLinkError, link, m_bSkipAllJunctions)) {
             return;
-        }
-        if (m_bSkipAllJunctions) {
-            return;
-        }
-        switch (Ask(txt::kFolderLinkError, link)) {
-            case kPromptRetry:
-                continue;
-            case kPromptSkipAll:
-                m_bSkipAllJunctions = true;
-                return;
-            case kPromptCancel:
-                Abandon();
-            default:
-                return;
         }
     }
+    ++m_links;
+    Notify(source);
 }
 
 void LinkBatch::LinkMirroredFile(const std::string& source, const std::string& link) {
-    for (;;) {
-        if (HardLinkFile(source, link)) {
-            ++m_links;
-            Notify(source);
+    while (!HardLinkFile(source, link)) {
+        if (!RetryAfterFailure(txt::kFileLinkError, source, m_bSkipAllFiles)) {
             return;
         }
-        if (m_bSkipAllFiles) {
-            return;
-        }
-        switch (Ask(txt::kFileLinkError, source)) {
-            case kPromptRetry:
-                continue;
-            case kPromptSkipAll:
-                m_bSkipAllFiles = true;
-                return;
-            case kPromptCancel:
-                Abandon();
-            default:
-                return;
-        }
+    }
+    ++m_links;
+    Notify(source);
+}
+
+// What the user wants done about a failed step: true to try it again. With the kind's
+// Skip all already chosen the step is passed over without asking; Skip all chosen now sets
+// it; Cancel abandons the batch; anything else passes the step over.
+bool LinkBatch::RetryAfterFailure(TextId id, const std::string& name, bool& skipAll) {
+    if (skipAll) {
+        return false;
+    }
+    switch (Ask(id, name)) {
+        case kPromptRetry:
+            return true;
+        case kPromptSkipAll:
+            skipAll = true;
+            return false;
+        case kPromptCancel:
+            Abandon();
+        default:
+            return false;
     }
 }
 

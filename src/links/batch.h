@@ -119,6 +119,7 @@ private:
     bool MakeMirrorFolder();
     void MakeJunction(const std::string& link, const std::string& source);
     void LinkMirroredFile(const std::string& source, const std::string& link);
+    bool RetryAfterFailure(TextId id, const std::string& name, bool& skipAll);
     int Ask(TextId id, const std::string& name);
     [[noreturn]] void Abandon();
     void Notify(std::string_view current);
