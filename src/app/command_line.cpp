@@ -61,12 +61,10 @@ std::vector<std::string> SplitListFile(std::string_view bytes, const AnsiDecoder
             if (hit == nullptr) break;
             const auto lf = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
             const std::string_view entry = text.substr(start, lf > start ? lf - 1 - start : 0);
-            if (utf8)
+            if (utf8 || !decodeAnsi)
                 entries.push_back(MakeValidUtf8(entry));
-            else if (decodeAnsi)
-                entries.push_back(decodeAnsi(entry));
             else
-                entries.push_back(MakeValidUtf8(entry));
+                entries.push_back(decodeAnsi(entry));
             start = lf + 1;
         }
     }

@@ -98,7 +98,10 @@ std::string LinkBatch::MakeFullLinkName(const std::string& name, const std::stri
     const bool changed = m_fs.SetCurrentFolder(folder);
     std::optional<std::string> full =
         m_fs.FullPath(changed || !IsPlainRelative(name, sep) ? name : folder + name);
-    return full ? std::move(*full) : name;
+    if (full) {
+        return std::move(*full);
+    }
+    return name;
 }
 
 bool LinkBatch::LinkFileEntry(const std::string& entry) {
