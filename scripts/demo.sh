@@ -51,7 +51,7 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "demo: no display; running on Xvfb $DISPLAY"
 fi
 e2e_wine_init
-e2e_driver_start
+E2E_DRIVER_LOG="$demo/driver.log" e2e_driver_start
 list="$demo/selection.lst"
 e2e_list "$list" "$(e2e_winpath "$sel/report.txt")" "$(e2e_winpath "$sel/notes.txt")" \
     "$(e2e_winpath "$sel/photos")\\"

@@ -129,9 +129,10 @@ drv() {
     fail "the driver did not answer: drv $*"
 }
 
-# Starts the serving driver (after the Wine prefix is ready; ends with the Wine server).
+# Starts the serving driver (after the Wine prefix is ready; ends with the Wine server). Its
+# messages go to the test's error output, or to the file E2E_DRIVER_LOG names.
 e2e_driver_start() {
-    coproc E2E_DRV { exec timeout -k 5 3600 wine "$E2E_DRIVER" serve; }
+    coproc E2E_DRV { exec timeout -k 5 3600 wine "$E2E_DRIVER" serve 2>>"${E2E_DRIVER_LOG:-/dev/stderr}"; }
     # Bash hides a coprocess's own descriptors from pipelines; copies are seen everywhere.
     exec {E2E_DRV_TO}>&"${E2E_DRV[1]}" {E2E_DRV_FROM}<&"${E2E_DRV[0]}"
     drv acp >/dev/null || fail "the driver does not start"
