@@ -16,17 +16,21 @@ with open(f'{w}/big.lst', 'wb') as f:
     for i in range(100000):
         f.write(('Z:\\tmp\\data\\folder%03d\\file%06d.txt\r\n' % (i % 300, i)).encode())
 PY
+declare -A times
 for list in one big one big one big one big one big; do
     t0=$(date +%s%N)
     timeout -k 5 60 wine "$build/velmora.exe" "$work/$list.lst" 'Z:\tmp\target\' >/dev/null 2>&1 &
     pid=$!
     until xwininfo -root -tree 2>/dev/null | grep -q '"Velmora 1.1"'; do sleep 0.02; done
     t1=$(date +%s%N)
-    echo "$list $(((t1 - t0) / 1000000))"
+    ms=$(((t1 - t0) / 1000000))
+    echo "$list list: $ms ms"
+    times[$list]="${times[$list]:-} $ms"
     kill "$pid" 2>/dev/null
     timeout -k 5 30 wineserver -k 2>/dev/null
     sleep 0.3
-done | awk '{ t[$1] = t[$1] " " $2; print $1 " list: " $2 " ms" }
-     END { for (k in t) { n = split(t[k], a, " "); asort(a); m[k] = a[int((n + 1) / 2)];
-                          print k " median " m[k] " ms" }
-           if (m["one"] > 0) printf "ratio %.2f\n", m["big"] / m["one"] }'
+done
+median() { tr ' ' '\n' <<<"$1" | grep . | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+one=$(median "${times[one]}")
+big=$(median "${times[big]}")
+echo "median: one entry $one ms, 100,000 entries $big ms, ratio $(awk -v a="$big" -v b="$one" 'BEGIN { printf "%.2f", a / b }')"
