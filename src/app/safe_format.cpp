@@ -1,5 +1,7 @@
 #include "app/safe_format.h"
 
+#include "platform/utf.h"
+
 #include <cstddef>
 #include <optional>
 
@@ -165,21 +167,7 @@ std::string_view FirstCharacters(std::string_view utf8, std::size_t count) {
 void AppendCodePoint(std::string& out, std::int64_t value) {
     auto cp = static_cast<std::uint32_t>(value);
     if (value <= 0 || value > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    AppendUtf8(out, cp);
 }
 
 void AppendPadded(std::string& out, std::string_view body, std::size_t bodyChars,

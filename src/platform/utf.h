@@ -20,6 +20,9 @@ std::string Utf16LeBytesToUtf8(std::string_view bytes);
 std::string MakeValidUtf8(std::string_view text);
 bool IsValidUtf8(std::string_view text);
 
+// Appends the UTF-8 form of the code point `cp` (which must be a scalar value).
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Turns bytes in an 8-bit code page into UTF-8. The Windows layer supplies one for the
 // system's ANSI code page.
 using AnsiDecoder = std::function<std::string(std::string_view bytes)>;
