@@ -132,6 +132,14 @@ std::string CLinkApp::GetHelpFilePath() const {
     return m_strHelpPath;
 }
 
+void CLinkApp::OpenHelpViewer(HWND owner, const std::string& argument) const {
+    const auto result = reinterpret_cast<UINT_PTR>(
+        ShellExecuteW(owner, L"open", L"hh.exe", Widen(argument).c_str(), L"", SW_SHOWNORMAL));
+    if (result <= 32) {
+        MessageBoxApp(m_langTable.Text(txt::kHelpFailed), MB_OK);
+    }
+}
+
 void CLinkApp::WinHelp(std::uintptr_t, unsigned) {
     if (m_pMainWnd != nullptr && m_pMainWnd->GetSafeHwnd() != nullptr) {
         SendMessageW(m_pMainWnd->GetSafeHwnd(), WM_COMMAND, IDC_HELP_BUTTON, 0);

@@ -31,6 +31,9 @@ public:
     // The help file: the HelpFile setting made absolute when it names an existing entry,
     // else the default help path beside the program.
     std::string GetHelpFilePath() const;
+    // Starts the help viewer (hh.exe) with `argument`, owned by `owner`; message 1005 when it
+    // cannot be started.
+    void OpenHelpViewer(HWND owner, const std::string& argument) const;
     // Every help request acts like the main dialog's Help button.
     void WinHelp(std::uintptr_t data, unsigned command) override;
     // The language table's text for `id`, else `builtin`.

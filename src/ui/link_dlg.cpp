@@ -242,13 +242,8 @@ void CLinkDlg::OnPaint() {
 }
 
 void CLinkDlg::OnHelpClicked() {
-    CLinkApp& app = LinkApp();
-    std::wstring path = Widen(app.GetHelpFilePath());
-    auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(m_hWnd, L"open", L"hh.exe", path.c_str(), L"", SW_SHOWNORMAL));
-    if (static_cast<UINT_PTR>(result) <= 32) {
-        MessageBoxApp(app.LookupText(txt::kHelpFailed, BuiltinText(txt::kHelpFailed)), MB_OK);
-    }
+    const CLinkApp& app = LinkApp();
+    app.OpenHelpViewer(m_hWnd, app.GetHelpFilePath());
 }
 
 void CLinkDlg::OnDestroy() {

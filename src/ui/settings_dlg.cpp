@@ -117,10 +117,8 @@ void CSettingsDlg::OnSaveDepthClicked() {
 
 void CSettingsDlg::OnHelpClicked() {
     // The application's help file, not the edit's text: a new path counts only after OK.
-    const std::string argument = SettingsHelpArgument(LinkApp().GetHelpFilePath());
-    auto result = reinterpret_cast<std::uintptr_t>(
-        ShellExecuteW(m_hWnd, L"open", L"hh.exe", Widen(argument).c_str(), L"", SW_SHOWNORMAL));
-    if (!IsOpenSuccess(result)) MessageBoxApp(LinkApp().Texts().Text(txt::kHelpFailed), MB_OK);
+    const CLinkApp& app = LinkApp();
+    app.OpenHelpViewer(m_hWnd, SettingsHelpArgument(app.GetHelpFilePath()));
 }
 
 void CSettingsDlg::OnBrowseLanguageFile() {
