@@ -19,11 +19,12 @@ void PutLe32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value
 }  // namespace
 
 std::u16string MountPointSubstituteName(std::string_view sourceUtf8) {
+    constexpr std::size_t kPrefixLength = 4;
     std::u16string name = u"\\??\\";
     name += Utf8ToUtf16(sourceUtf8);
     // A folder's NT form has no trailing backslash, but a drive root is "\??\C:\", never
-    // "\??\C:" (which would name the drive's current folder).
-    if (name.size() >= 2 && name.back() == u'\\' && name[name.size() - 2] != u':') {
+    // "\??\C:" (which would name the drive's current folder). The prefix's own backslash stays.
+    if (name.size() > kPrefixLength && name.back() == u'\\' && name[name.size() - 2] != u':') {
         name.pop_back();
     }
     return name;

@@ -55,9 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
     if (data[0] % 2 == 0) {
         const std::u16string name = velmora::MountPointSubstituteName(rest);
-        // (An empty source has no NT form worth the name; the system refuses whatever
-        // comes of it, so only real names are held to the prefix.)
-        if (!rest.empty() && name.compare(0, 4, u"\\??\\") != 0) Broken("NT form lacks its prefix");
+        if (name.compare(0, 4, u"\\??\\") != 0) Broken("NT form lacks its prefix");
         // The source as given, less at most one trailing backslash (never a drive root's).
         const std::u16string full = u"\\??\\" + velmora::Utf8ToUtf16(rest);
         const bool cut = name.size() + 1 == full.size();

@@ -28,6 +28,7 @@ TEST(MountPoint, SubstituteNameIsTheNtForm) {
     // Only one trailing backslash goes; the path is otherwise taken as it stands.
     EXPECT_EQ(MountPointSubstituteName(R"(C:\A\\)"), u"\\??\\C:\\A\\");
     EXPECT_EQ(MountPointSubstituteName("rel"), u"\\??\\rel");
+    EXPECT_EQ(MountPointSubstituteName(""), u"\\??\\");
 }
 
 TEST(MountPoint, BufferForAnEighteenCharacterName) {
