@@ -20,20 +20,6 @@ std::string ToUtf8(const wchar_t* w) {
     return s;
 }
 
-std::string Escape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 std::string DescribeSystemMenu(HWND h) {
     HMENU menu = GetSystemMenu(h, FALSE);
     if (!menu) return "none\n";
@@ -49,7 +35,7 @@ std::string DescribeSystemMenu(HWND h) {
         if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
         std::string flags = (info.fType & MFT_SEPARATOR) ? "separator" : "string";
         if (info.fState & MFS_DISABLED) flags += ",disabled";
-        out += std::to_string(info.wID) + "\t" + flags + "\t" + Escape(ToUtf8(text)) + "\n";
+        out += std::to_string(info.wID) + "\t" + flags + "\t" + EscapeField(ToUtf8(text)) + "\n";
     }
     return out;
 }

@@ -53,19 +53,7 @@ void Err(const std::string& s) {
               nullptr);
 }
 
-std::string Escape(const std::wstring& w) {
-    std::string out;
-    for (char c : ToUtf8(w)) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
+std::string Escape(const std::wstring& w) { return EscapeField(ToUtf8(w)); }
 
 std::string HandleText(HWND h) {
     char buf[32];
