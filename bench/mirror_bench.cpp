@@ -25,12 +25,12 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/texts.h"
 #include "links/batch.h"
 #include "platform/posix/posix_fs.h"
 #include "platform/utf.h"
 #include "support/cp1251.h"
+#include "text/command_line.h"
+#include "text/texts.h"
 
 extern char** environ;
 
@@ -136,8 +136,7 @@ int MirrorWithEngine(const std::string& source, const std::string& target) {
     const velmora::TextCatalog texts;
     velmora::LinkBatch batch(fs, prompt, messages, texts);
     const char sep = fs.Separator();
-    const velmora::BatchOutcome outcome =
-        batch.Run({source + sep}, target + sep, -1);
+    const velmora::BatchOutcome outcome = batch.Run({source + sep}, target + sep, -1);
     if (outcome != velmora::BatchOutcome::Completed || prompt.asked || messages.shown) return 3;
     return 0;
 }
@@ -221,7 +220,8 @@ std::uint64_t CheckMirror(const std::string& source, const std::string& mirror) 
         while (const dirent* e = ::readdir(dir)) {
             const std::string name = e->d_name;
             if (name == "." || name == "..") continue;
-            struct stat a{}, b{};
+            struct stat a {
+            }, b{};
             if (::lstat((src + "/" + name).c_str(), &a) != 0 ||
                 ::lstat((dst + "/" + name).c_str(), &b) != 0)
                 Fail("mirror lacks " + dst + "/" + name);
@@ -250,9 +250,9 @@ double Median(std::vector<double> v) {
 struct SizeResult {
     std::uint64_t files = 0;
     std::uint64_t folders = 0;
-    double engine = 0, cp = 0;             // median seconds
-    long engineRss = 0, cpRss = 0;         // largest max RSS over the runs, KiB
-    double engineMin = 0, engineMax = 0;   // spread
+    double engine = 0, cp = 0;            // median seconds
+    long engineRss = 0, cpRss = 0;        // largest max RSS over the runs, KiB
+    double engineMin = 0, engineMax = 0;  // spread
     double cpMin = 0, cpMax = 0;
 };
 
@@ -280,19 +280,22 @@ SizeResult BenchSize(const std::string& work, const std::string& self, std::uint
     const std::string out = work + "/out";
     const std::string mirror = out + "/src" + std::to_string(files);
 
-    std::fprintf(stderr, "[%llu files] making the tree...\n", static_cast<unsigned long long>(files));
+    std::fprintf(stderr, "[%llu files] making the tree...\n",
+                 static_cast<unsigned long long>(files));
     const RunResult made = Spawn({self, "--make-tree", source, std::to_string(files)});
     if (made.exitCode != 0) Fail("making the tree failed");
-    std::fprintf(stderr, "[%llu files] tree made in %.1f s\n", static_cast<unsigned long long>(files),
-                 made.seconds);
+    std::fprintf(stderr, "[%llu files] tree made in %.1f s\n",
+                 static_cast<unsigned long long>(files), made.seconds);
 
     // One untimed engine run first: warms the caches the same way for both and checks
     // that the engine's mirror is a faithful one.
     MakeDir(out);
     const RunResult warm = Spawn({self, "--mirror", source, out});
-    if (warm.exitCode != 0) Fail("the engine did not complete the mirror (exit " + std::to_string(warm.exitCode) + ")");
+    if (warm.exitCode != 0)
+        Fail("the engine did not complete the mirror (exit " + std::to_string(warm.exitCode) + ")");
     const std::uint64_t checked = CheckMirror(source, mirror);
-    if (checked != files) Fail("mirror holds " + std::to_string(checked) + " files, not " + std::to_string(files));
+    if (checked != files)
+        Fail("mirror holds " + std::to_string(checked) + " files, not " + std::to_string(files));
     RemoveTree(out);
 
     std::vector<double> engine, cp;
@@ -305,7 +308,8 @@ SizeResult BenchSize(const std::string& work, const std::string& self, std::uint
             const RunResult r = engineTurn
                                     ? Measure(probe, resultFile, {self, "--mirror", source, out})
                                     : Measure(probe, resultFile, {"cp", "-al", source, out + "/"});
-            if (r.exitCode != 0) Fail(std::string(engineTurn ? "engine" : "cp -al") + " run failed");
+            if (r.exitCode != 0)
+                Fail(std::string(engineTurn ? "engine" : "cp -al") + " run failed");
             (engineTurn ? engine : cp).push_back(r.seconds);
             long& rss = engineTurn ? res.engineRss : res.cpRss;
             rss = std::max(rss, r.maxRssKb);
@@ -341,9 +345,10 @@ const char* EncodingName(ListEncoding e) {
 std::string WriteListFile(const std::string& work, std::uint64_t entries, ListEncoding encoding) {
     std::string text = encoding == ListEncoding::Utf8 ? "\xEF\xBB\xBF" : "";
     for (std::uint64_t i = 0; i < entries; ++i) {
-        text += "C:\\Users\\Public\\Documents\\Projects\\Archive " + std::to_string(i / 1000) +
-                (i % 5 == 0 ? "\\\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82 " : "\\report ") +  // "отчёт"
-                std::to_string(i) + (i % 10 == 0 ? "\\" : ".txt") + "\r\n";
+        text +=
+            "C:\\Users\\Public\\Documents\\Projects\\Archive " + std::to_string(i / 1000) +
+            (i % 5 == 0 ? "\\\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82 " : "\\report ") +  // "отчёт"
+            std::to_string(i) + (i % 10 == 0 ? "\\" : ".txt") + "\r\n";
     }
     std::string bytes;
     if (encoding == ListEncoding::Utf8) {
@@ -370,7 +375,8 @@ struct ListResult {
     double median = 0, min = 0, max = 0;  // milliseconds
 };
 
-ListResult BenchList(const std::string& work, std::uint64_t entries, int runs, ListEncoding encoding) {
+ListResult BenchList(const std::string& work, std::uint64_t entries, int runs,
+                     ListEncoding encoding) {
     const std::string path = WriteListFile(work, entries, encoding);
     ListResult res;
     res.entries = entries;
@@ -380,15 +386,20 @@ ListResult BenchList(const std::string& work, std::uint64_t entries, int runs, L
         // One read of the whole file, as the program does.
         std::string bytes;
         const int fd = ::open(path.c_str(), O_RDONLY);
-        struct stat info{};
+        struct stat info {};
         if (fd < 0 || ::fstat(fd, &info) != 0) Fail("cannot open " + path);
         bytes.resize(static_cast<std::size_t>(info.st_size));
-        if (::read(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) Fail("cannot read " + path);
+        if (::read(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+            Fail("cannot read " + path);
         ::close(fd);
-        const std::vector<std::string> list = velmora::SplitListFile(bytes, velmora::test::Cp1251Decoder());
+        const std::vector<std::string> list =
+            velmora::SplitListFile(bytes, velmora::test::Cp1251Decoder());
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        if (list.size() != entries) Fail("the list file gave " + std::to_string(list.size()) + " entries");
-        if (list[0] != "C:\\Users\\Public\\Documents\\Projects\\Archive 0\\\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82 0\\")
+        if (list.size() != entries)
+            Fail("the list file gave " + std::to_string(list.size()) + " entries");
+        if (list[0] !=
+            "C:\\Users\\Public\\Documents\\Projects\\Archive "
+            "0\\\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82 0\\")
             Fail("the list file's first entry came out wrong: " + list[0]);
         res.bytes = bytes.size();
     }
@@ -443,9 +454,12 @@ void RunScenario(const std::string& work, const std::string& self, const std::st
     const std::string source = work + "/s";
     const std::string out = work + "/t";
     const auto start = Clock::now();
-    if (name == "deep") MakeDeepTree(source, 10000);
-    else if (name == "cycle") MakeCycleTree(source);
-    else Fail("unknown scenario " + name + " (deep, cycle)");
+    if (name == "deep")
+        MakeDeepTree(source, 10000);
+    else if (name == "cycle")
+        MakeCycleTree(source);
+    else
+        Fail("unknown scenario " + name + " (deep, cycle)");
     const double made = std::chrono::duration<double>(Clock::now() - start).count();
     MakeDir(out);
     const RunResult r = Measure(probe, work + "/probe.txt", {self, "--mirror-skip", source, out});
@@ -476,7 +490,8 @@ std::vector<std::uint64_t> ParseSizes(const std::string& text) {
     std::size_t pos = 0;
     while (pos <= text.size()) {
         const std::size_t comma = text.find(',', pos);
-        const std::string item = text.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+        const std::string item =
+            text.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
         char* end = nullptr;
         const unsigned long long v = std::strtoull(item.c_str(), &end, 10);
         if (item.empty() || *end != '\0' || v == 0) Fail("bad size: " + item);
@@ -491,9 +506,11 @@ std::vector<std::uint64_t> ParseSizes(const std::string& text) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 3 && args[0] == "--make-tree") return MakeTree(args[1], std::stoull(args[2]));
+    if (args.size() == 3 && args[0] == "--make-tree")
+        return MakeTree(args[1], std::stoull(args[2]));
     if (args.size() == 3 && args[0] == "--mirror") return MirrorWithEngine(args[1], args[2]);
-    if (args.size() == 3 && args[0] == "--mirror-skip") return MirrorSkippingFailures(args[1], args[2]);
+    if (args.size() == 3 && args[0] == "--mirror-skip")
+        return MirrorSkippingFailures(args[1], args[2]);
 
     std::vector<std::uint64_t> sizes{10000, 100000};
     int runs = 5, listRuns = 21;
@@ -505,15 +522,24 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "--sizes" && hasValue) sizes = ParseSizes(args[++i]);
-        else if (a == "--million") sizes.push_back(1000000);
-        else if (a == "--runs" && hasValue) runs = std::max(1, std::atoi(args[++i].c_str()));
-        else if (a == "--dir" && hasValue) base = args[++i];
-        else if (a == "--list" && hasValue) listEntries = ParseSizes(args[++i]).front();
-        else if (a == "--list-runs" && hasValue) listRuns = std::max(1, std::atoi(args[++i].c_str()));
-        else if (a == "--only-list") doMirror = false;
-        else if (a == "--no-list") doList = false;
-        else if (a == "--scenario" && hasValue) scenarios.push_back(args[++i]);
+        if (a == "--sizes" && hasValue)
+            sizes = ParseSizes(args[++i]);
+        else if (a == "--million")
+            sizes.push_back(1000000);
+        else if (a == "--runs" && hasValue)
+            runs = std::max(1, std::atoi(args[++i].c_str()));
+        else if (a == "--dir" && hasValue)
+            base = args[++i];
+        else if (a == "--list" && hasValue)
+            listEntries = ParseSizes(args[++i]).front();
+        else if (a == "--list-runs" && hasValue)
+            listRuns = std::max(1, std::atoi(args[++i].c_str()));
+        else if (a == "--only-list")
+            doMirror = false;
+        else if (a == "--no-list")
+            doList = false;
+        else if (a == "--scenario" && hasValue)
+            scenarios.push_back(args[++i]);
         else {
             Usage();
             return 2;
@@ -529,22 +555,27 @@ int main(int argc, char** argv) {
     if (doMirror) {
         std::vector<SizeResult> results;
         for (const std::uint64_t n : sizes) results.push_back(BenchSize(work, self, n, runs));
-        std::printf("\n| files | folders | engine median s (min-max) | cp -al median s (min-max) | ratio | engine us/file | engine max RSS KiB | cp -al max RSS KiB |\n");
+        std::printf(
+            "\n| files | folders | engine median s (min-max) | cp -al median s (min-max) | ratio | "
+            "engine us/file | engine max RSS KiB | cp -al max RSS KiB |\n");
         std::printf("|---:|---:|---|---|---:|---:|---:|---:|\n");
         for (const SizeResult& r : results) {
-            std::printf("| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.3f | %.2f | %ld | %ld |\n",
-                        static_cast<unsigned long long>(r.files),
-                        static_cast<unsigned long long>(r.folders), r.engine, r.engineMin,
-                        r.engineMax, r.cp, r.cpMin, r.cpMax, r.engine / r.cp,
-                        r.engine * 1e6 / static_cast<double>(r.files), r.engineRss, r.cpRss);
+            std::printf(
+                "| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.3f | %.2f | %ld | %ld |\n",
+                static_cast<unsigned long long>(r.files),
+                static_cast<unsigned long long>(r.folders), r.engine, r.engineMin, r.engineMax,
+                r.cp, r.cpMin, r.cpMax, r.engine / r.cp,
+                r.engine * 1e6 / static_cast<double>(r.files), r.engineRss, r.cpRss);
         }
     }
     if (doList) {
         for (const ListEncoding e : {ListEncoding::Ansi, ListEncoding::Utf8, ListEncoding::Utf16}) {
             const ListResult l = BenchList(work, listEntries, listRuns, e);
-            std::printf("\nlist file, %s: %llu entries, %llu bytes: read, decoded and split in %.2f ms median (min %.2f, max %.2f, %d runs)",
-                        EncodingName(e), static_cast<unsigned long long>(l.entries),
-                        static_cast<unsigned long long>(l.bytes), l.median, l.min, l.max, listRuns);
+            std::printf(
+                "\nlist file, %s: %llu entries, %llu bytes: read, decoded and split in %.2f ms "
+                "median (min %.2f, max %.2f, %d runs)",
+                EncodingName(e), static_cast<unsigned long long>(l.entries),
+                static_cast<unsigned long long>(l.bytes), l.median, l.min, l.max, listRuns);
         }
         std::printf("\n");
     }

@@ -4,15 +4,15 @@
 
 #include <memory>
 
-#include "app/command_line.h"
-#include "app/language_file.h"
-#include "app/settings.h"
-#include "app/version.h"
 #include "framework/message_box.h"
 #include "platform/win32/profile_win.h"
 #include "platform/win32/system_win.h"
 #include "platform/win32/wide.h"
 #include "resource.h"
+#include "text/command_line.h"
+#include "text/language_file.h"
+#include "text/settings.h"
+#include "text/version.h"
 #include "ui/link_dlg.h"
 
 namespace velmora {

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/texts.h"
 #include "framework/win_app.h"
+#include "text/texts.h"
 
 namespace velmora {
 

@@ -1,8 +1,1 @@
-# Files of src/app
-list(APPEND VELMORA_PORTABLE_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/language_file.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/safe_format.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/texts.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/version.cpp)
+# Files of src/app: Windows only (the application object), listed in sources_win.cmake.

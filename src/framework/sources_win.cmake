@@ -3,6 +3,5 @@ list(APPEND VELMORA_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/win_app.cpp
     ${CMAKE_CURRENT_LIST_DIR}/control.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dialog.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/localized_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/message_box.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_dialog.cpp)

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/texts.h"
 #include "platform/profile.h"
+#include "text/texts.h"
 
 namespace velmora {
 

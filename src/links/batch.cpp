@@ -1,7 +1,7 @@
 #include "links/batch.h"
 
-#include "app/safe_format.h"
 #include "links/reparse.h"
+#include "text/safe_format.h"
 
 namespace velmora {
 

@@ -11,8 +11,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/texts.h"
 #include "platform/filesystem.h"
+#include "text/texts.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-# Files of src/links
+# Files of src/links (the portable link engine)
 list(APPEND VELMORA_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/reparse.cpp
     ${CMAKE_CURRENT_LIST_DIR}/name_rule.cpp

@@ -2,8 +2,8 @@
 // page and the support address. Its texts follow language-file rules of their own.
 #pragma once
 
-#include "framework/localized_dialog.h"
 #include "ui/hyperlink.h"
+#include "ui/localized_dialog.h"
 
 namespace velmora {
 

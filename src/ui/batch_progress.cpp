@@ -1,8 +1,8 @@
 #include "ui/batch_progress.h"
 
-#include "app/safe_format.h"
 #include "platform/win32/wide.h"
 #include "resource.h"
+#include "text/safe_format.h"
 
 namespace velmora {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/texts.h"
 #include "links/batch.h"
+#include "text/texts.h"
 #include "ui/batch_progress_pacer.h"
 
 namespace velmora {

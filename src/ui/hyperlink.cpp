@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "app/safe_format.h"
-#include "app/texts.h"
 #include "framework/message_box.h"
 #include "framework/win_app.h"
 #include "platform/win32/wide.h"
+#include "text/safe_format.h"
+#include "text/texts.h"
 #include "ui/hyperlink_rules.h"
 
 namespace velmora {

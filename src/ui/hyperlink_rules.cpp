@@ -1,6 +1,6 @@
 #include "ui/hyperlink_rules.h"
 
-#include "app/texts.h"
+#include "text/texts.h"
 #include "ui/maker.h"
 
 namespace velmora {

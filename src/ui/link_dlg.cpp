@@ -3,16 +3,16 @@
 #include <shellapi.h>
 
 #include "app/link_app.h"
-#include "app/safe_format.h"
-#include "app/settings.h"
 #include "framework/message_box.h"
 #include "links/batch.h"
-#include "links/error_dlg.h"
 #include "platform/win32/fs_win.h"
 #include "platform/win32/wide.h"
 #include "resource.h"
+#include "text/safe_format.h"
+#include "text/settings.h"
 #include "ui/about_dlg.h"
 #include "ui/batch_progress.h"
+#include "ui/error_dlg.h"
 #include "ui/settings_dlg.h"
 #include "ui/settings_rules.h"
 

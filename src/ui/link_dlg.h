@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/localized_dialog.h"
+#include "ui/localized_dialog.h"
 
 namespace velmora {
 

@@ -3,11 +3,11 @@
 #include <shellapi.h>
 
 #include "app/link_app.h"
-#include "app/settings.h"
 #include "framework/file_dialog.h"
 #include "framework/message_box.h"
 #include "platform/win32/wide.h"
 #include "resource.h"
+#include "text/settings.h"
 #include "ui/hyperlink_rules.h"
 #include "ui/settings_rules.h"
 

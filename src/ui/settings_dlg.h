@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/texts.h"
-#include "framework/localized_dialog.h"
+#include "text/texts.h"
+#include "ui/localized_dialog.h"
 
 namespace velmora {
 

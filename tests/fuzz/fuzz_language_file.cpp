@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/language_file.h"
-#include "app/safe_format.h"
-#include "app/texts.h"
 #include "platform/utf.h"
 #include "support/cp1251.h"
+#include "text/language_file.h"
+#include "text/safe_format.h"
+#include "text/texts.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/command_line.h"
 #include "platform/utf.h"
 #include "support/cp1251.h"
+#include "text/command_line.h"
 
 namespace {
 

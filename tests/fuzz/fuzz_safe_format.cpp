@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/safe_format.h"
-#include "app/texts.h"
+#include "text/safe_format.h"
+#include "text/texts.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ bool PlainExpansion(std::string_view format, std::initializer_list<FormatArg> ar
         const char c = format[++i];
         if (c == '%') {
             out += '%';
-        } else if (c == 's' && arg != args.end() && std::holds_alternative<std::string_view>(*arg)) {
+        } else if (c == 's' && arg != args.end() &&
+                   std::holds_alternative<std::string_view>(*arg)) {
             out += std::get<std::string_view>(*arg++);
         } else if (c == 'd' && arg != args.end() && std::holds_alternative<std::int64_t>(*arg)) {
             out += std::to_string(std::get<std::int64_t>(*arg++));
@@ -70,7 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
     const std::size_t nul = input.find('\0');
     const std::string_view format = input.substr(0, nul);
-    const std::string_view rest = nul == std::string_view::npos ? std::string_view{} : input.substr(nul + 1);
+    const std::string_view rest =
+        nul == std::string_view::npos ? std::string_view{} : input.substr(nul + 1);
 
     if (data[0] % 2 == 0) {
         const std::string_view name = "C:\\Docs\\report 100%.txt";
@@ -81,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckWith(format, velmora::BuiltinText(velmora::txt::kFolderError), {name});
         CheckWith(format, "%s\n%s", {name, reason});
         CheckWith(format, velmora::BuiltinText(velmora::txt::kCaptionOneFile), {name});
-        CheckWith(format, velmora::BuiltinText(velmora::txt::kCaptionSeveral), {std::int64_t{-2147483647 - 1}});
+        CheckWith(format, velmora::BuiltinText(velmora::txt::kCaptionSeveral),
+                  {std::int64_t{-2147483647 - 1}});
         CheckWith(format, velmora::BuiltinText(velmora::txt::kCommandFailed), {std::int64_t{1155}});
         return 0;
     }
@@ -92,13 +95,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const FormatArg s = std::string_view("text");
     const FormatArg d = std::int64_t{42};
     switch (kinds % 7) {
-    case 0: (void)SafeFormat(format, builtin, {}); break;
-    case 1: (void)SafeFormat(format, builtin, {s}); break;
-    case 2: (void)SafeFormat(format, builtin, {d}); break;
-    case 3: (void)SafeFormat(format, builtin, {s, s}); break;
-    case 4: (void)SafeFormat(format, builtin, {s, d}); break;
-    case 5: (void)SafeFormat(format, builtin, {d, s}); break;
-    default: (void)SafeFormat(format, builtin, {d, d}); break;
+        case 0:
+            (void)SafeFormat(format, builtin, {});
+            break;
+        case 1:
+            (void)SafeFormat(format, builtin, {s});
+            break;
+        case 2:
+            (void)SafeFormat(format, builtin, {d});
+            break;
+        case 3:
+            (void)SafeFormat(format, builtin, {s, s});
+            break;
+        case 4:
+            (void)SafeFormat(format, builtin, {s, d});
+            break;
+        case 5:
+            (void)SafeFormat(format, builtin, {d, s});
+            break;
+        default:
+            (void)SafeFormat(format, builtin, {d, d});
+            break;
     }
     if (!velmora::ConversionsMatch(builtin, builtin) && builtin.find('%') == std::string_view::npos)
         Broken("a text without conversions does not match itself");

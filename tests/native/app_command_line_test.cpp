@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "app/command_line.h"
 #include "support/cp1251.h"
+#include "text/command_line.h"
 
 namespace velmora {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <random>
 
-#include "app/language_file.h"
 #include "support/cp1251.h"
+#include "text/language_file.h"
 
 namespace velmora {
 namespace {

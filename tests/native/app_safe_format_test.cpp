@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "app/safe_format.h"
-#include "app/texts.h"
+#include "text/safe_format.h"
+#include "text/texts.h"
 
 namespace velmora {
 namespace {

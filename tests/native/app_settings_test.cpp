@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
-#include "app/version.h"
 #include "support/memory_profile.h"
+#include "text/settings.h"
+#include "text/version.h"
 
 namespace velmora {
 namespace {

@@ -6,10 +6,10 @@
 #include <map>
 #include <sstream>
 
-#include "app/language_file.h"
-#include "app/safe_format.h"
-#include "app/texts.h"
 #include "support/cp1251.h"
+#include "text/language_file.h"
+#include "text/safe_format.h"
+#include "text/texts.h"
 
 namespace velmora {
 namespace {

@@ -15,12 +15,12 @@
 #include <fstream>
 #include <string>
 
-#include "app/command_line.h"
 #include "links/batch.h"
 #include "platform/posix/posix_fs.h"
 #include "support/cp1251.h"
 #include "support/scripted_prompt.h"
 #include "support/tree_snapshot.h"
+#include "text/command_line.h"
 
 namespace velmora {
 namespace {
@@ -68,8 +68,8 @@ bool MakeDeepTree(const std::string& root, int levels) {
 }
 
 struct DeepWalk {
-    int levels = 0;          // nested folders found one below the other
-    int filesLinked = 0;     // levels whose "f" is the source's own file (same inode)
+    int levels = 0;       // nested folders found one below the other
+    int filesLinked = 0;  // levels whose "f" is the source's own file (same inode)
     bool sourceIntact = true;
 };
 
@@ -79,9 +79,12 @@ DeepWalk WalkDeep(const std::string& source, const std::string& mirror) {
     int s = ::open(source.c_str(), O_RDONLY | O_DIRECTORY);
     int m = ::open(mirror.c_str(), O_RDONLY | O_DIRECTORY);
     while (s >= 0 && m >= 0) {
-        struct stat sf {}, mf {};
-        if (::fstatat(s, "f", &sf, AT_SYMLINK_NOFOLLOW) != 0 || sf.st_size != 1) walk.sourceIntact = false;
-        if (::fstatat(m, "f", &mf, AT_SYMLINK_NOFOLLOW) == 0 && mf.st_ino == sf.st_ino) ++walk.filesLinked;
+        struct stat sf {
+        }, mf{};
+        if (::fstatat(s, "f", &sf, AT_SYMLINK_NOFOLLOW) != 0 || sf.st_size != 1)
+            walk.sourceIntact = false;
+        if (::fstatat(m, "f", &mf, AT_SYMLINK_NOFOLLOW) == 0 && mf.st_ino == sf.st_ino)
+            ++walk.filesLinked;
         const int ns = ::openat(s, kLevelName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
         const int nm = ::openat(m, kLevelName, O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
         ::close(s);
@@ -119,8 +122,10 @@ TEST(Scale, ATenThousandLevelTreeStopsCleanlyAtThePathLimit) {
     ASSERT_FALSE(prompt.Messages().empty());
     EXPECT_LE(prompt.Messages().size(), 3u);
     for (const std::string& message : prompt.Messages()) {
-        const bool folder = message.rfind(std::string(BuiltinText(txt::kFolderError)).substr(0, 20), 0) == 0;
-        const bool file = message.rfind(std::string(BuiltinText(txt::kFileLinkError)).substr(0, 20), 0) == 0;
+        const bool folder =
+            message.rfind(std::string(BuiltinText(txt::kFolderError)).substr(0, 20), 0) == 0;
+        const bool file =
+            message.rfind(std::string(BuiltinText(txt::kFileLinkError)).substr(0, 20), 0) == 0;
         EXPECT_TRUE(folder || file) << message;
     }
     const DeepWalk walk = WalkDeep(src, dst + "/s");
@@ -167,7 +172,8 @@ TEST(Scale, AwkwardSymlinksInTheSourceNeitherLoopNorStopTheMirror) {
     EXPECT_FALSE(stdfs::exists(stdfs::symlink_status(dst + "/src/b/root")));
     EXPECT_FALSE(stdfs::exists(stdfs::symlink_status(dst + "/src/a/to_b/to_a")));
     std::size_t entries = 0;
-    for (auto it = stdfs::recursive_directory_iterator(dst); it != stdfs::recursive_directory_iterator(); ++it) {
+    for (auto it = stdfs::recursive_directory_iterator(dst);
+         it != stdfs::recursive_directory_iterator(); ++it) {
         ++entries;
     }
     EXPECT_LT(entries, 30u);
@@ -179,7 +185,8 @@ TEST(Scale, AHundredThousandEntryListFileInEveryEncoding) {
     constexpr int kEntries = 100000;
     std::string ansi, utf8 = "\xEF\xBB\xBF", utf16 = "\xFF\xFE";
     for (int i = 0; i < kEntries; ++i) {
-        const std::string entry = "C:\\\xC4\xE0\xED\xED\xFB\xE5\\" + std::to_string(i) + (i % 7 ? ".txt" : "\\");
+        const std::string entry =
+            "C:\\\xC4\xE0\xED\xED\xFB\xE5\\" + std::to_string(i) + (i % 7 ? ".txt" : "\\");
         ansi += entry + "\r\n";
         const std::string text = test::DecodeCp1251(entry);
         utf8 += text + "\r\n";

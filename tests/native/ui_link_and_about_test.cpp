@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/texts.h"
+#include "text/texts.h"
 #include "ui/hyperlink_rules.h"
 #include "ui/settings_rules.h"
 

@@ -12,11 +12,11 @@
 
 #include "framework/dialog.h"
 #include "framework/file_dialog.h"
-#include "framework/localized_dialog.h"
 #include "framework/message_box.h"
 #include "framework_test_util.h"
-#include "links/error_dlg.h"
 #include "resource.h"
+#include "ui/error_dlg.h"
+#include "ui/localized_dialog.h"
 
 namespace velmora {
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/texts.h"
 #include "framework/win_app.h"
 #include "platform/win32/wide.h"
+#include "text/texts.h"
 
 namespace velmora::testing {
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "framework_test_util.h"
-#include "links/error_dlg.h"
 #include "platform/win32/wide.h"
 #include "resource.h"
+#include "ui/error_dlg.h"
 
 namespace velmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/version.h"
+#include "text/version.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "text/settings.h"
 
 namespace velmora {
 

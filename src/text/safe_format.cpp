@@ -1,4 +1,4 @@
-#include "app/safe_format.h"
+#include "text/safe_format.h"
 
 #include "platform/utf.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/texts.h"
 #include "platform/utf.h"
+#include "text/texts.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "app/language_file.h"
+#include "text/language_file.h"
 
 #include <algorithm>
 #include <climits>

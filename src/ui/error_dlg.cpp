@@ -1,4 +1,4 @@
-#include "links/error_dlg.h"
+#include "ui/error_dlg.h"
 
 #include <algorithm>
 

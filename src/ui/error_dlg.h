@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "framework/localized_dialog.h"
 #include "links/batch.h"
+#include "ui/localized_dialog.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "framework/localized_dialog.h"
+#include "ui/localized_dialog.h"
 
 #include "framework/win_app.h"
 

@@ -1,4 +1,4 @@
-#include "app/texts.h"
+#include "text/texts.h"
 
 #include <algorithm>
 #include <array>
