@@ -2,11 +2,10 @@
 
 #include <cstring>
 
+#include "text/text_encoding.h"
+
 namespace velmora {
 namespace {
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 
 std::size_t EstimatedEntries(std::size_t bytes) { return bytes / 20; }
 
@@ -34,34 +33,42 @@ std::vector<std::string> SplitListFile(std::string_view bytes, const AnsiDecoder
     std::vector<std::string> entries;
     entries.reserve(EstimatedEntries(bytes.size()));
 
-    if (bytes.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
-        const std::string_view text = bytes.substr(kUtf16LeBom.size());
+    const std::optional<UnicodeForm> unicode = FindUnicodeForm(bytes);
+    if (unicode && unicode->encoding == TextEncoding::Utf16Le) {
+        const std::string_view text = bytes.substr(unicode->markLength);
         // Units are little-endian byte pairs; an odd last byte is no unit. Only a unit with
-        // a zero high byte can be a line feed or the zero that ends the text.
+        // a zero high byte can be a line feed, a CR or the zero that ends the text.
+        const auto isCr = [&](std::size_t i) { return text[i] == '\r' && text[i + 1] == 0; };
         std::size_t start = 0;  // byte offset, always even
         for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
             if (text[i + 1] != 0) continue;
             if (text[i] == 0) break;
             if (text[i] != '\n') continue;
-            const std::size_t length = i > start ? i - 2 - start : 0;
-            entries.push_back(Utf16LeBytesToUtf8(text.substr(start, length)));
+            const std::size_t end = i > start && isCr(i - 2) ? i - 2 : i;
+            entries.push_back(Utf16LeBytesToUtf8(text.substr(start, end - start)));
             start = i + 2;
         }
     } else {
-        const bool utf8 = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
-        std::string_view text = utf8 ? bytes.substr(kUtf8Bom.size()) : bytes;
+        std::string_view text = bytes.substr(unicode ? unicode->markLength : 0);
         if (const void* zero = std::memchr(text.data(), 0, text.size())) {
             text = text.substr(
                 0, static_cast<std::size_t>(static_cast<const char*>(zero) - text.data()));
         }
+        // Without a mark the whole text has been found well-formed, so its lines need no
+        // second look.
+        const bool checked = !unicode && IsMultiByteUtf8(text);
+        const bool utf8 = unicode || checked;
         // Walk LF to LF with memchr: the list may hold hundreds of thousands of lines.
         std::size_t start = 0;
         while (start < text.size()) {
             const void* hit = std::memchr(text.data() + start, '\n', text.size() - start);
             if (hit == nullptr) break;
             const auto lf = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
-            const std::string_view entry = text.substr(start, lf > start ? lf - 1 - start : 0);
-            if (utf8 || !decodeAnsi)
+            const std::size_t end = lf > start && text[lf - 1] == '\r' ? lf - 1 : lf;
+            const std::string_view entry = text.substr(start, end - start);
+            if (checked)
+                entries.emplace_back(entry);
+            else if (utf8 || !decodeAnsi)
                 entries.push_back(MakeValidUtf8(entry));
             else
                 entries.push_back(decodeAnsi(entry));

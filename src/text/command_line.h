@@ -23,11 +23,11 @@ std::optional<std::string> IniSwitchValue(std::string_view arg);
 // a third argument other than "/i=..." and every further argument are ignored.
 std::optional<CommandLine> ParseArguments(const std::vector<std::string>& argv);
 
-// Splits a list file's bytes into entries, one per line, each line ended by CR LF: the byte
-// before each LF is dropped whatever it is, bytes after the last LF form no entry, empty
-// lines give empty entries, and a zero byte ends the text. A UTF-8 byte-order mark means
-// UTF-8 entries; a UTF-16 LE mark means the same rules on 16-bit units. Otherwise each
-// entry is decoded from the ANSI code page. Entries are UTF-8, without the mark.
+// Splits a list file's bytes into entries, one per line: a line ends at a line feed, less a
+// CR right before it; bytes after the last line feed form no entry, empty lines give empty
+// entries, and a zero character ends the text. A byte-order mark decides the encoding;
+// without one, UTF-16 LE and UTF-8 are recognised (text/text_encoding.h) and anything else
+// is decoded from the ANSI code page. Entries are UTF-8, without the mark.
 std::vector<std::string> SplitListFile(std::string_view bytes, const AnsiDecoder& decodeAnsi);
 
 // The program's path with its last three characters replaced by "chm" ("C:\x\velmora.exe"

@@ -4,11 +4,12 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+
+#include "text/text_encoding.h"
 
 namespace velmora {
 namespace {
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // A line is read into a 1024-byte buffer: at most 1023 bytes, up to and including the line
 // feed. A longer line arrives in pieces, each treated as a line of its own.
@@ -36,21 +37,14 @@ void ExpandLineBreaks(std::string& text) {
     }
 }
 
-// One line as the runtime's line reader returns it: `piece` followed by a line feed when
-// `crlf` says the line ended in a CR LF pair that text mode turned into one LF.
-void ParseLine(std::string_view piece, bool crlf, bool utf8, const AnsiDecoder& decodeAnsi,
+// One line, without its line end: a line that has one loses exactly that line feed (or the
+// CR LF pair that text mode reads as one); the last line without one, and each piece of an
+// over-long line, is read whole.
+void ParseLine(std::string_view piece, bool utf8, const AnsiDecoder& decodeAnsi,
                LanguageTable& table) {
     // The line is a C string: it ends at a zero byte, though the piece read goes on.
-    std::string_view line = piece;
-    bool lineFeed = crlf;
-    if (const std::size_t zero = line.find('\0'); zero != std::string_view::npos) {
-        line = line.substr(0, zero);
-        lineFeed = false;
-    }
-    const std::size_t length = line.size() + (lineFeed ? 1 : 0);
+    const std::string_view line = piece.substr(0, piece.find('\0'));
     if (line.empty() || line[0] < '0' || line[0] > '9') return;
-    if (length < 3) return;
-    if (!lineFeed) line.remove_suffix(1);  // the line feed, or whatever byte stands last
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) return;
 
@@ -62,15 +56,12 @@ void ParseLine(std::string_view piece, bool crlf, bool utf8, const AnsiDecoder& 
     table.insert_or_assign(LeadingNumber(line), std::move(text));
 }
 
-}  // namespace
-
-LanguageTable ParseLanguageFile(std::string_view bytes, const AnsiDecoder& decodeAnsi) {
-    const bool utf8 = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+LanguageTable ParseLines(std::string_view bytes, bool utf8, const AnsiDecoder& decodeAnsi) {
     LanguageTable table;
     // The file is read in text mode, so a CR LF pair arrives as one LF (a lone CR stays),
     // and the pieces are cut after that translation. Between two line feeds there is no
-    // pair but the one that may end the line, so every piece is a slice of `bytes`,
-    // possibly with its CR LF standing for the LF; nothing is copied.
+    // pair but the one that may end the line, so every piece is a slice of `bytes`;
+    // nothing is copied.
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         const std::size_t window = std::min(bytes.size() - pos, kMaxPiece + 1);
@@ -80,20 +71,29 @@ LanguageTable ParseLanguageFile(std::string_view bytes, const AnsiDecoder& decod
             const bool crlf = lf > pos && bytes[lf - 1] == '\r';
             const std::size_t translated = lf - pos + 1 - (crlf ? 1 : 0);
             if (translated <= kMaxPiece) {
-                if (crlf)
-                    ParseLine(bytes.substr(pos, lf - 1 - pos), true, utf8, decodeAnsi, table);
-                else
-                    ParseLine(bytes.substr(pos, lf + 1 - pos), false, utf8, decodeAnsi, table);
+                ParseLine(bytes.substr(pos, lf - (crlf ? 1 : 0) - pos), utf8, decodeAnsi, table);
                 pos = lf + 1;
                 continue;
             }
         }
         // No line feed within reach: a piece of as many bytes as the buffer holds.
         const std::size_t length = std::min(bytes.size() - pos, kMaxPiece);
-        ParseLine(bytes.substr(pos, length), false, utf8, decodeAnsi, table);
+        ParseLine(bytes.substr(pos, length), utf8, decodeAnsi, table);
         pos += length;
     }
     return table;
+}
+
+}  // namespace
+
+LanguageTable ParseLanguageFile(std::string_view bytes, const AnsiDecoder& decodeAnsi) {
+    const std::optional<UnicodeForm> unicode = FindUnicodeForm(bytes);
+    if (unicode && unicode->encoding == TextEncoding::Utf16Le) {
+        // Read as the same file in UTF-8: its mark (U+FEFF) keeps the first line a comment,
+        // as a UTF-8 mark does.
+        return ParseLines(Utf16LeBytesToUtf8(bytes), true, decodeAnsi);
+    }
+    return ParseLines(bytes, unicode || IsMultiByteUtf8(bytes), decodeAnsi);
 }
 
 std::string LanguageMissingMessage() {

@@ -1,6 +1,7 @@
 // The language file (*.lng): numbered replacement texts, one per line ("3=Settings").
-// Lines that do not start with a digit are comments. The file is 8-bit text in the system's
-// ANSI code page, or UTF-8 when it starts with a UTF-8 byte-order mark.
+// Lines that do not start with a digit are comments. The file is UTF-8 or UTF-16 LE, told by
+// a byte-order mark or recognised without one (text/text_encoding.h), or else 8-bit text in
+// the system's ANSI code page.
 #pragma once
 
 #include <string>

@@ -5,5 +5,6 @@ list(APPEND VELMORA_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/language_file.cpp
     ${CMAKE_CURRENT_LIST_DIR}/safe_format.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_encoding.cpp
     ${CMAKE_CURRENT_LIST_DIR}/texts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/version.cpp)

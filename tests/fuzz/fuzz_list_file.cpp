@@ -1,6 +1,7 @@
-// The list file the file manager writes, in any of its encodings (ANSI, UTF-8 with a mark,
-// UTF-16 LE with a mark) and any damage: every entry comes out as valid UTF-8 without line
-// ends, and an ANSI file gives one entry per line feed before the first zero byte.
+// The list file the file manager writes, in any of its encodings (ANSI, UTF-8, UTF-16 LE, with
+// or without a mark) and any damage: every entry comes out as valid UTF-8 without line feeds,
+// an 8-bit file gives one entry per line feed before the first zero byte, and a UTF-8 file
+// without a mark reads as the same file with one.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -13,16 +14,13 @@
 #include "platform/utf.h"
 #include "support/cp1251.h"
 #include "text/command_line.h"
+#include "text/text_encoding.h"
 
 namespace {
 
 [[noreturn]] void Broken(const char* what) {
     std::fprintf(stderr, "fuzz_list_file: %s\n", what);
     std::abort();
-}
-
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    return s.substr(0, prefix.size()) == prefix;
 }
 
 }  // namespace
@@ -35,12 +33,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!velmora::IsValidUtf8(e)) Broken("an entry is not valid UTF-8");
         if (e.find('\n') != std::string::npos) Broken("an entry holds a line feed");
     }
-    const bool utf8 = StartsWith(bytes, "\xEF\xBB\xBF");
-    const bool utf16 = StartsWith(bytes, "\xFF\xFE");
-    if (!utf8 && !utf16) {
-        const std::string_view text = bytes.substr(0, bytes.find('\0'));
-        const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-        if (entries.size() != lines) Broken("not one entry per line");
+    const auto unicode = velmora::FindUnicodeForm(bytes);
+    if (unicode && unicode->encoding == velmora::TextEncoding::Utf16Le) return 0;
+    const std::string_view text = bytes.substr(0, bytes.find('\0'));
+    const auto lines = static_cast<std::size_t>(
+        std::count(text.begin() + static_cast<std::ptrdiff_t>(unicode ? unicode->markLength : 0),
+                   text.end(), '\n'));
+    if (entries.size() != lines) Broken("not one entry per line");
+    if (!unicode && velmora::IsMultiByteUtf8(text)) {
+        const std::string marked = "\xEF\xBB\xBF" + std::string(bytes);
+        if (velmora::SplitListFile(marked, velmora::test::Cp1251Decoder()) != entries)
+            Broken("UTF-8 without a mark reads differently from UTF-8 with one");
     }
     return 0;
 }

@@ -12,16 +12,68 @@ using Entries = std::vector<std::string>;
 
 Entries Split(std::string_view bytes) { return SplitListFile(bytes, test::Cp1251Decoder()); }
 
-TEST(ListFile, SplitsAtLineFeedsDroppingTheByteBefore) {
-    EXPECT_EQ(Split("C:\\a.txt\r\nC:\\dir\\\r\n"), (Entries{"C:\\a.txt", "C:\\dir\\"}));
-    // No entry after the last line feed.
-    EXPECT_EQ(Split("C:\\a.txt\r\nC:\\b.txt"), (Entries{"C:\\a.txt"}));
-    // LF alone: the byte before it is dropped all the same.
-    EXPECT_EQ(Split("C:\\a.txt\n"), (Entries{"C:\\a.tx"}));
-    EXPECT_EQ(Split("a\n\n"), (Entries{"", ""}));
-    // Blank lines stay as empty entries; blanks and quotes are kept verbatim.
-    EXPECT_EQ(Split("x\r\n\r\n \"y\" \r\n"), (Entries{"x", "", " \"y\" "}));
-    EXPECT_EQ(Split("\n"), (Entries{""}));
+std::string Utf16Le(std::u16string_view text, bool mark = true) {
+    std::string bytes = mark ? "\xFF\xFE" : "";
+    for (const char16_t u : text) {
+        bytes.push_back(static_cast<char>(u & 0xFF));
+        bytes.push_back(static_cast<char>(u >> 8));
+    }
+    return bytes;
+}
+
+TEST(ListFile, EncodingIsTheMarksOrRecognisedWithoutOne) {
+    using namespace std::string_literals;
+    const Entries names = {"C:\\Документы\\отчёт.txt", "D:\\Фото\\"};
+    const std::string text = "C:\\Документы\\отчёт.txt\r\nD:\\Фото\\\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+        Entries entries;
+    } cases[] = {
+        {"ANSI", test::EncodeCp1251(text), names},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + text, names},
+        {"UTF-8 without a mark", text, names},
+        {"UTF-16 LE with a mark", Utf16Le(u"C:\\Документы\\отчёт.txt\r\nD:\\Фото\\\r\n"), names},
+        {"UTF-16 LE without a mark", Utf16Le(u"C:\\Документы\\отчёт.txt\r\nD:\\Фото\\\r\n", false),
+         names},
+        {"UTF-16 LE without a mark, LF only, blank first line",
+         Utf16Le(u"\nC:\\a\n", false),
+         {"", "C:\\a"}},
+        {"plain ASCII", "C:\\a.txt\r\n", {"C:\\a.txt"}},
+        // One byte that UTF-8 cannot hold makes the whole file ANSI.
+        {"UTF-8 then a byte beyond it", "C:\\\xD0\xBE\r\nC:\\\xFF\r\n", {"C:\\Рѕ", "C:\\я"}},
+        // What follows the zero that ends the text does not count.
+        {"UTF-8 before a zero byte", "C:\\\xD0\xBE\r\n\0\xFF\r\n"s, {"C:\\о"}},
+        // The mark decides: bytes that break it are replaced, not read as ANSI.
+        {"UTF-8 mark, ANSI bytes",
+         "\xEF\xBB\xBF" + test::EncodeCp1251("C:\\я\r\n"),
+         {"C:\\\xEF\xBF\xBD"}},
+        // A zero after the first character alone is no UTF-16: the 8-bit text ends there.
+        {"one ASCII unit", "C\0\x80\x04\r\n"s, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Split(c.bytes), c.entries) << c.what;
+}
+
+TEST(ListFile, LineEndsAtLineFeedLessACrBeforeIt) {
+    const struct {
+        std::string_view bytes;
+        Entries entries;
+    } cases[] = {
+        {"C:\\a.txt\r\nC:\\dir\\\r\n", {"C:\\a.txt", "C:\\dir\\"}},
+        // LF alone ends a line too, and the name keeps its last letter.
+        {"C:\\report2\nC:\\report\n", {"C:\\report2", "C:\\report"}},
+        {"C:\\a\r\nC:\\b\nC:\\c\r\n", {"C:\\a", "C:\\b", "C:\\c"}},
+        // Only the one CR right before the LF goes; other CRs are part of the name.
+        {"a\r\r\nb\rc\n\rd\r\n", {"a\r", "b\rc", "\rd"}},
+        // Blank lines stay as empty entries; blanks and quotes are kept verbatim.
+        {"x\r\n\r\n \"y\" \r\n\n", {"x", "", " \"y\" ", ""}},
+        {"\n", {""}},
+        {"\r\n", {""}},
+        // No entry after the last line feed.
+        {"C:\\a.txt\r\nC:\\b.txt", {"C:\\a.txt"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Split(c.bytes), c.entries) << testing::PrintToString(c.bytes);
 }
 
 TEST(ListFile, EmptyOrUnterminatedFilesGiveNoEntries) {
@@ -35,11 +87,6 @@ TEST(ListFile, ZeroByteEndsTheText) {
     EXPECT_EQ(Split("C:\\a\r\nC:\\b\r\n\0C:\\c\r\n"s), (Entries{"C:\\a", "C:\\b"}));
     EXPECT_EQ(Split("C:\\a\0\r\nC:\\b\r\n"s), (Entries{}));
     EXPECT_TRUE(Split("\0\n"s).empty());
-}
-
-TEST(ListFile, AnsiEntriesAreDecodedFromTheCodePage) {
-    const std::string bytes = test::EncodeCp1251("C:\\Документы\\отчёт.txt\r\nD:\\Фото\\\r\n");
-    EXPECT_EQ(Split(bytes), (Entries{"C:\\Документы\\отчёт.txt", "D:\\Фото\\"}));
 }
 
 TEST(ListFile, AnsiDecodingHappensAfterSplitting) {
@@ -71,20 +118,11 @@ TEST(ListFile, Utf8MarkIsSkippedAndEntriesStayUtf8) {
               (Entries{"п»x"}));
 }
 
-std::string Utf16Le(std::u16string_view text, bool mark = true) {
-    std::string bytes = mark ? "\xFF\xFE" : "";
-    for (const char16_t u : text) {
-        bytes.push_back(static_cast<char>(u & 0xFF));
-        bytes.push_back(static_cast<char>(u >> 8));
-    }
-    return bytes;
-}
-
 TEST(ListFile, Utf16MarkAppliesTheRulesToUnits) {
     EXPECT_EQ(Split(Utf16Le(u"C:\\Папка\\\r\nC:\\\U0001F600.txt\r\nC:\\tail")),
               (Entries{"C:\\Папка\\", "C:\\\xF0\x9F\x98\x80.txt"}));
-    // Unit before LF dropped; blank lines kept.
-    EXPECT_EQ(Split(Utf16Le(u"ab\n\r\ncd\r\n")), (Entries{"a", "", "cd"}));
+    // LF alone, or less a CR right before it; blank lines kept.
+    EXPECT_EQ(Split(Utf16Le(u"ab\n\r\ncd\r\n\r\r\n")), (Entries{"ab", "", "cd", "\r"}));
     // A zero unit ends the text; a zero byte inside a unit does not.
     EXPECT_EQ(Split(Utf16Le(std::u16string_view(u"a\r\n\0b\r\n", 7))), (Entries{"a"}));
     EXPECT_EQ(Split(Utf16Le(u"\u0100\r\n")), (Entries{"\u0100"}));
@@ -107,7 +145,8 @@ Entries ReferenceUtf16Split(std::string_view bytes) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < units.size(); ++i) {
         if (units[i] != u'\n') continue;
-        entries.push_back(Utf16ToUtf8(units.substr(start, i > start ? i - 1 - start : 0)));
+        const std::size_t end = i > start && units[i - 1] == u'\r' ? i - 1 : i;
+        entries.push_back(Utf16ToUtf8(units.substr(start, end - start)));
         start = i + 1;
     }
     return entries;

@@ -64,28 +64,34 @@ TEST(LanguageFile, BackslashNBecomesCrLf) {
     EXPECT_EQ(Parse("1=a\\\r\n"), (LanguageTable{{1, "a\\"}}));
 }
 
-TEST(LanguageFile, LineEndsAndTheLastByteRule) {
-    const LanguageTable crlf = Parse("3=Options\r\n4=Help\r\n");
-    EXPECT_EQ(Parse("3=Options\n4=Help\n"), crlf);
-    // Without a final line break the last byte is lost all the same.
-    EXPECT_EQ(Parse("3=Options\r\n4=Help"), (LanguageTable{{3, "Options"}, {4, "Hel"}}));
-    // Too short (counted with the line feed): skipped.
-    EXPECT_TRUE(Parse("1=").empty());
-    EXPECT_EQ(Parse("1=x"), (LanguageTable{{1, ""}}));
-    EXPECT_TRUE(Parse("1\n").empty());
-    // A lone CR is not a line end; only CR LF pairs become LF.
-    EXPECT_EQ(Parse("1=a\rb\r\r\n"), (LanguageTable{{1, "a\rb\r"}}));
+TEST(LanguageFile, LineLosesOnlyItsLineEnd) {
+    const struct {
+        std::string_view bytes;
+        LanguageTable table;
+    } cases[] = {
+        {"3=Options\r\n4=Help\r\n", {{3, "Options"}, {4, "Help"}}},
+        {"3=Options\n4=Help\n", {{3, "Options"}, {4, "Help"}}},
+        // The last line without a line break is read whole.
+        {"3=Options\r\n4=Help", {{3, "Options"}, {4, "Help"}}},
+        {"1=", {{1, ""}}},
+        {"1=x", {{1, "x"}}},
+        {"1\n", {}},
+        // A lone CR is not a line end; only CR LF pairs become LF.
+        {"1=a\rb\r\r\n2=c\r", {{1, "a\rb\r"}, {2, "c\r"}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Parse(c.bytes), c.table) << testing::PrintToString(c.bytes);
 }
 
 TEST(LanguageFile, LongLinesArriveIn1023BytePieces) {
-    // 1=, then 1500 letters: the first piece is 1023 bytes and loses its last one; the rest
-    // (no digit first) is ignored.
+    // 1=, then 1500 letters: the first piece is 1023 bytes, read whole; the rest (no digit
+    // first) is ignored.
     const std::string longLine = "1=" + std::string(1500, 'a') + "\r\n";
-    EXPECT_EQ(Parse(longLine), (LanguageTable{{1, std::string(1020, 'a')}}));
+    EXPECT_EQ(Parse(longLine), (LanguageTable{{1, std::string(1021, 'a')}}));
 
     // A piece that starts with a digit is read as a line of its own.
     const std::string split = "1=" + std::string(1021, 'a') + "7=tail\r\n";
-    EXPECT_EQ(Parse(split), (LanguageTable{{1, std::string(1020, 'a')}, {7, "tail"}}));
+    EXPECT_EQ(Parse(split), (LanguageTable{{1, std::string(1021, 'a')}, {7, "tail"}}));
 
     // CR LF counts as one byte when the pieces are cut.
     const std::string exact = "1=" + std::string(1020, 'b') + "\r\n2=c\r\n";
@@ -94,16 +100,43 @@ TEST(LanguageFile, LongLinesArriveIn1023BytePieces) {
 
 TEST(LanguageFile, ZeroByteEndsTheLine) {
     // The line is cut at the zero byte; the rest of that line is not read as a new one.
-    EXPECT_EQ(Parse("1=ab\0cd\r\n2=x\0\r\n3=\0=y\r\n"s), (LanguageTable{{1, "a"}, {2, ""}}));
+    EXPECT_EQ(Parse("1=ab\0cd\r\n2=x\0\r\n3=\0=y\r\n"s),
+              (LanguageTable{{1, "ab"}, {2, "x"}, {3, ""}}));
     EXPECT_EQ(Parse("\0"
                     "1=a\r\n2=b\r\n"s),
               (LanguageTable{{2, "b"}}));
 }
 
-TEST(LanguageFile, AnsiTextsAreDecodedWithTheCodePage) {
-    const std::string bytes =
-        test::EncodeCp1251("; Русский\r\n3=Настрой&ки\r\n105=Ошибка\\n%s\r\n");
-    EXPECT_EQ(Parse(bytes), (LanguageTable{{3, "Настрой&ки"}, {105, "Ошибка\r\n%s"}}));
+std::string Utf16Le(std::u16string_view text, bool mark) {
+    std::string bytes = mark ? "\xFF\xFE" : "";
+    for (const char16_t u : text) {
+        bytes.push_back(static_cast<char>(u & 0xFF));
+        bytes.push_back(static_cast<char>(u >> 8));
+    }
+    return bytes;
+}
+
+TEST(LanguageFile, EncodingIsTheMarksOrRecognisedWithoutOne) {
+    const LanguageTable russian = {{3, "Настрой&ки"}, {105, "Ошибка\r\n%s"}};
+    const std::string text = "; Русский\r\n3=Настрой&ки\r\n105=Ошибка\\n%s\r\n";
+    const std::u16string wide = u"; Русский\r\n3=Настрой&ки\r\n105=Ошибка\\n%s\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+        LanguageTable table;
+    } cases[] = {
+        {"ANSI", test::EncodeCp1251(text), russian},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + text, russian},
+        {"UTF-8 without a mark", text, russian},
+        {"UTF-16 LE with a mark (Notepad's Unicode)", Utf16Le(wide, true), russian},
+        {"UTF-16 LE without a mark", Utf16Le(wide, false), russian},
+        {"UTF-16 LE, last line without a break", Utf16Le(u"4=Справка", false), {{4, "Справка"}}},
+        // As with a UTF-8 mark, the line that holds the mark is no entry.
+        {"UTF-16 LE mark before a digit", Utf16Le(u"1=x\r\n2=y", true), {{2, "y"}}},
+        // One byte that UTF-8 cannot hold makes the whole file ANSI.
+        {"UTF-8 then a byte beyond it", "1=\xD0\xBE\r\n2=\xFF\r\n", {{1, "Рѕ"}, {2, "я"}}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Parse(c.bytes), c.table) << c.what;
 }
 
 TEST(LanguageFile, Utf8MarkMeansUtf8Texts) {
@@ -144,10 +177,8 @@ LanguageTable ReferenceParse(std::string_view bytes) {
             if (piece.back() == '\n') break;
         }
         std::string line = piece.c_str();
-        if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0])) || line.size() < 3) {
-            continue;
-        }
-        line.pop_back();
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+        if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) continue;
         const std::size_t eq = line.find('=');
         if (eq == std::string::npos) continue;
         long long number = std::strtoll(line.c_str(), nullptr, 10);
@@ -173,7 +204,8 @@ TEST(LanguageFile, AgreesWithTheReferenceOnRandomFiles) {
             for (std::size_t i = 0; i < length; ++i) {
                 bytes.push_back(alphabet[random() % alphabet.size()]);
             }
-            if (random() % 50 == 0) bytes.push_back('\0');
+            // A zero never second in the file: that would make it UTF-16.
+            if (length > 2 && random() % 50 == 0) bytes.push_back('\0');
             bytes += random() % 2 ? "\r\n" : "\n";
         }
         ASSERT_EQ(Parse(bytes), ReferenceParse(bytes)) << testing::PrintToString(bytes);
