@@ -100,10 +100,10 @@ int MakeTree(const std::string& root, std::uint64_t files) {
 
 class NeverAsked : public velmora::IPrompt {
 public:
-    int Ask(const std::string& message) override {
+    velmora::PromptAnswer Ask(const std::string& message) override {
         std::fprintf(stderr, "mirror_bench: unexpected prompt: %s\n", message.c_str());
         ++asked;
-        return velmora::kPromptCancel;
+        return velmora::PromptAnswer::Cancel;
     }
     int asked = 0;
 };
@@ -111,9 +111,9 @@ public:
 // For the reliability scenarios: every failure is skipped and counted.
 class AlwaysSkip : public velmora::IPrompt {
 public:
-    int Ask(const std::string&) override {
+    velmora::PromptAnswer Ask(const std::string&) override {
         ++asked;
-        return velmora::kPromptSkip;
+        return velmora::PromptAnswer::Skip;
     }
     int asked = 0;
 };
@@ -136,7 +136,7 @@ int MirrorWithEngine(const std::string& source, const std::string& target) {
     const velmora::TextCatalog texts;
     velmora::LinkBatch batch(fs, prompt, messages, texts);
     const char sep = fs.Separator();
-    const velmora::BatchOutcome outcome = batch.Run({source + sep}, target + sep, -1);
+    const velmora::BatchOutcome outcome = batch.Run({source + sep}, target + sep, -1).outcome;
     if (outcome != velmora::BatchOutcome::Completed || prompt.asked || messages.shown) return 3;
     return 0;
 }
@@ -148,7 +148,7 @@ int MirrorSkippingFailures(const std::string& source, const std::string& target)
     NoMessages messages;
     const velmora::TextCatalog texts;
     velmora::LinkBatch batch(fs, prompt, messages, texts);
-    const velmora::BatchOutcome outcome = batch.Run({source + '/'}, target + '/', -1);
+    const velmora::BatchOutcome outcome = batch.Run({source + '/'}, target + '/', -1).outcome;
     std::printf("prompts %d\n", prompt.asked);
     return outcome == velmora::BatchOutcome::Completed && messages.shown == 0 ? 0 : 3;
 }

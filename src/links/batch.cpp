@@ -11,6 +11,10 @@ namespace {
 // every level of the walk at once, leaving everything made so far in place.
 struct BatchCancelled {};
 
+// Thrown when the prompt answers with a value that is none of its answers; the batch then
+// ends as failed.
+struct InvalidAnswer {};
+
 // A name relative to the current folder alone ("name", "..\\name"), as opposed to a full
 // name or one that starts at a drive or a root ("X:name", "\\name", "/name").
 bool IsPlainRelative(const std::string& name, char sep) {
@@ -26,49 +30,55 @@ LinkBatch::LinkBatch(IFileSystem& fs, IPrompt& prompt, IMessages& messages,
                      const TextCatalog& texts, IBatchObserver* observer)
     : m_fs(fs), m_prompt(prompt), m_messages(messages), m_texts(texts), m_observer(observer) {}
 
-BatchOutcome LinkBatch::Run(const std::vector<std::string>& entries, const std::string& target,
-                            int depth) {
-    const char sep = m_fs.Separator();
+BatchResult LinkBatch::Run(const std::vector<std::string>& entries, const std::string& target,
+                           int depth) {
+    m_result = BatchResult{};
+    m_bSkipAllFiles = m_bSkipAllFolders = m_bSkipAllJunctions = false;
+    m_mirrorIds.clear();
+    m_foldersEntered = 0;
     try {
-        m_nDepth = depth;
-        m_strTarget = target;
-        std::optional<std::string> pattern = CompleteTarget(m_strTarget, entries.size());
-        if (!pattern) {
-            m_messages.ShowMessage(m_texts.Text(txt::kOneLinkSeveral));
-            return BatchOutcome::Refused;
-        }
-        m_strTarget = std::move(*pattern);
-        for (const std::string& entry : entries) {
-            Notify(entry);
-            if (!entry.empty() && entry.back() == sep) {
-                LinkFolderEntry(entry.substr(0, entry.size() - 1));
-            } else {
-                LinkListedFile(entry);
-            }
-        }
+        RunEntries(entries, target, depth);
     } catch (const BatchCancelled&) {
-        return BatchOutcome::Cancelled;
+        m_result.outcome = BatchOutcome::Cancelled;
     } catch (...) {
-        if (m_bCancelled) {
-            return BatchOutcome::Cancelled;
-        }
+        m_result.outcome = BatchOutcome::Failed;
         try {
             m_messages.ShowMessage(m_texts.Text(txt::kUnknownError));
         } catch (...) {
             // Nothing more can be said; the batch is over either way.
         }
-        return BatchOutcome::Failed;
     }
-    return BatchOutcome::Completed;
+    return std::move(m_result);
 }
 
-std::optional<std::string> LinkBatch::CompleteTarget(const std::string& target,
-                                                     std::size_t entries) {
+void LinkBatch::RunEntries(const std::vector<std::string>& entries, const std::string& target,
+                           int depth) {
     const char sep = m_fs.Separator();
+    m_nDepth = depth;
+    std::optional<std::string> pattern = CompleteTarget(m_fs, target, entries.size());
+    if (!pattern) {
+        m_messages.ShowMessage(m_texts.Text(txt::kOneLinkSeveral));
+        m_result.outcome = BatchOutcome::Refused;
+        return;
+    }
+    m_strTarget = std::move(*pattern);
+    for (const std::string& entry : entries) {
+        Notify(entry);
+        if (!entry.empty() && entry.back() == sep) {
+            LinkFolderEntry(entry.substr(0, entry.size() - 1));
+        } else {
+            LinkListedFile(entry);
+        }
+    }
+}
+
+std::optional<std::string> CompleteTarget(IFileSystem& fs, const std::string& target,
+                                          std::size_t entries) {
+    const char sep = fs.Separator();
     if (!target.empty() && target.back() == sep) {
         return target + "*.*";
     }
-    if (m_fs.SetCurrentFolder(target)) {
+    if (fs.SetCurrentFolder(target)) {
         return target + sep + "*.*";
     }
     if (entries > 1) {
@@ -81,11 +91,12 @@ std::optional<std::string> LinkBatch::CompleteTarget(const std::string& target,
     return target;
 }
 
-std::string LinkBatch::MakeFullLinkName(const std::string& name, const std::string& source) {
+std::string MakeFullLinkName(IFileSystem& fs, const std::string& name, const std::string& source) {
     if (source.size() < 4) {
         return name;
     }
-    const std::size_t k = source.rfind(m_fs.Separator(), source.size() - 2);
+    const char sep = fs.Separator();
+    const std::size_t k = source.rfind(sep, source.size() - 2);
     if (k == std::string::npos) {
         return name;
     }
@@ -93,36 +104,39 @@ std::string LinkBatch::MakeFullLinkName(const std::string& name, const std::stri
     // current folder (a side effect the batch has always had). Should that fail (a folder
     // that is gone, or too long to be made current), a relative name is still resolved
     // against the source's folder, never against whatever folder happened to be current.
-    const char sep = m_fs.Separator();
     const std::string folder = source.substr(0, k + 1);
-    const bool changed = m_fs.SetCurrentFolder(folder);
+    const bool changed = fs.SetCurrentFolder(folder);
     std::optional<std::string> full =
-        m_fs.FullPath(changed || !IsPlainRelative(name, sep) ? name : folder + name);
+        fs.FullPath(changed || !IsPlainRelative(name, sep) ? name : folder + name);
     if (full) {
         return std::move(*full);
     }
     return name;
 }
 
-bool LinkBatch::LinkFileEntry(const std::string& entry) {
+ErrorCode LinkBatch::LinkFileEntry(const std::string& entry) {
     const std::string name =
-        MakeFullLinkName(ComposeLinkName(m_strTarget, entry, m_fs.Separator()), entry);
+        MakeFullLinkName(m_fs, ComposeLinkName(m_strTarget, entry, m_fs.Separator()), entry);
     return HardLinkFile(entry, name);
 }
 
 void LinkBatch::LinkListedFile(const std::string& entry) {
-    while (!LinkFileEntry(entry)) {  // a retry composes the name again
-        if (!RetryAfterFailure(txt::kFileLinkError, entry, m_bSkipAllFiles)) {
+    for (;;) {
+        const ErrorCode code = LinkFileEntry(entry);  // a retry composes the name again
+        if (code == err::kSuccess) {
+            break;
+        }
+        if (!RetryAfterFailure(txt::kFileLinkError, entry, code, m_bSkipAllFiles)) {
             return;
         }
     }
-    ++m_links;
+    ++m_result.hardLinks;
     Notify(entry);
 }
 
 void LinkBatch::LinkFolderEntry(const std::string& entry) {
     const std::string name =
-        MakeFullLinkName(ComposeLinkName(m_strTarget, entry, m_fs.Separator()), entry);
+        MakeFullLinkName(m_fs, ComposeLinkName(m_strTarget, entry, m_fs.Separator()), entry);
     LinkFolder(entry, name, m_nDepth);
 }
 
@@ -195,7 +209,7 @@ bool LinkBatch::EnterMirror(int depth) {
     if (!ReadSourceFolder(m_levels[m_levelCount].entries) || !MakeMirrorFolder()) {
         return false;
     }
-    ++m_folders;
+    ++m_foldersEntered;
     Notify(m_source);
     WalkLevel& level = m_levels[m_levelCount++];
     level.next = 0;
@@ -215,8 +229,7 @@ bool LinkBatch::ReadSourceFolder(std::vector<FoundEntry>& entries) {
         if (code == err::kSuccess) {
             return true;
         }
-        SetErrorText(code);
-        if (!RetryAfterFailure(txt::kFolderReadError, m_source, m_bSkipAllFolders)) {
+        if (!RetryAfterFailure(txt::kFolderReadError, m_source, code, m_bSkipAllFolders)) {
             return false;  // the folder and everything below it are passed over
         }
     }
@@ -227,6 +240,9 @@ bool LinkBatch::MakeMirrorFolder() {
         const ErrorCode code = m_fs.CreateFolder(m_link);
         if (code == err::kSuccess || code == err::kAlreadyExists) {
             const std::optional<FileId> linkId = m_fs.FolderIdentity(m_link);
+            if (code == err::kSuccess) {
+                ++m_result.folders;
+            }
             if (linkId) {
                 m_mirrorIds.insert(*linkId);
                 return true;
@@ -237,114 +253,118 @@ bool LinkBatch::MakeMirrorFolder() {
             // The name is taken by something that is no folder (a file): going on would
             // only make every link below it fail one by one, so it is one folder failure.
         }
-        SetErrorText(code);
-        if (!RetryAfterFailure(txt::kFolderError, m_link, m_bSkipAllFolders)) {
+        if (!RetryAfterFailure(txt::kFolderError, m_link, code, m_bSkipAllFolders)) {
             return false;  // the folder and everything below it are passed over
         }
     }
 }
 
 void LinkBatch::MakeJunction(const std::string& link, const std::string& source) {
-    while (!CreateJunction(link, source)) {
-        if (!RetryAfterFailure(txt::kFolderLinkError, link, m_bSkipAllJunctions)) {
+    for (;;) {
+        const ErrorCode code = CreateJunction(link, source);
+        if (code == err::kSuccess) {
+            break;
+        }
+        if (!RetryAfterFailure(txt::kFolderLinkError, link, code, m_bSkipAllJunctions)) {
             return;
         }
     }
-    ++m_links;
+    ++m_result.junctions;
     Notify(source);
 }
 
 void LinkBatch::LinkMirroredFile(const std::string& source, const std::string& link) {
-    while (!HardLinkFile(source, link)) {
-        if (!RetryAfterFailure(txt::kFileLinkError, source, m_bSkipAllFiles)) {
+    for (;;) {
+        const ErrorCode code = HardLinkFile(source, link);
+        if (code == err::kSuccess) {
+            break;
+        }
+        if (!RetryAfterFailure(txt::kFileLinkError, source, code, m_bSkipAllFiles)) {
             return;
         }
     }
-    ++m_links;
+    ++m_result.hardLinks;
     Notify(source);
 }
 
 // What the user wants done about a failed step: true to try it again. With the kind's
 // Skip all already chosen the step is passed over without asking; Skip all chosen now sets
-// it; Cancel abandons the batch; anything else passes the step over.
-bool LinkBatch::RetryAfterFailure(TextId id, const std::string& name, bool& skipAll) {
-    if (skipAll) {
-        return false;
+// it; Cancel abandons the batch. An answer the prompt cannot give is a failure of the
+// prompt, never taken for Skip.
+bool LinkBatch::RetryAfterFailure(TextId id, const std::string& name, ErrorCode code,
+                                  bool& skipAll) {
+    if (!skipAll) {
+        switch (Ask(id, name, code)) {
+            case PromptAnswer::Retry:
+                return true;
+            case PromptAnswer::Skip:
+                break;
+            case PromptAnswer::SkipAll:
+                skipAll = true;
+                break;
+            case PromptAnswer::Cancel:
+                Abandon();
+            default:
+                throw InvalidAnswer{};
+        }
     }
-    switch (Ask(id, name)) {
-        case kPromptRetry:
-            return true;
-        case kPromptSkipAll:
-            skipAll = true;
-            return false;
-        case kPromptCancel:
-            Abandon();
-        default:
-            return false;
+    Skipped(name);
+    return false;
+}
+
+void LinkBatch::Skipped(const std::string& name) {
+    ++m_result.skipped;
+    if (m_result.skippedNames.size() < kSkippedNamesKept) {
+        m_result.skippedNames.push_back(name);
     }
 }
 
-bool LinkBatch::HardLinkFile(const std::string& source, const std::string& link) {
-    const ErrorCode code = m_fs.CreateHardLink(link, source);
-    if (code != err::kSuccess) {
-        SetErrorText(code);
-        return false;
-    }
-    return true;
+ErrorCode LinkBatch::HardLinkFile(const std::string& source, const std::string& link) {
+    return m_fs.CreateHardLink(link, source);
 }
 
-bool LinkBatch::CreateJunction(const std::string& link, const std::string& source) {
+ErrorCode LinkBatch::CreateJunction(const std::string& link, const std::string& source) {
     // Built and checked before anything touches the disk.
     const std::vector<std::uint8_t> data = BuildMountPointBuffer(MountPointSubstituteName(source));
     if (data.empty()) {
-        SetErrorText(err::kFilenameExcedRange);
-        return false;
+        return err::kFilenameExcedRange;
     }
     // A junction to nothing would look made and lead nowhere: a source that is no folder
     // fails like any other junction, with the system's reason.
     if (!m_fs.FolderIdentity(source)) {
-        SetErrorText(err::kPathNotFound);
-        return false;
+        return err::kPathNotFound;
     }
     ErrorCode code = m_fs.CreateFolder(link);
     const bool created = code == err::kSuccess;
     if (!created && code != err::kAlreadyExists) {
-        SetErrorText(code);
-        return false;
+        return code;
     }
     code = m_fs.SetMountPoint(link, source, data);
-    if (code != err::kSuccess) {
-        SetErrorText(code);  // the failing call's text, taken before the clean-up
-        if (created) {
-            m_fs.RemoveFolder(link);  // only a folder this call made; never one that existed
-        }
-        return false;
+    if (code != err::kSuccess && created) {
+        m_fs.RemoveFolder(link);  // only a folder this call made; never one that existed
     }
-    return true;
+    return code;  // the failing call's own, not the clean-up's
 }
 
-void LinkBatch::SetErrorText(ErrorCode code) { m_strError = m_fs.ErrorText(code); }
-
-int LinkBatch::Ask(TextId id, const std::string& name) {
+PromptAnswer LinkBatch::Ask(TextId id, const std::string& name, ErrorCode code) {
     // A language text that does not fit the built-in conversions falls back to the built-in.
     std::string format = m_texts.Text(id);
     format += "\n%s";
     std::string builtin(BuiltinText(id));
     builtin += "\n%s";
+    const std::string reason = m_fs.ErrorText(code);
     return m_prompt.Ask(
-        SafeFormat(format, builtin, {std::string_view(name), std::string_view(m_strError)}));
+        SafeFormat(format, builtin, {std::string_view(name), std::string_view(reason)}));
 }
 
-void LinkBatch::Abandon() {
-    m_bCancelled = true;
-    throw BatchCancelled{};
-}
+void LinkBatch::Abandon() { throw BatchCancelled{}; }
 
 void LinkBatch::Notify(std::string_view current) {
     if (m_observer == nullptr) {
         return;
     }
-    if (!m_observer->OnProgress(BatchProgress{current, m_links, m_folders})) {
+    const std::uint64_t links = m_result.hardLinks + m_result.junctions;
+    if (!m_observer->OnProgress(BatchProgress{current, links, m_foldersEntered})) {
         Abandon();
     }
 }

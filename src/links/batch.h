@@ -16,17 +16,16 @@
 
 namespace velmora {
 
-// Results of the error prompt: the numbers of its buttons.
-inline constexpr int kPromptSkip = 1016;
-inline constexpr int kPromptRetry = 1017;
-inline constexpr int kPromptSkipAll = 1018;
-inline constexpr int kPromptCancel = 2;
+// What the user answers in the error prompt. The prompt dialog binds its buttons to these
+// when the program is built; the engine takes any other value for a failure of the prompt.
+enum class PromptAnswer { Skip, Retry, SkipAll, Cancel };
 
 class IPrompt {
 public:
     virtual ~IPrompt() = default;
-    // Shows `message` (UTF-8) modally; returns one of the kPrompt* results.
-    virtual int Ask(const std::string& message) = 0;
+    // Shows `message` (UTF-8) modally. A prompt that cannot be shown throws: the batch then
+    // ends as failed, with its message, rather than passing the step over unasked.
+    virtual PromptAnswer Ask(const std::string& message) = 0;
 };
 
 class IMessages {
@@ -54,12 +53,36 @@ enum class BatchOutcome {
     Completed,  // every entry handled (some perhaps skipped)
     Cancelled,  // Cancel in a prompt (or from the observer): no message shown
     Refused,    // several entries and a target that names one link: message 1003 shown
-    Failed,     // anything else thrown: message 108 shown
+    Failed,     // anything else thrown, or an answer the prompt cannot give: message 108 shown
 };
+
+// What one batch did. A skipped step is one the user passed over (Skip, Skip all, or a
+// failure of a kind already skipped for all); a skipped mirror folder counts once, however
+// much lay below it.
+struct BatchResult {
+    BatchOutcome outcome = BatchOutcome::Completed;
+    std::uint64_t hardLinks = 0;
+    std::uint64_t junctions = 0;
+    std::uint64_t folders = 0;  // mirror folders made (an existing folder reused is not counted)
+    std::uint64_t alreadyInPlace = 0;
+    std::uint64_t skipped = 0;
+    std::vector<std::string> skippedNames;  // the first kSkippedNamesKept, as the prompt named them
+};
+inline constexpr std::size_t kSkippedNamesKept = 10;
 
 // The name rule: the folder part of `pattern` and its name mask applied to the source's
 // name ("*" and "." work like a rename mask). `sep` is the path separator.
 std::string ComposeLinkName(std::string_view pattern, std::string_view source, char sep = '\\');
+
+// Target completion, the first rule that applies winning: a trailing separator or an
+// existing folder (which becomes the current folder) gets "*.*"; several entries and a last
+// element without "*" are refused (nullopt); anything else stays as it is.
+std::optional<std::string> CompleteTarget(IFileSystem& fs, const std::string& target,
+                                          std::size_t entries);
+
+// A composed name made absolute against the source's own folder (which becomes the current
+// folder); the name as it is when that cannot be done.
+std::string MakeFullLinkName(IFileSystem& fs, const std::string& name, const std::string& source);
 
 struct FileIdHash {
     std::size_t operator()(const FileId& id) const noexcept {
@@ -73,35 +96,10 @@ public:
               IBatchObserver* observer = nullptr);
 
     // Steps 2 to 6 of OK, after a successful data exchange: completes `target` into the
-    // target pattern, then links every entry in list order.
-    BatchOutcome Run(const std::vector<std::string>& entries, const std::string& target, int depth);
-
-    // Target completion, the first rule that applies winning: nullopt when refused.
-    std::optional<std::string> CompleteTarget(const std::string& target, std::size_t entries);
-
-    std::string MakeFullLinkName(const std::string& name, const std::string& source);
-    bool LinkFileEntry(const std::string& entry);
-    void LinkFolderEntry(const std::string& entry);
-    void LinkFolder(const std::string& source, const std::string& link, int depth);
-    bool HardLinkFile(const std::string& source, const std::string& link);
-    bool CreateJunction(const std::string& link, const std::string& source);
-    void SetErrorText(ErrorCode code);
-
-    std::string m_strTarget;
-    int m_nDepth = 0;
-    std::string m_strError;
-    bool m_bCancelled = false;
-    bool m_bSkipAllFiles = false;
-    bool m_bSkipAllFolders = false;
-    bool m_bSkipAllJunctions = false;
+    // target pattern, then links every entry in list order. Each call is a batch of its own.
+    BatchResult Run(const std::vector<std::string>& entries, const std::string& target, int depth);
 
 private:
-    IFileSystem& m_fs;
-    IPrompt& m_prompt;
-    IMessages& m_messages;
-    const TextCatalog& m_texts;
-    IBatchObserver* m_observer;
-
     // One folder of the mirror walk that is being worked through. Levels are kept (not
     // freed) when the walk climbs back, so their entry vectors are reused.
     struct WalkLevel {
@@ -113,16 +111,36 @@ private:
         std::optional<FileId> id;
     };
 
+    void RunEntries(const std::vector<std::string>& entries, const std::string& target, int depth);
+    ErrorCode LinkFileEntry(const std::string& entry);
     void LinkListedFile(const std::string& entry);
+    void LinkFolderEntry(const std::string& entry);
+    void LinkFolder(const std::string& source, const std::string& link, int depth);
     bool EnterMirror(int depth);
     bool ReadSourceFolder(std::vector<FoundEntry>& entries);
     bool MakeMirrorFolder();
     void MakeJunction(const std::string& link, const std::string& source);
     void LinkMirroredFile(const std::string& source, const std::string& link);
-    bool RetryAfterFailure(TextId id, const std::string& name, bool& skipAll);
-    int Ask(TextId id, const std::string& name);
+    ErrorCode HardLinkFile(const std::string& source, const std::string& link);
+    ErrorCode CreateJunction(const std::string& link, const std::string& source);
+    bool RetryAfterFailure(TextId id, const std::string& name, ErrorCode code, bool& skipAll);
+    void Skipped(const std::string& name);
+    PromptAnswer Ask(TextId id, const std::string& name, ErrorCode code);
     [[noreturn]] void Abandon();
     void Notify(std::string_view current);
+
+    IFileSystem& m_fs;
+    IPrompt& m_prompt;
+    IMessages& m_messages;
+    const TextCatalog& m_texts;
+    IBatchObserver* m_observer;
+
+    std::string m_strTarget;  // the target pattern, once completed
+    int m_nDepth = 0;
+    bool m_bSkipAllFiles = false;
+    bool m_bSkipAllFolders = false;
+    bool m_bSkipAllJunctions = false;
+    BatchResult m_result;
 
     std::vector<WalkLevel> m_levels;
     std::size_t m_levelCount = 0;
@@ -130,8 +148,7 @@ private:
     std::string m_link;
     std::unordered_set<FileId, FileIdHash> m_pathIds;    // source folders on the current path
     std::unordered_set<FileId, FileIdHash> m_mirrorIds;  // every mirror folder made or reused
-    std::uint64_t m_links = 0;
-    std::uint64_t m_folders = 0;
+    std::uint64_t m_foldersEntered = 0;                  // mirror folders made or reused
 };
 
 }  // namespace velmora

@@ -1,67 +1,110 @@
 // The name rule: a target pattern's name mask applied to a source's name, the way a rename
-// mask works ("*" copies the rest of the source's part from the same position, "." moves
-// from the base name to the extension).
+// mask works. The mask's dots cut it into parts: the first stands for the source's base
+// name, the second for its extension, any further part is plain text. Within the first two
+// parts, letters before a "*" take the places of the source's letters and the "*" copies
+// the rest of the source's part from that position on.
 #include "links/batch.h"
 
 namespace velmora {
 
-std::string ComposeLinkName(std::string_view pattern, std::string_view source, char sep) {
-    if (pattern.size() < 4) {
-        return std::string(pattern);
-    }
-    const std::size_t k = pattern.rfind(sep);
-    if (k == std::string_view::npos) {
-        return std::string(pattern);
-    }
-    const std::string_view mask = pattern.substr(k + 1);
+namespace {
 
-    const std::size_t nameStart = source.rfind(sep);
-    const std::string_view name =
-        nameStart == std::string_view::npos ? source : source.substr(nameStart + 1);
+struct SourceName {
+    std::string_view base;       // up to the last dot (the whole name if it has none)
+    std::string_view extension;  // after the last dot, without it
+};
+
+SourceName SplitSourceName(std::string_view source, char sep) {
+    const std::size_t cut = source.rfind(sep);
+    const std::string_view name = cut == std::string_view::npos ? source : source.substr(cut + 1);
     const std::size_t dot = name.rfind('.');
-    const std::string_view base = dot == std::string_view::npos ? name : name.substr(0, dot);
-    const std::string_view extension =
-        dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
-
-    // States: 0 base part before any "*"; 1 base part after "*" (letters dropped up to the
-    // next dot); 2 extension part before any "*"; 3 after the extension's "*" or a second dot.
-    int state = 0;
-    std::size_t pos = 0;
-    bool dotPending = false;
-    std::string result(pattern.substr(0, k + 1));
-    result.reserve(result.size() + name.size() + mask.size() + 1);
-    const auto flushDot = [&] {
-        if (dotPending) {
-            result += '.';
-            dotPending = false;
-        }
-    };
-    for (const char ch : mask) {
-        if (ch == '*') {
-            if (state == 0) {
-                state = 1;
-                if (pos < base.size()) {
-                    result += base.substr(pos);
-                }
-            } else if (state == 2) {
-                flushDot();
-                state = 3;
-                if (pos < extension.size()) {
-                    result += extension.substr(pos);
-                }
-            }
-        } else if (ch == '.') {
-            state = state < 2 ? 2 : 3;
-            dotPending = true;
-            pos = 0;  // the character after the dot is at position 0 of its part
-            continue;
-        } else if (state != 1) {
-            flushDot();
-            result += ch;
-        }
-        ++pos;
+    if (dot == std::string_view::npos) {
+        return {name, {}};
     }
-    return result;  // a dot still pending at the end is not written
+    return {name.substr(0, dot), name.substr(dot + 1)};
+}
+
+// The mask's letters before its first "*", then the source part from that position on.
+void CopyUpToStar(std::string_view maskPart, std::string_view sourcePart, std::size_t star,
+                  std::string& out) {
+    out += maskPart.substr(0, star);
+    if (star < sourcePart.size()) {
+        out += sourcePart.substr(star);
+    }
+}
+
+void AppendWithoutStars(std::string_view text, std::string& out) {
+    for (const char ch : text) {
+        if (ch != '*') {
+            out += ch;
+        }
+    }
+}
+
+// The base part: letters after its "*" are dropped.
+void ApplyBasePart(std::string_view maskPart, std::string_view base, std::string& out) {
+    const std::size_t star = maskPart.find('*');
+    if (star == std::string_view::npos) {
+        out += maskPart;
+    } else {
+        CopyUpToStar(maskPart, base, star, out);
+    }
+}
+
+// The extension part, with the dot before it. Letters after its "*" are kept, and a "*"
+// writes the dot even when the source has no extension ("README" with "*.*" gives
+// "README.", which the full-name step drops again).
+void ApplyExtensionPart(std::string_view maskPart, std::string_view extension, std::string& out) {
+    const std::size_t star = maskPart.find('*');
+    if (star == std::string_view::npos) {
+        if (!maskPart.empty()) {
+            out += '.';
+            out += maskPart;
+        }
+        return;
+    }
+    out += '.';
+    CopyUpToStar(maskPart, extension, star, out);
+    AppendWithoutStars(maskPart.substr(star + 1), out);
+}
+
+// A part after the second dot is plain text, with its dot; its "*" stands for nothing.
+void ApplyPlainPart(std::string_view maskPart, std::string& out) {
+    if (maskPart.find_first_not_of('*') != std::string_view::npos) {
+        out += '.';
+        AppendWithoutStars(maskPart, out);
+    }
+}
+
+void ApplyMask(std::string_view mask, const SourceName& name, std::string& out) {
+    std::size_t start = 0;
+    for (int part = 0; start <= mask.size(); ++part) {
+        std::size_t dot = mask.find('.', start);
+        if (dot == std::string_view::npos) {
+            dot = mask.size();
+        }
+        const std::string_view maskPart = mask.substr(start, dot - start);
+        if (part == 0) {
+            ApplyBasePart(maskPart, name.base, out);
+        } else if (part == 1) {
+            ApplyExtensionPart(maskPart, name.extension, out);
+        } else {
+            ApplyPlainPart(maskPart, out);
+        }
+        start = dot + 1;
+    }
+}
+
+}  // namespace
+
+std::string ComposeLinkName(std::string_view pattern, std::string_view source, char sep) {
+    const std::size_t k = pattern.rfind(sep);
+    if (pattern.size() < 4 || k == std::string_view::npos) {
+        return std::string(pattern);  // too short, or no folder part: the name as it stands
+    }
+    std::string name(pattern.substr(0, k + 1));  // the folder part
+    ApplyMask(pattern.substr(k + 1), SplitSourceName(source, sep), name);
+    return name;
 }
 
 }  // namespace velmora

@@ -1,6 +1,8 @@
 #include "ui/error_dlg.h"
 
 #include <algorithm>
+#include <optional>
+#include <stdexcept>
 
 #include "platform/win32/wide.h"
 #include "resource.h"
@@ -11,6 +13,44 @@ namespace {
 const LanguageRow kErrorRows[] = {
     {IDC_SKIP, 101}, {IDC_RETRY, 102}, {IDC_SKIP_ALL, 103}, {IDCANCEL, 104}, {-1, 100}, {0, 0},
 };
+
+// The prompt's buttons and the answers they give, bound when the program is built: a
+// renumbered template keeps each button's meaning, and a result that is no button of the
+// prompt (DoModal's -1 when the dialog cannot be made, 0, or IDOK, which OnOK turns into
+// Skip) can never pass for an answer.
+struct ButtonAnswer {
+    int id;
+    PromptAnswer answer;
+};
+constexpr ButtonAnswer kButtonAnswers[] = {
+    {IDC_SKIP, PromptAnswer::Skip},
+    {IDC_RETRY, PromptAnswer::Retry},
+    {IDC_SKIP_ALL, PromptAnswer::SkipAll},
+    {IDCANCEL, PromptAnswer::Cancel},
+};
+
+constexpr std::optional<PromptAnswer> AnswerOf(INT_PTR id) {
+    for (const ButtonAnswer& button : kButtonAnswers) {
+        if (button.id == id) return button.answer;
+    }
+    return std::nullopt;
+}
+
+constexpr bool EveryAnswerHasOneButtonOfItsOwn() {
+    for (const ButtonAnswer& a : kButtonAnswers) {
+        if (a.id == -1 || a.id == 0 || a.id == IDOK) return false;
+        int sameId = 0;
+        int sameAnswer = 0;
+        for (const ButtonAnswer& b : kButtonAnswers) {
+            sameId += a.id == b.id ? 1 : 0;
+            sameAnswer += a.answer == b.answer ? 1 : 0;
+        }
+        if (sameId != 1 || sameAnswer != 1) return false;
+    }
+    return true;
+}
+static_assert(std::size(kButtonAnswers) == 4 && EveryAnswerHasOneButtonOfItsOwn(),
+              "each answer of the error prompt needs a button id of its own");
 
 void MoveDown(HWND dialog, HWND child, int dy) {
     RECT r{};
@@ -23,18 +63,11 @@ void MoveDown(HWND dialog, HWND child, int dy) {
 
 CErrorDlg::CErrorDlg(HWND parent) : CLocalizedDialog(IDD_ERROR, parent) {}
 
-int CErrorDlg::Ask(const std::string& message) {
+PromptAnswer CErrorDlg::Ask(const std::string& message) {
     m_strMessage = message;
-    INT_PTR result = DoModal();
-    switch (result) {
-        case kPromptSkip:
-        case kPromptRetry:
-        case kPromptSkipAll:
-        case kPromptCancel:
-            return static_cast<int>(result);
-        default:
-            return kPromptSkip;
-    }
+    const std::optional<PromptAnswer> answer = AnswerOf(DoModal());
+    if (!answer) throw std::runtime_error("the error prompt gave no answer");
+    return *answer;
 }
 
 void CErrorDlg::DoDataExchange(CDataExchange& dx) { dx.Text(IDC_ERROR_TEXT, m_strMessage); }
@@ -48,7 +81,7 @@ BOOL CErrorDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CErrorDlg::OnOK() { EndDialog(kPromptSkip); }
+void CErrorDlg::OnOK() { EndDialog(IDC_SKIP); }
 
 bool CErrorDlg::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return false;

@@ -15,9 +15,9 @@ public:
     // `parent` null: owned by the application's main window, which stays disabled meanwhile.
     explicit CErrorDlg(HWND parent = nullptr);
 
-    // Shows `message` modally; kPromptSkip, kPromptRetry, kPromptSkipAll or kPromptCancel
-    // (a prompt that cannot be shown answers Skip, so the batch never stops on it).
-    int Ask(const std::string& message) override;
+    // Shows `message` modally and gives the answer of the button chosen. A prompt that
+    // cannot be shown throws, so the batch ends as failed instead of skipping unasked.
+    PromptAnswer Ask(const std::string& message) override;
 
     // The text shown in the prompt.
     std::string m_strMessage;

@@ -74,7 +74,6 @@ CLinkDlg::CLinkDlg(HWND parent) : CLocalizedDialog(IDD_LINK, parent) {
     m_hSmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA),
                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                  GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    m_bCancelled = false;
 }
 
 CLinkDlg::~CLinkDlg() {
@@ -154,12 +153,7 @@ void CLinkDlg::OnOK() {
         } running{m_pBatchProgress};
         m_pBatchProgress = &progress;
         LinkBatch batch(fileSystem, prompt, messages, app.m_langTable, &progress);
-        batch.Run(app.m_arrPaths, m_strTarget, m_nDepth);
-        m_strError = batch.m_strError;
-        m_bCancelled = batch.m_bCancelled;
-        m_bSkipAllFiles = batch.m_bSkipAllFiles;
-        m_bSkipAllFolders = batch.m_bSkipAllFolders;
-        m_bSkipAllJunctions = batch.m_bSkipAllJunctions;
+        m_batchResult = batch.Run(app.m_arrPaths, m_strTarget, m_nDepth);
     }
     // The batch is over whatever happened in it: the dialog closes with OK.
     UpdateData(true);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "links/batch.h"
 #include "ui/localized_dialog.h"
 
 namespace velmora {
@@ -15,12 +16,8 @@ public:
     explicit CLinkDlg(HWND parent = nullptr);
     ~CLinkDlg() override;
 
-    // State of the link batch (see LinkBatch), kept after OK for whoever looks.
-    bool m_bCancelled = false;
-    std::string m_strError;
-    bool m_bSkipAllFiles = false;
-    bool m_bSkipAllFolders = false;
-    bool m_bSkipAllJunctions = false;
+    // What the link batch did, kept after OK for whoever looks.
+    BatchResult m_batchResult;
 
     CSpinButtonCtrl m_spinDepth;
     int m_nDepth = 0;

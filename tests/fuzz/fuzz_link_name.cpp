@@ -14,7 +14,6 @@
 
 #include "links/batch.h"
 #include "support/memory_fs.h"
-#include "support/scripted_prompt.h"
 
 namespace {
 
@@ -72,11 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fs.AddFolder("/links");
         fs.SetCurrent("/program");
     }
-    velmora::test::ScriptedPrompt prompt;
-    velmora::test::MessageRecorder messages;
-    const velmora::TextCatalog texts;
-    velmora::LinkBatch batch(fs, prompt, messages, texts);
-    const std::string full = batch.MakeFullLinkName(name, source);
+    const std::string full = velmora::MakeFullLinkName(fs, name, source);
     if (full != name && !IsAbsolute(full, sep)) Broken("the full name is neither the name nor absolute");
     return 0;
 }

@@ -43,7 +43,8 @@ protected:
     }
     BatchOutcome Run(const std::vector<std::string>& entries, const std::string& target,
                      int depth = 0) {
-        return batch.Run(entries, target, depth);
+        result = batch.Run(entries, target, depth);
+        return result.outcome;
     }
     std::string Text(TextId id) const { return texts.Text(id); }
 
@@ -52,6 +53,7 @@ protected:
     test::MessageRecorder messages;
     TextCatalog texts;
     LinkBatch batch{fs, prompt, messages, texts};
+    BatchResult result;
     std::string sourceRoot = R"(C:\Docs)";
     std::string sourceBefore;
 };
@@ -59,7 +61,6 @@ protected:
 TEST_F(Batch, FileEntriesGetHardLinksNamedByThePattern) {
     EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, R"(D:\Links)"),
               BatchOutcome::Completed);
-    EXPECT_EQ(batch.m_strTarget, R"(D:\Links\*.*)");
     EXPECT_TRUE(fs.SameFile(R"(D:\Links\report.txt)", R"(C:\Docs\report.txt)"));
     EXPECT_TRUE(fs.SameFile(R"(D:\Links\notes.txt)", R"(C:\Docs\notes.txt)"));
     EXPECT_EQ(fs.LinkCount(R"(C:\Docs\report.txt)"), 2);
@@ -90,19 +91,19 @@ TEST_F(Batch, OneNameForSeveralEntriesIsRefused) {
 
 TEST_F(Batch, TargetCompletion) {
     // A trailing separator is completed without asking the file system.
-    EXPECT_EQ(batch.CompleteTarget(R"(D:\Nowhere\)", 2), R"(D:\Nowhere\*.*)");
+    EXPECT_EQ(CompleteTarget(fs, R"(D:\Nowhere\)", 2), R"(D:\Nowhere\*.*)");
     EXPECT_EQ(fs.CallCount(FsOp::Any), 0u);
-    EXPECT_EQ(batch.CompleteTarget(R"(D:\Links)", 2), R"(D:\Links\*.*)");
+    EXPECT_EQ(CompleteTarget(fs, R"(D:\Links)", 2), R"(D:\Links\*.*)");
     EXPECT_EQ(fs.Current(), R"(D:\Links)");
-    EXPECT_EQ(batch.CompleteTarget(R"(D:\Links\x*.txt)", 2), R"(D:\Links\x*.txt)");
-    EXPECT_EQ(batch.CompleteTarget(R"(D:\Links\one.txt)", 1), R"(D:\Links\one.txt)");
-    EXPECT_EQ(batch.CompleteTarget(R"(D:\Li*ks\one.txt)", 2), std::nullopt);
-    EXPECT_EQ(batch.CompleteTarget("copy_*.*", 2), "copy_*.*");
-    EXPECT_EQ(batch.CompleteTarget("plain", 2), std::nullopt);
-    EXPECT_EQ(batch.CompleteTarget("", 1), "");
+    EXPECT_EQ(CompleteTarget(fs, R"(D:\Links\x*.txt)", 2), R"(D:\Links\x*.txt)");
+    EXPECT_EQ(CompleteTarget(fs, R"(D:\Links\one.txt)", 1), R"(D:\Links\one.txt)");
+    EXPECT_EQ(CompleteTarget(fs, R"(D:\Li*ks\one.txt)", 2), std::nullopt);
+    EXPECT_EQ(CompleteTarget(fs, "copy_*.*", 2), "copy_*.*");
+    EXPECT_EQ(CompleteTarget(fs, "plain", 2), std::nullopt);
+    EXPECT_EQ(CompleteTarget(fs, "", 1), "");
     // A relative target is looked up against the current folder of the moment.
     fs.SetCurrent(R"(D:\)");
-    EXPECT_EQ(batch.CompleteTarget("Links", 2), R"(Links\*.*)");
+    EXPECT_EQ(CompleteTarget(fs, "Links", 2), R"(Links\*.*)");
 }
 
 TEST_F(Batch, AnEmptyListMakesNothingButStillCompletesTheTarget) {
@@ -126,8 +127,8 @@ TEST_F(Batch, AnEmptyEntryIsAFileWhoseLinkFails) {
 TEST_F(Batch, AFolderEntryThatNamesNothingIsPromptedAndMakesNothing) {
     EXPECT_EQ(Run({R"(C:\Docs\Gone\)"}, R"(D:\Links)", 1), BatchOutcome::Completed);
     ASSERT_EQ(prompt.Messages().size(), 1u);
-    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFolderReadError, R"(C:\Docs\Gone)",
-                                             fs.ErrorText(err::kPathNotFound)));
+    EXPECT_EQ(prompt.Messages()[0],
+              Expected(txt::kFolderReadError, R"(C:\Docs\Gone)", fs.ErrorText(err::kPathNotFound)));
     EXPECT_EQ(Run({R"(C:\Docs\Gone\)"}, R"(D:\Links)", 0), BatchOutcome::Completed);
     ASSERT_EQ(prompt.Messages().size(), 2u);
     EXPECT_EQ(prompt.Messages()[1], Expected(txt::kFolderLinkError, R"(D:\Links\Gone)",
@@ -138,7 +139,7 @@ TEST_F(Batch, AFolderEntryThatNamesNothingIsPromptedAndMakesNothing) {
 
 TEST_F(Batch, AnUnreadableSourceFolderIsPromptedAndRetried) {
     fs.FailPath(FsOp::ListFolder, R"(C:\Docs\Photos\2020)", err::kAccessDenied);
-    prompt.Then(kPromptRetry);
+    prompt.Then(PromptAnswer::Retry);
     EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", -1), BatchOutcome::Completed);
     ASSERT_EQ(prompt.Messages().size(), 1u);
     EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFolderReadError, R"(C:\Docs\Photos\2020)",
@@ -159,20 +160,24 @@ struct DepthCase {
     const char* photos;  // mirror / junction
     const char* y2020;   // mirror / junction / inside (within a junction, not made)
     const char* summer;
+    std::uint64_t hardLinks, junctions, folders;
 };
 
 TEST_F(Batch, RecursionDepthTable) {
     const DepthCase cases[] = {
-        {0, "junction", "inside", "inside"},  {1, "mirror", "junction", "inside"},
-        {2, "mirror", "mirror", "junction"},  {3, "mirror", "mirror", "mirror"},
-        {1000, "mirror", "mirror", "mirror"}, {-1, "mirror", "mirror", "mirror"},
-        {-7, "mirror", "mirror", "mirror"},
+        {0, "junction", "inside", "inside", 0, 1, 0},  {1, "mirror", "junction", "inside", 2, 2, 1},
+        {2, "mirror", "mirror", "junction", 3, 1, 3},  {3, "mirror", "mirror", "mirror", 4, 0, 4},
+        {1000, "mirror", "mirror", "mirror", 4, 0, 4}, {-1, "mirror", "mirror", "mirror", 4, 0, 4},
+        {-7, "mirror", "mirror", "mirror", 4, 0, 4},
     };
     for (const DepthCase& c : cases) {
         SCOPED_TRACE("depth " + std::to_string(c.depth));
         const std::string target = R"(D:\Depth)" + std::to_string(c.depth);
         fs.AddFolder(target);
         ASSERT_EQ(Run({R"(C:\Docs\Photos\)"}, target, c.depth), BatchOutcome::Completed);
+        EXPECT_EQ(result.hardLinks, c.hardLinks);
+        EXPECT_EQ(result.junctions, c.junctions);
+        EXPECT_EQ(result.folders, c.folders);
         // "inside": reached only through a junction above it, so not made by the batch.
         const auto kind = [&](const std::string& rel) -> std::string {
             std::size_t cut = rel.find('\\');
@@ -234,21 +239,29 @@ TEST_F(Batch, AFileAtTheMirrorsNameIsOneFolderFailure) {
 
 TEST_F(Batch, HardLinkFailureSkip) {
     fs.AddFile(R"(D:\Links\report.txt)", "older");
-    prompt.Then(kPromptSkip);
+    prompt.Then(PromptAnswer::Skip);
     EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, R"(D:\Links)"),
               BatchOutcome::Completed);
     ASSERT_EQ(prompt.Messages().size(), 1u);
     EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFileLinkError, R"(C:\Docs\report.txt)",
                                              fs.ErrorText(err::kAlreadyExists)));
-    EXPECT_EQ(batch.m_strError, fs.ErrorText(err::kAlreadyExists));
     EXPECT_EQ(fs.Contents(R"(D:\Links\report.txt)"), "older");
     EXPECT_TRUE(fs.SameFile(R"(D:\Links\notes.txt)", R"(C:\Docs\notes.txt)"));
-    EXPECT_FALSE(batch.m_bSkipAllFiles);
+    EXPECT_EQ(result.skippedNames, std::vector<std::string>{R"(C:\Docs\report.txt)"});
+}
+
+TEST_F(Batch, EverySkippedStepIsCountedAndTheFirstTenAreNamed) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < 12; ++i) entries.push_back(R"(C:\Docs\gone)" + std::to_string(i));
+    prompt.Then(PromptAnswer::SkipAll);
+    EXPECT_EQ(Run(entries, R"(D:\Links)"), BatchOutcome::Completed);
+    EXPECT_EQ(result.skipped, 12u);
+    EXPECT_EQ(result.skippedNames, std::vector<std::string>(entries.begin(), entries.begin() + 10));
 }
 
 TEST_F(Batch, HardLinkFailureRetryComposesTheNameAgain) {
     fs.FailPath(FsOp::CreateHardLink, R"(D:\Links\report.txt)", err::kAccessDenied);
-    prompt.Then(kPromptRetry);
+    prompt.Then(PromptAnswer::Retry);
     EXPECT_EQ(Run({R"(C:\Docs\report.txt)"}, R"(D:\Links\)"), BatchOutcome::Completed);
     EXPECT_EQ(prompt.Messages().size(), 1u);
     EXPECT_TRUE(fs.SameFile(R"(D:\Links\report.txt)", R"(C:\Docs\report.txt)"));
@@ -259,11 +272,10 @@ TEST_F(Batch, HardLinkFailureRetryComposesTheNameAgain) {
 TEST_F(Batch, HardLinkFailureSkipAllSilencesLaterHardLinkFailuresOnly) {
     fs.FailCall(FsOp::CreateHardLink, 0, err::kDiskFull, true);
     fs.SetJunctionsSupported(false);
-    prompt.Then(kPromptSkipAll);
+    prompt.Then(PromptAnswer::SkipAll);
     EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)", R"(C:\Docs\Photos\)"},
                   R"(D:\Links)", 1),
               BatchOutcome::Completed);
-    EXPECT_TRUE(batch.m_bSkipAllFiles);
     // The calls are still made; only the prompt is left out. The junctions still ask.
     EXPECT_EQ(fs.CallCount(FsOp::CreateHardLink), 4u);
     ASSERT_EQ(prompt.Messages().size(), 3u);
@@ -286,10 +298,9 @@ TEST_F(Batch, HardLinkFailureInsideAMirrorNamesTheSourceFile) {
 
 TEST_F(Batch, HardLinkFailureCancel) {
     fs.FailPath(FsOp::CreateHardLink, R"(D:\Links\report.txt)", err::kAccessDenied);
-    prompt.Then(kPromptCancel);
+    prompt.Then(PromptAnswer::Cancel);
     EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, R"(D:\Links)"),
               BatchOutcome::Cancelled);
-    EXPECT_TRUE(batch.m_bCancelled);
     EXPECT_TRUE(messages.Shown().empty());
     EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 0u);
     EXPECT_EQ(fs.CallCount(FsOp::CreateHardLink), 1u);
@@ -334,20 +345,19 @@ TEST_F(Batch, JunctionFailureRetryThenSkipAll) {
     fs.SetJunctionsSupported(false);
     fs.AddFolder(R"(C:\Docs\More)");
     sourceBefore = fs.Describe(sourceRoot);
-    prompt.Then(kPromptRetry);
-    prompt.Then(kPromptSkipAll);
+    prompt.Then(PromptAnswer::Retry);
+    prompt.Then(PromptAnswer::SkipAll);
     EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\More\)"}, R"(D:\Links)", 0),
               BatchOutcome::Completed);
     EXPECT_EQ(prompt.Messages().size(), 2u);
     EXPECT_EQ(fs.CallCount(FsOp::SetMountPoint), 3u);
-    EXPECT_TRUE(batch.m_bSkipAllJunctions);
-    EXPECT_FALSE(batch.m_bSkipAllFiles);
-    EXPECT_FALSE(batch.m_bSkipAllFolders);
+    EXPECT_EQ(result.skippedNames,
+              (std::vector<std::string>{R"(D:\Links\Photos)", R"(D:\Links\More)"}));
 }
 
 TEST_F(Batch, JunctionFailureCancel) {
     fs.SetJunctionsSupported(false);
-    prompt.Then(kPromptCancel);
+    prompt.Then(PromptAnswer::Cancel);
     EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\report.txt)"}, R"(D:\Links)", 0),
               BatchOutcome::Cancelled);
     EXPECT_TRUE(messages.Shown().empty());
@@ -382,7 +392,7 @@ TEST_F(Batch, FolderFailureSkipPassesOverEverythingBelow) {
 
 TEST_F(Batch, FolderFailureRetryCreatesTheSameFolderAgain) {
     fs.FailPath(FsOp::CreateFolder, R"(D:\Links\Photos)", err::kAccessDenied);
-    prompt.Then(kPromptRetry);
+    prompt.Then(PromptAnswer::Retry);
     EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", -1), BatchOutcome::Completed);
     EXPECT_EQ(prompt.Messages().size(), 1u);
     EXPECT_EQ(fs.Describe(R"(D:\Links\Photos)"), fs.Describe(R"(C:\Docs\Photos)"));
@@ -391,11 +401,10 @@ TEST_F(Batch, FolderFailureRetryCreatesTheSameFolderAgain) {
 TEST_F(Batch, FolderFailureSkipAllIsIndependentOfTheOtherFlags) {
     fs.FailCall(FsOp::CreateFolder, 0, err::kDiskFull, true);
     fs.AddFile(R"(D:\Links\report.txt)", "older");
-    prompt.Then(kPromptSkipAll);
+    prompt.Then(PromptAnswer::SkipAll);
     EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\Photos\2020\)", R"(C:\Docs\report.txt)"},
                   R"(D:\Links)", 2),
               BatchOutcome::Completed);
-    EXPECT_TRUE(batch.m_bSkipAllFolders);
     ASSERT_EQ(prompt.Messages().size(), 2u);  // the folder, then the hard link
     EXPECT_EQ(prompt.Messages()[1], Expected(txt::kFileLinkError, R"(C:\Docs\report.txt)",
                                              fs.ErrorText(err::kAlreadyExists)));
@@ -404,7 +413,7 @@ TEST_F(Batch, FolderFailureSkipAllIsIndependentOfTheOtherFlags) {
 
 TEST_F(Batch, FolderFailureCancel) {
     fs.FailPath(FsOp::CreateFolder, R"(D:\Links\Photos\2020)", err::kDiskFull);
-    prompt.Then(kPromptCancel);
+    prompt.Then(PromptAnswer::Cancel);
     EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\report.txt)"}, R"(D:\Links)", -1),
               BatchOutcome::Cancelled);
     EXPECT_EQ(prompt.Messages().size(), 1u);
@@ -419,7 +428,7 @@ TEST_F(Batch, FolderFailureCancel) {
 
 TEST_F(Batch, CancelDeepInsideAMirrorStopsEverythingAndUndoesNothing) {
     fs.FailPath(FsOp::CreateHardLink, R"(D:\Links\Photos\2020\Summer\d.jpg)", err::kAccessDenied);
-    prompt.Then(kPromptCancel);
+    prompt.Then(PromptAnswer::Cancel);
     EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\report.txt)"}, R"(D:\Links)", -1),
               BatchOutcome::Cancelled);
     EXPECT_EQ(prompt.Messages().size(), 1u);
@@ -452,11 +461,11 @@ private:
 TEST_F(Batch, TheObserverSeesProgressAndCanStopTheBatch) {
     StopAfter observer(3);
     LinkBatch observed(fs, prompt, messages, texts, &observer);
-    EXPECT_EQ(observed.Run({R"(C:\Docs\Photos\)", R"(C:\Docs\report.txt)"}, R"(D:\Links)", -1),
-              BatchOutcome::Cancelled);
+    EXPECT_EQ(
+        observed.Run({R"(C:\Docs\Photos\)", R"(C:\Docs\report.txt)"}, R"(D:\Links)", -1).outcome,
+        BatchOutcome::Cancelled);
     EXPECT_EQ(observer.lastLinks, 3u);
     EXPECT_GE(observer.lastFolders, 1u);
-    EXPECT_TRUE(observed.m_bCancelled);
     EXPECT_TRUE(messages.Shown().empty());
     EXPECT_TRUE(prompt.Messages().empty());
     EXPECT_FALSE(fs.Exists(R"(D:\Links\report.txt)"));
@@ -464,18 +473,22 @@ TEST_F(Batch, TheObserverSeesProgressAndCanStopTheBatch) {
     StopAfter patient(1000);
     LinkBatch complete(fs, prompt, messages, texts, &patient);
     fs.AddFolder(R"(D:\All)");
-    EXPECT_EQ(complete.Run({R"(C:\Docs\Photos\)"}, R"(D:\All)", -1), BatchOutcome::Completed);
+    EXPECT_EQ(complete.Run({R"(C:\Docs\Photos\)"}, R"(D:\All)", -1).outcome,
+              BatchOutcome::Completed);
     EXPECT_EQ(patient.lastLinks, 4u);
     EXPECT_EQ(patient.lastFolders, 4u);
 }
 
+// A prompt that fails, or answers with none of its answers, ends the batch as failed.
 TEST_F(Batch, AnyOtherFailureEndsWithTheUnknownErrorMessage) {
-    fs.FailPath(FsOp::CreateHardLink, R"(D:\Links\report.txt)", err::kAccessDenied);
+    fs.FailPath(FsOp::CreateHardLink, R"(D:\Links\report.txt)", err::kAccessDenied, true);
+    prompt.Then(static_cast<PromptAnswer>(7));
+    EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, R"(D:\Links)"),
+              BatchOutcome::Failed);
     prompt.BeforeAnswer([](const std::string&) { throw std::runtime_error("no memory"); });
     EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, R"(D:\Links)"),
               BatchOutcome::Failed);
-    EXPECT_EQ(messages.Shown(), std::vector<std::string>{Text(txt::kUnknownError)});
-    EXPECT_FALSE(batch.m_bCancelled);
+    EXPECT_EQ(messages.Shown(), std::vector<std::string>(2, Text(txt::kUnknownError)));
     EXPECT_FALSE(fs.Exists(R"(D:\Links\notes.txt)"));
 }
 
@@ -486,8 +499,8 @@ TEST_F(Batch, LanguageTextsAreUsedOnlyWhenTheyFitTheFormat) {
     fs.SetJunctionsSupported(false);
     fs.AddFile(R"(D:\Links\report.txt)", "older");
     fs.FailPath(FsOp::CreateFolder, R"(D:\Links\Photos)", err::kAccessDenied);
-    prompt.Then(kPromptSkip);
-    prompt.Then(kPromptRetry);
+    prompt.Then(PromptAnswer::Skip);
+    prompt.Then(PromptAnswer::Retry);
     EXPECT_EQ(Run({R"(C:\Docs\report.txt)", R"(C:\Docs\Photos\)", R"(C:\Docs\Photos\2020\)"},
                   R"(D:\Links)", 1),
               BatchOutcome::Completed);
@@ -556,9 +569,8 @@ TEST(BatchPosixPaths, TheEngineFollowsTheFileSystemsSeparator) {
     test::MessageRecorder messages;
     TextCatalog texts;
     LinkBatch batch(fs, prompt, messages, texts);
-    EXPECT_EQ(batch.Run({"/home/u/docs/", "/home/u/README"}, "/links", -1),
+    EXPECT_EQ(batch.Run({"/home/u/docs/", "/home/u/README"}, "/links", -1).outcome,
               BatchOutcome::Completed);
-    EXPECT_EQ(batch.m_strTarget, "/links/*.*");
     EXPECT_EQ(fs.Describe("/links/docs"), fs.Describe("/home/u/docs"));
     EXPECT_TRUE(fs.SameFile("/links/README", "/home/u/README"));
     EXPECT_TRUE(prompt.Messages().empty());

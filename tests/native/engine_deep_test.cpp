@@ -89,7 +89,7 @@ void* RunDeep(void* arg) {
     test::MessageRecorder messages;
     TextCatalog texts;
     LinkBatch batch(*run->fs, prompt, messages, texts);
-    run->outcome = batch.Run({"/src/"}, "/dst", -1);
+    run->outcome = batch.Run({"/src/"}, "/dst", -1).outcome;
     run->prompts = prompt.Messages().size() + messages.Shown().size();
     return nullptr;
 }

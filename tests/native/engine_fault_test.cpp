@@ -1,6 +1,7 @@
-// Every file-system call of a mirror scenario made to fail, one at a time, with each kind of
-// error: the batch must not crash, must show the prompt that belongs to the failing step,
-// must leave the source as it was, and with Skip all must complete everything else.
+// Every file-system call of one batch made to fail in turn, with every kind of error and
+// every answer of the prompt. What each failure must lead to is written down call by call
+// in a table; the sweep checks each run against it. The source never changes, and nothing
+// is removed but a folder the junction step itself made.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -13,23 +14,79 @@
 namespace velmora {
 namespace {
 
-using test::FsCall;
 using test::FsOp;
 using test::MemoryFileSystem;
 
+// A file entry and a folder entry at depth 3: mirrors, hard links, a junction (Beach, at the
+// fourth level) and a junction in the source that leads back up the tree (back).
 const std::vector<std::string> kEntries = {R"(C:\Docs\report.txt)", R"(C:\Docs\Photos\)"};
-constexpr int kDepth = 2;  // mirrors, hard links and junctions all take part
+constexpr int kDepth = 3;
 
 void BuildTree(MemoryFileSystem& fs) {
     fs.AddFile(R"(C:\Docs\report.txt)", "report");
     fs.AddFile(R"(C:\Docs\Photos\a.jpg)", "a");
-    fs.AddFile(R"(C:\Docs\Photos\b.jpg)", "b");
     fs.AddFile(R"(C:\Docs\Photos\2020\c.jpg)", "c");
+    fs.AddJunction(R"(C:\Docs\Photos\2020\back)", R"(C:\Docs\Photos)");
     fs.AddFile(R"(C:\Docs\Photos\2020\Summer\d.jpg)", "d");
-    fs.AddFolder(R"(C:\Docs\Photos\2020\Empty)");
+    fs.AddFolder(R"(C:\Docs\Photos\2020\Summer\Beach)");
     fs.AddFolder(R"(D:\Links)");
     fs.SetCurrent(R"(C:\Program)");
 }
+
+enum class After {
+    Refused,  // the target no longer counts as a folder: one name for two entries
+    Prompt,   // the prompt `text`; Skip loses `name` and all below it, Retry loses nothing
+    Same,     // no prompt, and the same links as without the failure
+    More,     // no prompt; the cycle guard is blind once, so `name` is mirrored once more
+};
+
+struct Expected {
+    FsOp op;
+    const char* path;
+    After after;
+    TextId text = 0;
+    const char* name = "";  // below D:\Links
+};
+
+const Expected kTable[] = {
+    {FsOp::SetCurrentFolder, R"(D:\Links)", After::Refused},
+    {FsOp::SetCurrentFolder, R"(C:\Docs\)", After::Same},
+    {FsOp::FullPath, R"(D:\Links\report.txt)", After::Same},
+    {FsOp::CreateHardLink, R"(D:\Links\report.txt)", After::Prompt, txt::kFileLinkError,
+     "report.txt"},
+    {FsOp::SetCurrentFolder, R"(C:\Docs\)", After::Same},
+    {FsOp::FullPath, R"(D:\Links\Photos.)", After::Same},
+    {FsOp::FolderIdentity, R"(C:\Docs\Photos)", After::More, 0, R"(Photos\2020\back)"},
+    {FsOp::ListFolder, R"(C:\Docs\Photos)", After::Prompt, txt::kFolderReadError, "Photos"},
+    {FsOp::CreateFolder, R"(D:\Links\Photos)", After::Prompt, txt::kFolderError, "Photos"},
+    {FsOp::FolderIdentity, R"(D:\Links\Photos)", After::Same},
+    {FsOp::FolderIdentity, R"(C:\Docs\Photos\2020)", After::Same},
+    {FsOp::ListFolder, R"(C:\Docs\Photos\2020)", After::Prompt, txt::kFolderReadError,
+     R"(Photos\2020)"},
+    {FsOp::CreateFolder, R"(D:\Links\Photos\2020)", After::Prompt, txt::kFolderError,
+     R"(Photos\2020)"},
+    {FsOp::FolderIdentity, R"(D:\Links\Photos\2020)", After::Same},
+    {FsOp::FolderIdentity, R"(C:\Docs\Photos\2020\back)", After::More, 0, R"(Photos\2020\back)"},
+    {FsOp::CreateHardLink, R"(D:\Links\Photos\2020\c.jpg)", After::Prompt, txt::kFileLinkError,
+     R"(Photos\2020\c.jpg)"},
+    {FsOp::FolderIdentity, R"(C:\Docs\Photos\2020\Summer)", After::Same},
+    {FsOp::ListFolder, R"(C:\Docs\Photos\2020\Summer)", After::Prompt, txt::kFolderReadError,
+     R"(Photos\2020\Summer)"},
+    {FsOp::CreateFolder, R"(D:\Links\Photos\2020\Summer)", After::Prompt, txt::kFolderError,
+     R"(Photos\2020\Summer)"},
+    {FsOp::FolderIdentity, R"(D:\Links\Photos\2020\Summer)", After::Same},
+    // The junction's source must be a folder; the step that makes its folder; the junction.
+    {FsOp::FolderIdentity, R"(C:\Docs\Photos\2020\Summer\Beach)", After::Prompt,
+     txt::kFolderLinkError, R"(Photos\2020\Summer\Beach)"},
+    {FsOp::CreateFolder, R"(D:\Links\Photos\2020\Summer\Beach)", After::Prompt,
+     txt::kFolderLinkError, R"(Photos\2020\Summer\Beach)"},
+    {FsOp::SetMountPoint, R"(D:\Links\Photos\2020\Summer\Beach)", After::Prompt,
+     txt::kFolderLinkError, R"(Photos\2020\Summer\Beach)"},
+    {FsOp::CreateHardLink, R"(D:\Links\Photos\2020\Summer\d.jpg)", After::Prompt,
+     txt::kFileLinkError, R"(Photos\2020\Summer\d.jpg)"},
+    {FsOp::CreateHardLink, R"(D:\Links\Photos\a.jpg)", After::Prompt, txt::kFileLinkError,
+     R"(Photos\a.jpg)"},
+};
 
 std::set<std::string> Lines(const std::string& text) {
     std::set<std::string> lines;
@@ -40,134 +97,121 @@ std::set<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// The prompt a failure of `call` leads to, or 0 when none belongs to it.
-TextId PromptFor(const FsCall& call, const std::vector<FsCall>& clean) {
-    switch (call.op) {
-        case FsOp::CreateHardLink:
-            return txt::kFileLinkError;
-        case FsOp::SetMountPoint:
-            return txt::kFolderLinkError;
-        case FsOp::ListFolder:
-            return txt::kFolderReadError;
-        case FsOp::FolderIdentity:
-            // A junction's source that cannot be found fails the junction; an unknown identity
-            // elsewhere only weakens the cycle guard.
-            for (const FsCall& other : clean) {
-                if (other.op == FsOp::SetMountPoint && other.path2 == call.path) {
-                    return txt::kFolderLinkError;
-                }
-            }
-            return 0;
-        case FsOp::CreateFolder:
-            for (const FsCall& other : clean) {
-                if (other.op == FsOp::SetMountPoint && other.path == call.path) {
-                    return txt::kFolderLinkError;
-                }
-            }
-            return txt::kFolderError;
-        default:
-            return 0;
-    }
+bool Below(const std::string& line, const std::string& name) {
+    return line.compare(0, name.size(), name) == 0 &&
+           (line.size() == name.size() || line[name.size()] == '\\' || line[name.size()] == '|');
 }
 
-// The name in the target that a failing call stands for; what goes missing is it and
-// everything below it.
-std::string TargetNameOf(const FsCall& call) {
-    std::string path = call.path;
-    const std::string source = R"(C:\Docs\)";
-    if (path.compare(0, source.size(), source) == 0) {
-        path = R"(D:\Links\)" + path.substr(source.size());
-    }
-    return path.substr(std::string(R"(D:\Links\)").size());
-}
-
-TEST(FaultInjection, EveryCallFailingInTurnWithEveryErrorKind) {
+TEST(FaultSweep, EveryCallFailingInTurnEndsAsTheTableSays) {
     MemoryFileSystem cleanFs;
     BuildTree(cleanFs);
-    const std::string sourceBefore = cleanFs.Describe(R"(C:\Docs)");
+    const std::string source = cleanFs.Describe(R"(C:\Docs)");
     {
         test::ScriptedPrompt prompt;
         test::MessageRecorder messages;
         TextCatalog texts;
         LinkBatch batch(cleanFs, prompt, messages, texts);
-        ASSERT_EQ(batch.Run(kEntries, R"(D:\Links)", kDepth), BatchOutcome::Completed);
-        ASSERT_TRUE(prompt.Messages().empty());
+        ASSERT_EQ(batch.Run(kEntries, R"(D:\Links)", kDepth).outcome, BatchOutcome::Completed);
     }
-    const std::vector<FsCall> clean = cleanFs.Calls();
-    const std::set<std::string> cleanTarget = Lines(cleanFs.Describe(R"(D:\Links)"));
-    ASSERT_EQ(clean.size(), 23u);  // keeps the sweep honest if the scenario changes
+    const std::set<std::string> clean = Lines(cleanFs.Describe(R"(D:\Links)"));
+    ASSERT_EQ(cleanFs.Calls().size(), std::size(kTable));
+    for (std::size_t n = 0; n < std::size(kTable); ++n) {
+        ASSERT_EQ(cleanFs.Calls()[n].op, kTable[n].op) << "call " << n + 1;
+        ASSERT_EQ(cleanFs.Calls()[n].path, kTable[n].path) << "call " << n + 1;
+    }
 
-    const ErrorCode kinds[] = {err::kAccessDenied, err::kAlreadyExists, err::kFileNotFound,
-                               err::kDiskFull,     err::kTooManyLinks,  err::kFilenameExcedRange};
-    for (const int answer : {kPromptSkip, kPromptSkipAll}) {
+    const ErrorCode kinds[] = {err::kAccessDenied, err::kAlreadyExists,      err::kFileNotFound,
+                               err::kDiskFull,     err::kFilenameExcedRange, err::kTooManyLinks};
+    const PromptAnswer answers[] = {PromptAnswer::Skip, PromptAnswer::SkipAll, PromptAnswer::Retry,
+                                    PromptAnswer::Cancel};
+    for (std::size_t n = 0; n < std::size(kTable); ++n) {
+        const Expected& row = kTable[n];
         for (const ErrorCode kind : kinds) {
-            for (std::size_t n = 1; n <= clean.size(); ++n) {
-                const FsCall& failing = clean[n - 1];
-                SCOPED_TRACE(std::string("call ") + std::to_string(n) + " " +
-                             test::FsOpName(failing.op) + " " + failing.path + ", error " +
-                             std::to_string(kind) + ", answer " + std::to_string(answer));
+            for (const PromptAnswer answer : answers) {
+                SCOPED_TRACE("call " + std::to_string(n + 1) + " " + test::FsOpName(row.op) + " " +
+                             row.path + ", error " + std::to_string(kind) + ", answer " +
+                             std::to_string(static_cast<int>(answer)));
                 MemoryFileSystem fs;
                 BuildTree(fs);
-                fs.FailCall(FsOp::Any, static_cast<int>(n), kind);
-                test::ScriptedPrompt prompt({}, answer);
+                fs.FailCall(FsOp::Any, static_cast<int>(n + 1), kind);
+                // Retry once; should the same step fail again, Skip.
+                test::ScriptedPrompt prompt({answer}, PromptAnswer::Skip);
+                std::size_t callsAtPrompt = 0;
+                prompt.BeforeAnswer([&](const std::string&) { callsAtPrompt = fs.Calls().size(); });
                 test::MessageRecorder messages;
                 TextCatalog texts;
                 LinkBatch batch(fs, prompt, messages, texts);
-                const BatchOutcome outcome = batch.Run(kEntries, R"(D:\Links)", kDepth);
+                const BatchResult result = batch.Run(kEntries, R"(D:\Links)", kDepth);
 
                 ASSERT_EQ(fs.FaultsFired(), 1);
-                EXPECT_EQ(fs.Describe(R"(C:\Docs)"), sourceBefore);
+                EXPECT_EQ(fs.Describe(R"(C:\Docs)"), source);
                 EXPECT_TRUE(fs.OnlyFailedJunctionFoldersRemoved());
-                if (n == 1) {
-                    // The target is no longer seen as a folder: one name for two entries.
-                    EXPECT_EQ(outcome, BatchOutcome::Refused);
-                    EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 0u);
+                const std::set<std::string> made = Lines(fs.Describe(R"(D:\Links)"));
+                if (row.after == After::Refused) {
+                    EXPECT_EQ(result.outcome, BatchOutcome::Refused);
+                    EXPECT_TRUE(made.empty());
                     continue;
                 }
-                EXPECT_EQ(outcome, BatchOutcome::Completed);
                 EXPECT_TRUE(messages.Shown().empty());
-
-                if (failing.op == FsOp::FullPath) {
-                    // The composed name is then used as it stands ("Photos." keeps its dot,
-                    // which the full-path step would have dropped): what follows depends on
-                    // how the system takes such a name, so only the invariants above hold.
+                if (row.after != After::Prompt) {
+                    EXPECT_EQ(result.outcome, BatchOutcome::Completed);
+                    EXPECT_TRUE(prompt.Messages().empty());
+                    EXPECT_EQ(result.skipped, 0u);
+                    for (const std::string& line : clean) {
+                        EXPECT_TRUE(made.count(line) != 0) << "missing " << line;
+                    }
+                    for (const std::string& line : made) {
+                        EXPECT_TRUE(clean.count(line) != 0 ||
+                                    (row.after == After::More && Below(line, row.name)))
+                            << "unexpected " << line;
+                    }
                     continue;
                 }
-                const TextId expected = PromptFor(failing, clean);
-                if (expected == 0) {
-                    EXPECT_TRUE(prompt.Messages().empty());
-                } else {
-                    ASSERT_EQ(prompt.Messages().size(), 1u);
-                    const std::string& message = prompt.Messages()[0];
-                    const std::string_view builtin = BuiltinText(expected);
-                    EXPECT_EQ(message.compare(0, builtin.find('\n'),
-                                              builtin.substr(0, builtin.find('\n'))),
-                              0)
-                        << message;
-                    if (failing.op == FsOp::FolderIdentity) {
-                        EXPECT_NE(message.find(fs.ErrorText(err::kPathNotFound)),
-                                  std::string::npos)
-                            << message;
-                    } else if (kind != err::kAlreadyExists || expected == txt::kFileLinkError) {
-                        EXPECT_NE(message.find(fs.ErrorText(kind)), std::string::npos) << message;
-                    }
+                ASSERT_EQ(prompt.Messages().size(), 1u);
+                const std::string_view text = BuiltinText(row.text);
+                EXPECT_EQ(prompt.Messages()[0].substr(0, text.find('\n')),
+                          text.substr(0, text.find('\n')));
+                for (const std::string& line : made) {
+                    EXPECT_TRUE(clean.count(line) != 0) << "unexpected " << line;
                 }
-                // Everything else was made: whatever is missing is the failed name and what
-                // lies below it.
-                const std::set<std::string> target = Lines(fs.Describe(R"(D:\Links)"));
-                const std::string missingRoot = TargetNameOf(failing);
-                for (const std::string& line : target) {
-                    EXPECT_TRUE(cleanTarget.count(line) != 0) << "unexpected " << line;
+                if (answer == PromptAnswer::Cancel) {
+                    EXPECT_EQ(result.outcome, BatchOutcome::Cancelled);
+                    EXPECT_EQ(fs.Calls().size(), callsAtPrompt) << "a call after Cancel";
+                    continue;
                 }
-                for (const std::string& line : cleanTarget) {
-                    if (target.count(line) == 0) {
-                        EXPECT_EQ(line.compare(0, missingRoot.size(), missingRoot), 0)
-                            << "missing " << line;
-                    }
+                EXPECT_EQ(result.outcome, BatchOutcome::Completed);
+                EXPECT_EQ(result.skipped, answer == PromptAnswer::Retry ? 0u : 1u);
+                for (const std::string& line : clean) {
+                    const bool lost = answer != PromptAnswer::Retry && Below(line, row.name);
+                    EXPECT_EQ(made.count(line) == 0, lost) << line;
                 }
             }
         }
     }
+}
+
+// With the cycle guard blind (no folder's identity can be read) the junction that leads back
+// up the tree is followed round and round, until the names pass the system's limit: there
+// the walk stops with the system's reason, instead of running on for ever.
+TEST(FaultSweep, ABlindCycleGuardStopsAtThePathLimit) {
+    MemoryFileSystem fs;
+    const std::string name(200, 'n');
+    fs.AddFile(R"(C:\Docs\Photos\a.jpg)", "a");
+    fs.AddJunction(R"(C:\Docs\Photos\)" + name, R"(C:\Docs\Photos)");
+    fs.AddFolder(R"(D:\Links)");
+    fs.FailCall(FsOp::FolderIdentity, 0, err::kAccessDenied, true);
+    test::ScriptedPrompt prompt;
+    test::MessageRecorder messages;
+    TextCatalog texts;
+    LinkBatch batch(fs, prompt, messages, texts);
+    const BatchResult result = batch.Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", -1);
+    EXPECT_EQ(result.outcome, BatchOutcome::Completed);
+    ASSERT_FALSE(prompt.Messages().empty());
+    EXPECT_LE(prompt.Messages().size(), 3u);
+    for (const std::string& message : prompt.Messages()) {
+        EXPECT_NE(message.find(fs.ErrorText(err::kFilenameExcedRange)), std::string::npos);
+    }
+    EXPECT_GT(result.hardLinks, 100u);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include "links/batch.h"
 #include "support/memory_fs.h"
-#include "support/scripted_prompt.h"
 
 namespace velmora {
 namespace {
@@ -63,13 +62,9 @@ protected:
         fs.SetCurrent(R"(C:\Program)");
     }
     std::string Full(const std::string& pattern, const std::string& source) {
-        return batch.MakeFullLinkName(ComposeLinkName(pattern, source), source);
+        return MakeFullLinkName(fs, ComposeLinkName(pattern, source), source);
     }
     MemoryFileSystem fs;
-    test::ScriptedPrompt prompt;
-    test::MessageRecorder messages;
-    TextCatalog texts;
-    LinkBatch batch{fs, prompt, messages, texts};
 };
 
 TEST_F(FullLinkName, DropsTheDotAddedForNamesWithoutExtension) {
@@ -96,11 +91,11 @@ TEST_F(FullLinkName, ARelativeNameStaysWithTheSourceWhenItsFolderCannotBeMadeCur
 }
 
 TEST_F(FullLinkName, LeavesTheNameWhenTheSourceHasNoFolder) {
-    EXPECT_EQ(batch.MakeFullLinkName("x.txt", "abc"), "x.txt");
-    EXPECT_EQ(batch.MakeFullLinkName("x.txt", "report.txt"), "x.txt");
-    EXPECT_EQ(batch.MakeFullLinkName("x.txt", R"(C:\)"), "x.txt");
+    EXPECT_EQ(MakeFullLinkName(fs, "x.txt", "abc"), "x.txt");
+    EXPECT_EQ(MakeFullLinkName(fs, "x.txt", "report.txt"), "x.txt");
+    EXPECT_EQ(MakeFullLinkName(fs, "x.txt", R"(C:\)"), "x.txt");
     fs.FailCall(test::FsOp::FullPath, 1, err::kAccessDenied);
-    EXPECT_EQ(batch.MakeFullLinkName("x.txt", R"(C:\Docs\a)"), "x.txt");
+    EXPECT_EQ(MakeFullLinkName(fs, "x.txt", R"(C:\Docs\a)"), "x.txt");
 }
 
 }  // namespace

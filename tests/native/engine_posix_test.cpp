@@ -61,7 +61,7 @@ protected:
     BatchOutcome Run(const std::vector<std::string>& entries, const std::string& target,
                      int depth) {
         LinkBatch batch(fs, prompt, messages, texts);
-        return batch.Run(entries, target, depth);
+        return batch.Run(entries, target, depth).outcome;
     }
     // Every file of the mirror is the very file of the source.
     void ExpectSameFiles(const std::string& mirror) {
@@ -153,7 +153,7 @@ TEST_F(PosixEngine, ATargetInsideTheSourceStops) {
 
 TEST_F(PosixEngine, AnExistingNameIsPromptedAndRetrySucceedsOnceItIsGone) {
     Write("dst/a.txt", "obstacle");
-    prompt.Then(kPromptRetry);
+    prompt.Then(PromptAnswer::Retry);
     prompt.BeforeAnswer([&](const std::string&) { stdfs::remove(dst + "/a.txt"); });
     EXPECT_EQ(Run({src + "/a.txt"}, dst, 0), BatchOutcome::Completed);
     ASSERT_EQ(prompt.Messages().size(), 1u);

@@ -113,7 +113,7 @@ TEST(Scale, ATenThousandLevelTreeStopsCleanlyAtThePathLimit) {
     test::MessageRecorder messages;
     TextCatalog texts;
     LinkBatch batch(fs, prompt, messages, texts);
-    EXPECT_EQ(batch.Run({src + "/"}, dst, -1), BatchOutcome::Completed);
+    EXPECT_EQ(batch.Run({src + "/"}, dst, -1).outcome, BatchOutcome::Completed);
     EXPECT_TRUE(messages.Shown().empty());
 
     // The mirror goes down as far as the system lets names go; there the step that no
@@ -162,7 +162,7 @@ TEST(Scale, AwkwardSymlinksInTheSourceNeitherLoopNorStopTheMirror) {
     test::MessageRecorder messages;
     TextCatalog texts;
     LinkBatch batch(fs, prompt, messages, texts);
-    EXPECT_EQ(batch.Run({src + "/"}, dst, -1), BatchOutcome::Completed);
+    EXPECT_EQ(batch.Run({src + "/"}, dst, -1).outcome, BatchOutcome::Completed);
     EXPECT_TRUE(messages.Shown().empty());
 
     EXPECT_TRUE(stdfs::is_regular_file(dst + "/src/a/deep/file.txt"));

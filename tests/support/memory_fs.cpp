@@ -224,6 +224,12 @@ MemoryFileSystem::Lookup MemoryFileSystem::Find(const std::string& path, bool fo
         result.error = path.empty() ? err::kPathNotFound : err::kInvalidName;
         return result;
     }
+    // The system's limit on a full name: 32,767 UTF-16 units for the NT form "\??\X:\..."
+    // on Windows (long names on), PATH_MAX with its terminator on Linux.
+    if (absolute->size() > (m_windows ? 32767u - 4u : 4095u)) {
+        result.error = err::kFilenameExcedRange;
+        return result;
+    }
     const std::vector<std::string> parts = Split(*absolute);
     Node* cur = m_root.get();
     for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -598,8 +604,9 @@ ErrorCode MemoryFileSystem::ListFolder(const std::string& folder, std::vector<Fo
     }
     const Lookup found = Find(folder, true);
     if (found.node == nullptr || found.node->kind != kFolder) {
-        Log(FsOp::ListFolder, folder, {}, err::kPathNotFound);
-        return err::kPathNotFound;
+        const ErrorCode code = found.error != err::kSuccess ? found.error : err::kPathNotFound;
+        Log(FsOp::ListFolder, folder, {}, code);
+        return code;
     }
     for (const auto& [key, child] : found.node->children) {
         out.push_back(FoundEntry{child->name, child->kind != kFile});

@@ -1,7 +1,7 @@
 // An in-memory file system for the engine's tests: folders, files with contents and link
 // counts (hard links share one file object), junctions, a current folder, Windows-style full
-// paths (or POSIX-style ones with '/'), fault injection, a log of every call and a record of
-// every removal.
+// paths (or POSIX-style ones with '/') refused past the system's length limit, fault
+// injection, a log of every call and a record of every removal.
 #pragma once
 
 #include <cstdint>

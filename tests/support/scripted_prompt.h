@@ -14,10 +14,11 @@ namespace velmora::test {
 class ScriptedPrompt : public IPrompt {
 public:
     ScriptedPrompt() = default;
-    explicit ScriptedPrompt(std::deque<int> answers, int otherwise = kPromptSkip)
+    explicit ScriptedPrompt(std::deque<PromptAnswer> answers,
+                            PromptAnswer otherwise = PromptAnswer::Skip)
         : m_answers(std::move(answers)), m_otherwise(otherwise) {}
 
-    int Ask(const std::string& message) override {
+    PromptAnswer Ask(const std::string& message) override {
         m_messages.push_back(message);
         if (m_beforeAnswer) {
             m_beforeAnswer(message);
@@ -25,14 +26,14 @@ public:
         if (m_answers.empty()) {
             return m_otherwise;
         }
-        const int answer = m_answers.front();
+        const PromptAnswer answer = m_answers.front();
         m_answers.pop_front();
         return answer;
     }
 
-    void Then(int answer) { m_answers.push_back(answer); }
+    void Then(PromptAnswer answer) { m_answers.push_back(answer); }
     // The answer once the script has run out.
-    void Otherwise(int answer) { m_otherwise = answer; }
+    void Otherwise(PromptAnswer answer) { m_otherwise = answer; }
     // Runs before each answer is given (for example to remove an obstacle before Retry).
     void BeforeAnswer(std::function<void(const std::string&)> hook) {
         m_beforeAnswer = std::move(hook);
@@ -40,8 +41,8 @@ public:
     const std::vector<std::string>& Messages() const { return m_messages; }
 
 private:
-    std::deque<int> m_answers;
-    int m_otherwise = kPromptSkip;
+    std::deque<PromptAnswer> m_answers;
+    PromptAnswer m_otherwise = PromptAnswer::Skip;
     std::function<void(const std::string&)> m_beforeAnswer;
     std::vector<std::string> m_messages;
 };

@@ -250,7 +250,7 @@ TEST_F(FrameworkErrorPrompt, ShowsTheMessageAndTemplateTextsWithoutALanguageTabl
                      reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_RETRY)));
     });
     EXPECT_EQ(m_prompt.Ask("Первая строка\nC:\\Данные\\файл.txt\nAccess is denied.\r\n"),
-              kPromptRetry);
+              PromptAnswer::Retry);
     EXPECT_EQ(title, "Ошибка");
     EXPECT_EQ(message, "Первая строка\nC:\\Данные\\файл.txt\nAccess is denied.\r\n");
     EXPECT_EQ(skip, "&Пропустить");
@@ -261,19 +261,19 @@ TEST_F(FrameworkErrorPrompt, EveryWayOfAnsweringGivesItsResult) {
     struct Case {
         const char* name;
         void (*answer)(HWND);
-        int expected;
+        PromptAnswer expected;
     };
     const Case cases[] = {
         {"Enter (the dialog manager's IDOK)", [](HWND d) { PostMessageW(d, WM_COMMAND, IDOK, 0); },
-         kPromptSkip},
+         PromptAnswer::Skip},
         {"Skip button", [](HWND d) { PostMessageW(GetDlgItem(d, IDC_SKIP), BM_CLICK, 0, 0); },
-         kPromptSkip},
+         PromptAnswer::Skip},
         {"Skip all button",
-         [](HWND d) { PostMessageW(GetDlgItem(d, IDC_SKIP_ALL), BM_CLICK, 0, 0); }, kPromptSkipAll},
+         [](HWND d) { PostMessageW(GetDlgItem(d, IDC_SKIP_ALL), BM_CLICK, 0, 0); }, PromptAnswer::SkipAll},
         {"Cancel button", [](HWND d) { PostMessageW(GetDlgItem(d, IDCANCEL), BM_CLICK, 0, 0); },
-         kPromptCancel},
-        {"Escape", [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); }, kPromptCancel},
-        {"close box", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, kPromptCancel},
+         PromptAnswer::Cancel},
+        {"Escape", [](HWND d) { PostMessageW(d, WM_COMMAND, IDCANCEL, 0); }, PromptAnswer::Cancel},
+        {"close box", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, PromptAnswer::Cancel},
     };
     for (const Case& c : cases) {
         ModalAnswerer answer([&](HWND dlg) { c.answer(dlg); });
@@ -381,7 +381,7 @@ TEST(FrameworkHelp, HelpRequestInAModalDialogReachesTheApplication) {
         SendMessageW(dlg, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
         PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
     });
-    EXPECT_EQ(prompt.Ask("F1"), kPromptCancel);
+    EXPECT_EQ(prompt.Ask("F1"), PromptAnswer::Cancel);
     EXPECT_EQ(app.m_helpRequests, 1);
 }
 

@@ -52,7 +52,7 @@ PromptLayout ShowAndMeasure(const std::string& message) {
         layout.textNeeds = need.bottom;
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    EXPECT_EQ(prompt.Ask(message), kPromptCancel);
+    EXPECT_EQ(prompt.Ask(message), PromptAnswer::Cancel);
     return layout;
 }
 

@@ -7,6 +7,12 @@
 
 #include "platform/filesystem.h"
 
+// filesystem.h drops the macro only when windows.h came before it; where filesystem.h came
+// first (through another header), windows.h has defined it again since.
+#ifdef CreateHardLink
+#undef CreateHardLink
+#endif
+
 namespace velmora {
 
 // Every path goes through LongPath(), so names beyond 260 characters work wherever the
