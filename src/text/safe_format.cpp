@@ -277,4 +277,14 @@ std::string SafeFormat(std::string_view format, std::string_view builtin,
     return Render(builtin, args);
 }
 
+std::string WithLiteralAmpersands(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (const char c : name) {
+        out.push_back(c);
+        if (c == '&') out.push_back('&');
+    }
+    return out;
+}
+
 }  // namespace velmora

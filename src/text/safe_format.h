@@ -23,4 +23,8 @@ std::string SafeFormat(std::string_view format, std::string_view builtin,
 // True when `format` has exactly the conversions of `builtin`.
 bool ConversionsMatch(std::string_view format, std::string_view builtin);
 
+// A name as an argument for a label that reads "&" as the mark of its access key: every "&"
+// doubled, so that the label shows the name as it is ("Tom & Jerry.txt").
+std::string WithLiteralAmpersands(std::string_view name);
+
 }  // namespace velmora

@@ -4,6 +4,42 @@ namespace velmora {
 
 using namespace settings_key;
 
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool HasDrive(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+// The folder without separators at its end ("C:\" -> "C:").
+std::string_view WithoutEndSeparators(std::string_view folder) {
+    while (!folder.empty() && IsSeparator(folder.back())) folder.remove_suffix(1);
+    return folder;
+}
+
+// What a name that starts with a separator is taken from: "C:" for a folder on a drive,
+// "\\server\share" for a network folder.
+std::string_view RootOf(std::string_view folder) {
+    if (HasDrive(folder)) return folder.substr(0, 2);
+    if (folder.size() < 2 || !IsSeparator(folder[0]) || !IsSeparator(folder[1])) return {};
+    const std::size_t server = folder.find_first_of("\\/", 2);
+    if (server == std::string_view::npos) return folder;
+    return folder.substr(0, folder.find_first_of("\\/", server + 1));
+}
+
+}  // namespace
+
 Settings ReadSettings(IProfile& profile) {
     Settings s;
     s.languageFile = profile.GetString(kSection, kLanguageFile, "");
@@ -22,6 +58,31 @@ bool WriteSettings(IProfile& profile, const Settings& s) {
     ok &= profile.WriteString(kSection, kLanguageFile, s.languageFile);
     ok &= profile.WriteString(kSection, kHelpFile, s.helpFile);
     return ok;
+}
+
+std::string SettingsFileName(std::string_view programFolder, std::string_view name) {
+    const bool network = name.size() >= 2 && IsSeparator(name[0]) && IsSeparator(name[1]);
+    const bool fromDriveRoot = HasDrive(name) && name.size() >= 3 && IsSeparator(name[2]);
+    if (name.empty() || network || fromDriveRoot) return std::string(name);
+    if (IsSeparator(name[0])) return std::string(RootOf(programFolder)).append(name);
+    const std::string_view folder = WithoutEndSeparators(programFolder);
+    if (HasDrive(name)) {
+        const bool sameDrive = HasDrive(folder) && AsciiLower(folder[0]) == AsciiLower(name[0]);
+        return std::string(sameDrive ? folder : name.substr(0, 2))
+            .append("\\")
+            .append(name.substr(2));
+    }
+    return std::string(folder).append("\\").append(name);
+}
+
+std::string StoredSettingsFileName(std::string_view programFolder, std::string_view picked) {
+    const std::string_view folder = WithoutEndSeparators(programFolder);
+    if (!folder.empty() && picked.size() > folder.size() + 1 &&
+        IsSeparator(picked[folder.size()]) &&
+        SameIgnoringAsciiCase(picked.substr(0, folder.size()), folder)) {
+        return std::string(picked.substr(folder.size() + 1));
+    }
+    return std::string(picked);
 }
 
 }  // namespace velmora

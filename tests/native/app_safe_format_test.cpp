@@ -116,5 +116,18 @@ TEST(SafeFormat, EveryBuiltinFormatTakesItsDocumentedArguments) {
     }
 }
 
+TEST(SafeFormat, AmpersandsOfANameShowAsThemselvesInALabel) {
+    const struct {
+        std::string_view name, argument;
+    } cases[] = {
+        {"Tom & Jerry.txt", "Tom && Jerry.txt"},
+        {"&&", "&&&&"},
+        {"&", "&&"},
+        {"report.txt", "report.txt"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WithLiteralAmpersands(c.name), c.argument) << c.name;
+}
+
 }  // namespace
 }  // namespace velmora

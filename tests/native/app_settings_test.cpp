@@ -3,6 +3,7 @@
 #include "support/memory_profile.h"
 #include "text/settings.h"
 #include "text/version.h"
+#include "text/window_rect.h"
 
 namespace velmora {
 namespace {
@@ -74,6 +75,90 @@ TEST(Settings, EveryWriteIsAttemptedAndAnyFailureIsReported) {
         EXPECT_EQ(one.Values().size(), 4u) << key;
         EXPECT_EQ(one.Values().count({"Settings", key}), 0u) << key;
     }
+}
+
+TEST(Settings, RelativeFileNamesAreTakenAgainstTheProgramsFolder) {
+    const struct {
+        std::string_view folder, name, file;
+    } cases[] = {
+        {"C:\\Tools\\Velmora", "English.lng", "C:\\Tools\\Velmora\\English.lng"},
+        {"C:\\Tools\\Velmora\\", "help\\velmora_en.chm",
+         "C:\\Tools\\Velmora\\help\\velmora_en.chm"},
+        {"C:\\Tools\\Velmora", "..\\Shared\\x.lng", "C:\\Tools\\Velmora\\..\\Shared\\x.lng"},
+        {"C:\\", "x.lng", "C:\\x.lng"},
+        // Full names stay as they are.
+        {"C:\\Tools\\Velmora", "D:\\Lang\\x.lng", "D:\\Lang\\x.lng"},
+        {"C:\\Tools\\Velmora", "d:/Lang/x.lng", "d:/Lang/x.lng"},
+        {"C:\\Tools\\Velmora", "\\\\server\\share\\x.chm", "\\\\server\\share\\x.chm"},
+        {"C:\\Tools\\Velmora", "\\\\?\\C:\\x.chm", "\\\\?\\C:\\x.chm"},
+        {"C:\\Tools\\Velmora", "", ""},
+        // From the root of the program's drive or share.
+        {"C:\\Tools\\Velmora", "\\Lang\\x.lng", "C:\\Lang\\x.lng"},
+        {"\\\\server\\share\\Tools", "\\x.lng", "\\\\server\\share\\x.lng"},
+        {"\\\\server\\share\\Tools", "x.lng", "\\\\server\\share\\Tools\\x.lng"},
+        // A drive without a root: the program's folder on its own drive, else that drive's root.
+        {"C:\\Tools\\Velmora", "c:x.lng", "C:\\Tools\\Velmora\\x.lng"},
+        {"C:\\Tools\\Velmora", "D:x.lng", "D:\\x.lng"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SettingsFileName(c.folder, c.name), c.file) << c.folder << " + " << c.name;
+}
+
+TEST(Settings, PickedFileIsStoredRelativeOnlyInsideTheProgramsFolder) {
+    const struct {
+        std::string_view folder, picked, stored;
+    } cases[] = {
+        {"C:\\Tools\\Velmora", "C:\\Tools\\Velmora\\English.lng", "English.lng"},
+        {"C:\\Tools\\Velmora\\", "C:\\Tools\\Velmora\\lang\\Русский.lng", "lang\\Русский.lng"},
+        {"C:\\Tools\\Velmora", "c:\\TOOLS\\velmora\\help.chm", "help.chm"},
+        {"C:\\", "C:\\x.chm", "x.chm"},
+        {"\\\\server\\share\\Velmora", "\\\\SERVER\\share\\Velmora\\x.chm", "x.chm"},
+        // Outside: the full name.
+        {"C:\\Tools\\Velmora", "C:\\Tools\\VelmoraOld\\x.chm", "C:\\Tools\\VelmoraOld\\x.chm"},
+        {"C:\\Tools\\Velmora", "C:\\Tools\\x.chm", "C:\\Tools\\x.chm"},
+        {"C:\\Tools\\Velmora", "D:\\Tools\\Velmora\\x.chm", "D:\\Tools\\Velmora\\x.chm"},
+        {"C:\\Tools\\Velmora", "C:\\Tools\\Velmora\\", "C:\\Tools\\Velmora\\"},
+        {"", "C:\\x.chm", "C:\\x.chm"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StoredSettingsFileName(c.folder, c.picked), c.stored)
+            << c.folder << " / " << c.picked;
+    // What is stored names the picked file again.
+    EXPECT_EQ(SettingsFileName(
+                  "C:\\Tools\\Velmora",
+                  StoredSettingsFileName("C:\\Tools\\Velmora", "C:\\Tools\\Velmora\\a\\b.lng")),
+              "C:\\Tools\\Velmora\\a\\b.lng");
+}
+
+TEST(WindowRect, RestoredOnlyWhereTheUserCanReachIt) {
+    // Two monitors side by side, the right one with a task bar of 40 pixels at its top.
+    const std::vector<WindowRect> areas = {{0, 0, 1024, 728}, {1024, 40, 2048, 768}};
+    const int ownWidth = 410, ownHeight = 160, title = 25;
+    const struct {
+        const char* what;
+        WindowRect rect;
+        bool reachable;
+    } cases[] = {
+        {"at (0,0) with the dialog's own size", {0, 0, 410, 160}, true},
+        {"larger than the dialog", {100, 50, 700, 400}, true},
+        {"on the second monitor", {1100, 40, 1510, 200}, true},
+        {"lower edge below the screen", {100, 700, 510, 860}, true},
+        {"narrower than the dialog", {100, 50, 400, 210}, false},
+        {"lower than the dialog", {100, 50, 510, 200}, false},
+        {"10 x 9 pixels", {100, 50, 110, 59}, false},
+        {"empty", {100, 50, 100, 50}, false},
+        {"upside down", {510, 210, 100, 50}, false},
+        {"size overflows", {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, false},
+        {"title bar above the screen", {100, -5, 510, 155}, false},
+        {"title bar under the second monitor's task bar", {1100, 30, 1510, 190}, false},
+        {"title bar across both monitors", {800, 100, 1210, 260}, false},
+        {"title bar partly off the left", {-20, 100, 390, 260}, false},
+        {"title bar below the work area", {100, 710, 510, 870}, false},
+        {"off every monitor", {5000, 5000, 5410, 5160}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsReachable(c.rect, ownWidth, ownHeight, title, areas), c.reachable) << c.what;
+    EXPECT_FALSE(IsReachable({0, 0, 410, 160}, ownWidth, ownHeight, title, {})) << "no monitor";
 }
 
 TEST(Version, DigitsAfterTheFirstDotRunTogether) {
