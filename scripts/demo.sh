@@ -26,7 +26,7 @@ cleanup() {
         wait "$E2E_VELMORA_PID" 2>/dev/null
     fi
     timeout -k 5 30 wineserver -k 2>/dev/null
-    e2e_stop_xvfb
+    velmora_xvfb_stop
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -47,7 +47,7 @@ echo "beach" >"$sel/photos/beach.jpg"
 echo "snow" >"$sel/photos/2026/snow.jpg"
 
 if [ -z "${DISPLAY:-}" ]; then
-    e2e_start_xvfb || fail "cannot start Xvfb"
+    velmora_xvfb_start || fail "cannot start Xvfb"
     echo "demo: no display; running on Xvfb $DISPLAY"
 fi
 e2e_wine_init

@@ -24,7 +24,6 @@ E2E_REG_KEY='HKCU\Software\Tarnwell\Velmora'
 E2E_REG_SETTINGS='HKCU\Software\Tarnwell\Velmora\Settings'
 : "${E2E_TIMEOUT:=60}"
 E2E_NAME="$(basename "${0%.sh}")"
-E2E_XVFB_PID=""
 E2E_VELMORA_PID=""
 E2E_WORK=""
 E2E_FAILED=0
@@ -59,48 +58,17 @@ e2e_pass() {
     exit 0
 }
 
-# ---- display -----------------------------------------------------------------------------------
+# ---- Wine and display --------------------------------------------------------------------------
 
-# Starts an Xvfb on a free display (Xvfb picks it itself) and exports DISPLAY.
-e2e_start_xvfb() {
-    local fifo dir n
-    command -v Xvfb >/dev/null || { echo "Xvfb is not installed (scripts/install-deps.sh)" >&2; return 1; }
-    dir="$(mktemp -d)"
-    fifo="$dir/displayfd"
-    mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
-    E2E_XVFB_PID=$!
-    n="$(timeout 20 head -n1 "$fifo" || true)"
-    rm -rf "$dir"
-    if [ -z "$n" ]; then
-        kill "$E2E_XVFB_PID" 2>/dev/null
-        E2E_XVFB_PID=""
-        echo "Xvfb did not start" >&2
-        return 1
-    fi
-    export DISPLAY=":$n"
-}
+# The locale, the Wine settings and the build's prefix (made once, then reused by every test);
+# velmora_xvfb_start and velmora_xvfb_stop.
+export WINEPREFIX="$VELMORA_BUILD_DIR/wineprefix"
+# shellcheck source=../../scripts/wine-env.sh
+. "$E2E_SOURCE_DIR/scripts/wine-env.sh"
 
-e2e_stop_xvfb() {
-    if [ -n "$E2E_XVFB_PID" ]; then
-        kill "$E2E_XVFB_PID" 2>/dev/null
-        wait "$E2E_XVFB_PID" 2>/dev/null
-        E2E_XVFB_PID=""
-    fi
-}
-
-# ---- Wine --------------------------------------------------------------------------------------
-
-# The Windows build's prefix, made once and then reused by every test.
 e2e_wine_init() {
-    export WINEPREFIX="$VELMORA_BUILD_DIR/wineprefix"
-    # shellcheck source=../../scripts/wine-env.sh
-    . "$E2E_SOURCE_DIR/scripts/wine-env.sh"
     velmora_wine_prefix_init
-    # A server left from an earlier run would keep its desktop on that run's display.
-    timeout -k 5 30 wineserver -k 2>/dev/null
-    timeout -k 5 30 wineserver -w 2>/dev/null
-    return 0
+    velmora_wine_server_stop
 }
 
 # Unix path -> the Windows path Wine shows for it (drive Z: is the Unix root).
@@ -288,7 +256,7 @@ e2e_teardown() {
     for c in "${E2E_ON_EXIT[@]}"; do
         eval "$c"
     done
-    e2e_stop_xvfb
+    velmora_xvfb_stop
     if [ -n "$E2E_WORK" ] && [ -d "$E2E_WORK" ]; then
         if [ "$rc" -ne 0 ] || [ "${VELMORA_E2E_KEEP:-0}" = 1 ]; then
             [ -f "$E2E_WORK/velmora.log" ] && [ -s "$E2E_WORK/velmora.log" ] &&
@@ -318,7 +286,7 @@ e2e_setup() {
         [ -f "$f" ] && cp "$f" "$E2E_APP/"
     done
     E2E_EXE="$E2E_APP/velmora.exe"
-    e2e_start_xvfb || fail "cannot start Xvfb"
+    velmora_xvfb_start || fail "cannot start Xvfb"
     e2e_wine_init
     e2e_driver_start
     e2e_reg_clean
