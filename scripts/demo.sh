@@ -61,23 +61,23 @@ tr -d '\r' <"$list" | sed 's/^/    /'
 e2e_start "$(e2e_winpath "$list")" "$(e2e_winpath "$links")\\"
 echo "demo: started velmora.exe $(e2e_winpath "$list") $(e2e_winpath "$links")\\"
 
-hwnd="$(drv wait "Velmora 1.1" 30000)" || hwnd="$(drv wait "#32770" 5000)" ||
+hwnd="$(drv wait "$E2E_TITLE" 30000)" || hwnd="$(drv wait "#32770" 5000)" ||
     fail "no dialog appeared: $(cat "$demo/velmora.log")"
 E2E_SHOTS="$demo"
 e2e_screenshot main-dialog "$hwnd"
 echo "demo: dialog \"$(drv text "$hwnd")\""
-echo "demo:   $(drv text "$hwnd" 1008)"
-echo "demo:   target: $(drv text "$hwnd" 1009)"
+echo "demo:   $(drv text "$hwnd" $IDC_CAPTION)"
+echo "demo:   target: $(drv text "$hwnd" $IDC_TARGET)"
 
-drv set "$hwnd" 1011 -1 >/dev/null
-drv click "$hwnd" 1 >/dev/null
+drv set "$hwnd" $IDC_DEPTH -1 >/dev/null
+drv click "$hwnd" $IDOK >/dev/null
 # A failure would show the error prompt: keep a picture of it and skip the rest.
 for _ in $(seq 1 50); do
     kill -0 "$E2E_VELMORA_PID" 2>/dev/null || break
     if prompt="$(drv owned "$hwnd" 2>/dev/null | awk '$1 == "window" { print $2; exit }')" && [ -n "$prompt" ]; then
         e2e_screenshot prompt "$prompt"
-        echo "demo: the program reports: $(drv text "$prompt" 1015 2>/dev/null || drv text "$prompt" 65535)"
-        drv click "$prompt" 1018 >/dev/null || drv click "$prompt" 1 >/dev/null
+        echo "demo: the program reports: $(drv text "$prompt" $IDC_ERROR_TEXT 2>/dev/null || drv text "$prompt" 65535)"
+        drv click "$prompt" $IDC_SKIP_ALL >/dev/null || drv click "$prompt" $IDOK >/dev/null
     fi
     sleep 0.2
 done

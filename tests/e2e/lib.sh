@@ -5,11 +5,14 @@
 #   e2e_setup                      # own Xvfb, the build's Wine prefix, a clean registry key, a work folder
 #   e2e_list "$E2E_WORK/list.txt" 'Z:\a.txt' 'Z:\dir\'   # a list file as the file manager writes it
 #   e2e_start "$(e2e_winpath "$E2E_WORK/list.txt")" 'Z:\target\'
-#   hwnd=$(e2e_wait_window "Velmora 1.1")
-#   expect_eq "$(drv text "$hwnd" 1009)" 'Z:\target\*.*' "target edit"
-#   drv click "$hwnd" 2; e2e_wait_exit; expect_eq "$E2E_EXIT_CODE" 0 "exit code"
+#   hwnd=$(e2e_wait_window "$E2E_TITLE")
+#   expect_eq "$(drv text "$hwnd" $IDC_TARGET)" 'Z:\target\*.*' "target edit"
+#   drv click "$hwnd" $IDCANCEL; e2e_wait_exit; expect_eq "$E2E_EXIT_CODE" 0 "exit code"
 #   e2e_pass
 #
+# Helpers hand back what they produce: they print it (handles, texts) or set a variable named
+# here: E2E_WORK, E2E_APP (e2e_setup), E2E_VELMORA_PID (e2e_start), E2E_EXIT_CODE (e2e_wait_exit),
+# E2E_DLG (e2e_link_run). Everything else is passed as an argument.
 # Environment: VELMORA_BUILD_DIR (the Windows build folder; default <source>/build/win),
 # VELMORA_E2E_KEEP=1 keeps the work folder, E2E_TIMEOUT (seconds a velmora.exe run may take).
 
@@ -26,7 +29,13 @@ E2E_REG_SETTINGS='HKCU\Software\Tarnwell\Velmora\Settings'
 E2E_NAME="$(basename "${0%.sh}")"
 E2E_VELMORA_PID=""
 E2E_WORK=""
-E2E_FAILED=0
+
+# The program's names, said once for every test: the main dialog's title, and the numbers of
+# the dialog templates under their own names in res/resource.h (IDC_SKIP, IDM_ABOUTBOX ...).
+E2E_TITLE='Velmora 1.1'
+IDOK=1 IDCANCEL=2 SC_CLOSE=0xF060
+eval "$(sed -n 's/^#define \(ID[A-Z]*_[A-Z0-9_]*\) \([0-9x]*\)$/\1=\2/p' "$E2E_SOURCE_DIR/res/resource.h")"
+[ -n "${IDC_SKIP:-}" ] || { echo "lib.sh: no control numbers in res/resource.h" >&2; exit 2; }
 
 # ---- reporting ---------------------------------------------------------------------------------
 
@@ -36,7 +45,6 @@ e2e_log() { echo "[$E2E_NAME] $*" >&2; }
 # command substitution it ends the test too, through SIGUSR1 to the test's shell.
 fail() {
     echo "FAIL [$E2E_NAME]: $*" >&2
-    E2E_FAILED=1
     [ "$BASHPID" != "$$" ] && kill -USR1 "$$"
     exit 1
 }
@@ -137,21 +145,12 @@ e2e_wait_exit() {
 
 # Waits for a visible top-level window with this title or class; prints its handle.
 e2e_wait_window() { # title-or-class [timeout-ms]
-    local h
-    h="$(drv wait "$1" "${2:-20000}")" || fail "no window '$1' appeared ($(drv windows 2>&1 | tr '\n' ';'))"
-    echo "$h"
+    drv wait "$1" "${2:-20000}" || fail "no window '$1' appeared ($(drv windows 2>&1 | tr '\n' ';'))"
 }
 
 # Waits for a visible dialog owned by hwnd (a prompt or a message box); prints its handle.
 e2e_wait_owned() { # hwnd [timeout-ms]
-    local h
-    h="$(drv waitowned "$1" "${2:-10000}")" || fail "no dialog owned by $1 appeared"
-    echo "$h"
-}
-
-# Waits for a message box (a top-level dialog with this caption) and prints its handle.
-e2e_wait_msgbox() { # caption [timeout-ms]
-    e2e_wait_window "$1" "${2:-20000}"
+    drv waitowned "$1" "${2:-10000}" || fail "no dialog owned by $1 appeared"
 }
 
 # The texts of a dialog's static controls, one per line, escaped as the driver escapes them
@@ -167,10 +166,6 @@ e2e_control_text() { # hwnd id
 
 # ---- registry ----------------------------------------------------------------------------------
 
-e2e_reg_clean() {
-    drv regdelkey "$E2E_REG_KEY"
-}
-
 # True when the key HKCU\Software\Tarnwell\Velmora (or a given key) exists.
 e2e_reg_key_exists() {
     drv regkey "${1:-$E2E_REG_KEY}"
@@ -182,13 +177,6 @@ e2e_reg_get() { # name
     local out
     out="$(drv regget "$E2E_REG_SETTINGS" "$1")" || return 1
     printf '%s\n' "${out#*$'\t'}"
-}
-
-# The type of a value under ...\Velmora\Settings (REG_SZ, REG_DWORD), empty when absent.
-e2e_reg_type() { # name
-    local out
-    out="$(drv regget "$E2E_REG_SETTINGS" "$1")" || return 0
-    printf '%s\n' "${out%%$'\t'*}"
 }
 
 e2e_reg_set_dword() { # name value
@@ -250,9 +238,7 @@ e2e_teardown() {
         wait "$E2E_VELMORA_PID" 2>/dev/null
     fi
     [ -n "${E2E_DRV_PID:-}" ] && kill "$E2E_DRV_PID" 2>/dev/null
-    if [ -n "${WINEPREFIX:-}" ]; then
-        timeout -k 5 30 wineserver -k 2>/dev/null
-    fi
+    timeout -k 5 30 wineserver -k 2>/dev/null
     for c in "${E2E_ON_EXIT[@]}"; do
         eval "$c"
     done
@@ -289,7 +275,7 @@ e2e_setup() {
     velmora_xvfb_start || fail "cannot start Xvfb"
     e2e_wine_init
     e2e_driver_start
-    e2e_reg_clean
+    drv regdelkey "$E2E_REG_KEY"
 }
 
 # ---- link results ------------------------------------------------------------------------------
@@ -339,57 +325,56 @@ e2e_unmount_and_teardown() {
 }
 
 # Starts the program on a list of the entries with the given command-line target, sets the
-# target edit and the depth when given, and presses OK. Leaves the main dialog in $dlg.
+# target edit and the depth when given, and presses OK. Leaves the main dialog in E2E_DLG.
 e2e_link_run() { # command-line-target target-edit-or-empty depth-or-empty entry...
     local target="$1" edit="$2" depth="$3"
     shift 3
     e2e_list "$E2E_WORK/run.lst" "$@"
     e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$target"
-    dlg="$(e2e_wait_window "Velmora 1.1")"
-    [ -z "$edit" ] || drv set "$dlg" 1009 "$edit" >/dev/null || fail "cannot set the target"
-    [ -z "$depth" ] || drv set "$dlg" 1011 "$depth" >/dev/null || fail "cannot set the depth"
-    drv click "$dlg" 1 >/dev/null || fail "cannot press OK"
+    E2E_DLG="$(e2e_wait_window "$E2E_TITLE")"
+    [ -z "$edit" ] || drv set "$E2E_DLG" $IDC_TARGET "$edit" >/dev/null || fail "cannot set the target"
+    [ -z "$depth" ] || drv set "$E2E_DLG" $IDC_DEPTH "$depth" >/dev/null || fail "cannot set the depth"
+    drv click "$E2E_DLG" $IDOK >/dev/null || fail "cannot press OK"
 }
 
-# The batch must end by itself with exit code 0: fails at once, with the dialog's texts, when
-# a prompt or a message box shows up instead.
-e2e_expect_end() { # what [seconds]
+# The batch over the main dialog must end by itself with exit code 0: fails at once, with the
+# dialog's texts, when a prompt or a message box shows up instead.
+e2e_expect_end() { # dialog what [seconds]
     local i
-    # An answer given by a posted message (close box, key) may not have closed the prompt yet.
-    [ -n "${prompt:-}" ] && drv waitgone "$prompt" 5000 >/dev/null 2>&1
-    for ((i = 0; i < ${2:-30} * 10; i++)); do
+    for ((i = 0; i < ${3:-30} * 10; i++)); do
         if ! kill -0 "$E2E_VELMORA_PID" 2>/dev/null; then
             e2e_wait_exit
-            expect_eq "$E2E_EXIT_CODE" 0 "$1: exit code"
+            expect_eq "$E2E_EXIT_CODE" 0 "$2: exit code"
             return
         fi
-        if drv windows | awk -F'\t' -v h="$dlg" '$5 == h { found = 1 } END { exit !found }'; then
-            fail "$1: unexpected dialog: $(drv owned "$dlg" | tr '\n' ' ')"
+        if drv windows | awk -F'\t' -v h="$1" '$5 == h { found = 1 } END { exit !found }'; then
+            fail "$2: unexpected dialog: $(drv owned "$1" | tr '\n' ' ')"
         fi
         sleep 0.1
     done
-    fail "$1: the program still runs after ${2:-30} s"
+    fail "$2: the program still runs after ${3:-30} s"
 }
 
-# Waits for the error prompt over $dlg and checks it: title, buttons, and the message made of
-# the message line, the name and the system's text (escaped as e2e_error_text gives it).
-# Leaves the prompt in $prompt.
-e2e_expect_prompt() { # what message-line name system-text
-    local name="${3//\\/\\\\}"
-    prompt="$(e2e_wait_owned "$dlg")"
-    expect_eq "$(drv text "$prompt")" 'Ошибка' "$1: prompt title"
-    expect_eq "$(drv controls "$prompt" | cut -f2,6 | tr '\t\n' '= ')" \
-        "1015=$2\\n$name\\n$4 1016=&Пропустить 1017=Повтор&ить 1018=Пропустить &все 2=&Отмена " \
-        "$1: prompt"
+# Waits for the error prompt over the main dialog, checks it (title, buttons, and the message
+# made of the message line, the name and the system's text, escaped as e2e_error_text gives
+# it) and prints its handle.
+e2e_expect_prompt() { # dialog what message-line name system-text
+    local name="${4//\\/\\\\}" prompt
+    prompt="$(e2e_wait_owned "$1")"
+    expect_eq "$(drv text "$prompt")" 'Ошибка' "$2: prompt title"
+    expect_eq "$(drv controls "$prompt" | cut -f2,6 | tr '\t\n' '= ')" "$IDC_ERROR_TEXT=$3\\n$name\\n$5\
+ $IDC_SKIP=&Пропустить $IDC_RETRY=Повтор&ить $IDC_SKIP_ALL=Пропустить &все $IDCANCEL=&Отмена " "$2: prompt"
+    echo "$prompt"
 }
 
-# Answers the prompt in $prompt with a button (its id) or a key, and waits until it is gone.
-e2e_answer() { # id|Enter|Escape
-    case "$1" in
-    Enter | Escape) drv key "$prompt" "$1" >/dev/null ;;
-    *) drv click "$prompt" "$1" >/dev/null ;;
+# Answers a prompt with a button (its id), a key or its close box, and waits until it is gone.
+e2e_answer() { # prompt id|Enter|Escape|Close
+    case "$2" in
+    Enter | Escape) drv key "$1" "$2" >/dev/null ;;
+    Close) drv syscommand "$1" $SC_CLOSE >/dev/null ;;
+    *) drv click "$1" "$2" >/dev/null ;;
     esac
-    drv waitgone "$prompt" 5000 >/dev/null || fail "the prompt stays after $1"
+    drv waitgone "$1" 5000 >/dev/null || fail "the prompt stays after $2"
 }
 
 # A hard link of the source: the same inode, and the link count the source should have now.

@@ -11,15 +11,15 @@ wlist="$(e2e_winpath "$list")"
 
 open_about() { # [system command]
     e2e_start "$wlist" 'Z:\links\' /i=velmora.ini
-    dlg="$(e2e_wait_window "Velmora 1.1")"
-    drv syscommand "$dlg" "${1:-16}" >/dev/null || fail "cannot post the system command"
+    dlg="$(e2e_wait_window "$E2E_TITLE")"
+    drv syscommand "$dlg" "${1:-$IDM_ABOUTBOX}" >/dev/null || fail "cannot post the system command"
     about="$(e2e_wait_owned "$dlg")"
 }
 
 close_all() {
-    drv click "$about" 1 >/dev/null
+    drv click "$about" $IDOK >/dev/null
     drv waitgone "$about" 5000 >/dev/null || fail "the About box did not close on OK"
-    drv click "$dlg" 2 >/dev/null
+    drv click "$dlg" $IDCANCEL >/dev/null
     e2e_wait_exit
 }
 
@@ -30,14 +30,14 @@ use_language() { # lines of the language file
 
 expect_lines() { # title 1003 1004 1005 1006 1000 what
     expect_eq "$(drv text "$about")" "$1" "$7: title"
-    expect_eq "$(drv text "$about" 1003)" "$2" "$7: program line"
-    expect_eq "$(drv text "$about" 1004)" "$3" "$7: version line"
-    expect_eq "$(drv text "$about" 1005)" "$4" "$7: developer line"
-    expect_eq "$(drv text "$about" 1006)" "$5" "$7: affiliation line"
-    expect_eq "$(drv text "$about" 1000)" "$6" "$7: home page label"
+    expect_eq "$(drv text "$about" $IDC_ABOUT_PROGRAM)" "$2" "$7: program line"
+    expect_eq "$(drv text "$about" $IDC_ABOUT_VERSION)" "$3" "$7: version line"
+    expect_eq "$(drv text "$about" $IDC_ABOUT_DEVELOPER)" "$4" "$7: developer line"
+    expect_eq "$(drv text "$about" $IDC_ABOUT_AFFILIATION)" "$5" "$7: affiliation line"
+    expect_eq "$(drv text "$about" $IDC_HOME_LABEL)" "$6" "$7: home page label"
     # The links always show their addresses.
-    expect_eq "$(drv text "$about" 1001)" 'https://tarnwell.example/velmora/' "$7: home page link"
-    expect_eq "$(drv text "$about" 1002)" 'velmora@tarnwell.example' "$7: mail link"
+    expect_eq "$(drv text "$about" $IDC_HOME_LINK)" 'https://tarnwell.example/velmora/' "$7: home page link"
+    expect_eq "$(drv text "$about" $IDC_MAIL_LINK)" 'velmora@tarnwell.example' "$7: mail link"
 }
 
 ru_title='О программе'

@@ -40,15 +40,15 @@ printf '[Settings]\r\nLanguageFile=links.lng\r\n' >"$E2E_APP/velmora.ini"
 
 open_about() {
     e2e_start "$(e2e_winpath "$list")" 'Z:\links\' /i=velmora.ini
-    dlg="$(e2e_wait_window "Velmora 1.1")"
-    drv syscommand "$dlg" 16 >/dev/null
+    dlg="$(e2e_wait_window "$E2E_TITLE")"
+    drv syscommand "$dlg" $IDM_ABOUTBOX >/dev/null
     about="$(e2e_wait_owned "$dlg")"
 }
 
 close_all() {
-    drv click "$about" 1 >/dev/null
+    drv click "$about" $IDOK >/dev/null
     drv waitgone "$about" 5000 >/dev/null || fail "the About box did not close"
-    drv click "$dlg" 2 >/dev/null
+    drv click "$dlg" $IDCANCEL >/dev/null
     e2e_wait_exit
 }
 
@@ -84,14 +84,14 @@ blue_pixels() { # id: how many pure blue pixels the link's rectangle shows on th
 # 0. Both links are blue, before, while and after the mouse is over them.
 open_about
 sleep 0.3
-for id in 1001 1002; do
+for id in $IDC_HOME_LINK $IDC_MAIL_LINK; do
     [ "$(blue_pixels $id)" -gt 20 ] || fail "link $id is not drawn in blue"
 done
-read -r l t r b <<<"$(drv rect "$about" 1001)"
+read -r l t r b <<<"$(drv rect "$about" $IDC_HOME_LINK)"
 xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) && sleep 0.3
-[ "$(blue_pixels 1001)" -gt 20 ] || fail "link 1001 is not blue while hovered"
+[ "$(blue_pixels $IDC_HOME_LINK)" -gt 20 ] || fail "the home page link is not blue while hovered"
 xdotool mousemove 5 5 && sleep 0.3
-[ "$(blue_pixels 1001)" -gt 20 ] || fail "link 1001 is not blue after the mouse left"
+[ "$(blue_pixels $IDC_HOME_LINK)" -gt 20 ] || fail "the home page link is not blue after the mouse left"
 close_all
 
 # 1. The shell opens both addresses with their protocol handlers.
@@ -99,10 +99,10 @@ set_command 'HKCR\https' "$cmd /c echo web [%1]>>$wrecord"
 set_command 'HKCR\mailto' "$cmd /c echo mail [%1]>>$wrecord"
 reg delete 'HKCR\.htm' /f
 open_about
-click_link 1001
+click_link $IDC_HOME_LINK
 wait_record 'web [https://tarnwell.example/velmora/]'
 no_message "home page through the shell"
-click_link 1002
+click_link $IDC_MAIL_LINK
 wait_record 'mail [mailto:velmora@tarnwell.example]'
 no_message "mail through the shell"
 close_all
@@ -114,7 +114,7 @@ reg delete 'HKCR\https' /f
 reg add 'HKCR\.htm' /ve /d velmora.test.htm /f || fail "cannot register .htm"
 set_command 'HKCR\velmora.test.htm' "$cmd /c echo fallback>>$wrecord \"%1\" -nohome"
 open_about
-click_link 1001
+click_link $IDC_HOME_LINK
 wait_record 'fallback'
 line="$(tr -d '\r' <"$record" | grep fallback | head -n1)"
 expect_contains "$line" 'https://tarnwell.example/velmora/' "fallback command line"
@@ -127,34 +127,34 @@ close_all
 reg delete 'HKCR\.htm' /f
 reg delete 'HKCR\mailto' /f
 open_about
-click_link 1001
+click_link $IDC_HOME_LINK
 msg="$(e2e_wait_owned "$about")"
 text="$(e2e_static_texts "$msg")"
 [[ "$text" =~ ^'Не удалось выполнить команду.\nКод ошибки: '[0-9]+\.$ ]] ||
     fail "message 1004: got '$text'"
 e2e_screenshot link_failed "$msg"
-drv click "$msg" 1 >/dev/null
+drv click "$msg" $IDOK >/dev/null
 drv waitgone "$msg" 5000 >/dev/null || fail "the message did not close"
 close_all
 
 # 4. A language text with the right placeholder is used; one with another is not.
 printf '1004=Command failed, code %%d.\r\n' >"$E2E_APP/links.lng"
 open_about
-click_link 1002
+click_link $IDC_MAIL_LINK
 msg="$(e2e_wait_owned "$about")"
 [[ "$(e2e_static_texts "$msg")" =~ ^'Command failed, code '[0-9]+\.$ ]] ||
     fail "message 1004 from the language file: got '$(e2e_static_texts "$msg")'"
-drv click "$msg" 1 >/dev/null
+drv click "$msg" $IDOK >/dev/null
 drv waitgone "$msg" 5000 >/dev/null
 close_all
 
 printf '1004=Command failed: %%s\r\n' >"$E2E_APP/links.lng"
 open_about
-click_link 1001
+click_link $IDC_HOME_LINK
 msg="$(e2e_wait_owned "$about")"
 [[ "$(e2e_static_texts "$msg")" =~ ^'Не удалось выполнить команду.\nКод ошибки: '[0-9]+\.$ ]] ||
     fail "message 1004 with a wrong placeholder: got '$(e2e_static_texts "$msg")'"
-drv click "$msg" 1 >/dev/null
+drv click "$msg" $IDOK >/dev/null
 drv waitgone "$msg" 5000 >/dev/null
 close_all
 

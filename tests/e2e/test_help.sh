@@ -12,11 +12,11 @@ e2e_list "$list" 'Z:\data\a.txt'
 
 open_dialog() {
     e2e_start "$(e2e_winpath "$list")" 'Z:\links\'
-    dlg="$(e2e_wait_window "Velmora 1.1")"
+    dlg="$(e2e_wait_window "$E2E_TITLE")"
 }
 
 close_dialog() {
-    drv click "$dlg" 2 >/dev/null
+    drv click "$dlg" $IDCANCEL >/dev/null
     e2e_wait_exit
 }
 
@@ -25,12 +25,12 @@ expect_viewer() { # title what
     local viewer
     viewer="$(drv wait "HH Parent" 20000)" || fail "$2: no help window"
     expect_eq "$(drv text "$viewer")" "$1" "$2: help window title"
-    drv syscommand "$viewer" 0xF060 >/dev/null
+    drv syscommand "$viewer" $SC_CLOSE >/dev/null
     drv waitgone "$viewer" 10000 || fail "$2: the help window does not close"
 }
 
 open_dialog
-drv click "$dlg" 1014 >/dev/null
+drv click "$dlg" $IDC_HELP_BUTTON >/dev/null
 expect_viewer Velmora "Help button"
 drv press "$dlg" F1 >/dev/null || fail "cannot press F1"
 expect_viewer Velmora "F1"
@@ -38,13 +38,13 @@ close_dialog
 
 e2e_reg_set_sz HelpFile velmora_en.chm
 open_dialog
-drv click "$dlg" 1014 >/dev/null
+drv click "$dlg" $IDC_HELP_BUTTON >/dev/null
 expect_viewer "Velmora Help" "HelpFile velmora_en.chm"
 close_dialog
 
 e2e_reg_set_sz HelpFile 'Z:\nowhere\missing.chm'
 open_dialog
-drv click "$dlg" 1014 >/dev/null
+drv click "$dlg" $IDC_HELP_BUTTON >/dev/null
 expect_viewer Velmora "HelpFile naming a missing file"
 close_dialog
 
@@ -54,11 +54,11 @@ hh="$WINEPREFIX/drive_c/windows/hh.exe"
 mv "$hh" "$hh.off"
 e2e_on_exit "[ -f '$hh.off' ] && mv -f '$hh.off' '$hh'"
 open_dialog
-drv click "$dlg" 1014 >/dev/null
+drv click "$dlg" $IDC_HELP_BUTTON >/dev/null
 box="$(e2e_wait_owned "$dlg")"
 expect_contains "$(e2e_static_texts "$box")" 'Не удалось открыть файл справки!' "message without a viewer"
 expect_eq "$(drv text "$box")" Velmora "message caption"
-drv click "$box" 1 >/dev/null
+drv click "$box" $IDOK >/dev/null
 drv waitgone "$box" 10000 || fail "the message does not close"
 expect_eq "$(drv visible "$dlg")" 1 "main dialog after the message"
 close_dialog

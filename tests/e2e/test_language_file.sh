@@ -15,11 +15,11 @@ use_language_file() { # name
 
 open_dialog() {
     e2e_start "$wlist" 'Z:\links\' /i=velmora.ini
-    dlg="$(e2e_wait_window "Velmora 1.1")"
+    dlg="$(e2e_wait_window "$E2E_TITLE")"
 }
 
 cancel_dialog() {
-    drv click "$dlg" 2 >/dev/null
+    drv click "$dlg" $IDCANCEL >/dev/null
     e2e_wait_exit
 }
 
@@ -33,16 +33,16 @@ printf '; texts for the test\r\n[Main]\r\n3=One\r\n3=Two\r\n 4=ignored\r\n151=&I
     >"$E2E_APP/test.lng"
 use_language_file test.lng
 open_dialog
-expect_eq "$(drv text "$dlg" 1013)" Two "button 1013"
-expect_eq "$(drv text "$dlg" 1014)" 'Справка' "button 1014 (not in the file)"
-expect_eq "$(drv text "$dlg" 1)" OK "button 1"
+expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" Two "button 1013"
+expect_eq "$(drv text "$dlg" $IDC_HELP_BUTTON)" 'Справка' "button 1014 (not in the file)"
+expect_eq "$(drv text "$dlg" $IDOK)" OK "button 1"
 expect_eq "$(about_item)" $'16\tstring\t&Info' "About item"
 cancel_dialog
 
 # An empty 151 adds neither the separator nor the item; an empty 3 empties the button.
 printf '3=\r\n151=\r\n' >"$E2E_APP/test.lng"
 open_dialog
-expect_eq "$(drv text "$dlg" 1013)" "" "button 1013 with an empty text"
+expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" "" "button 1013 with an empty text"
 last="$(about_item)"
 expect_not_contains "$last" $'16\t' "system menu with an empty 151"
 expect_not_contains "$last" separator "system menu with an empty 151"
@@ -56,20 +56,20 @@ cancel_dialog
     printf '2=Close\r\n'
 } >"$E2E_APP/test.lng"
 open_dialog
-expect_eq "$(drv text "$dlg" 1008)" '&Создать ссылку для "report.txt" в:' "caption with a hostile format"
-expect_eq "$(drv text "$dlg" 2)" Close "text after an over-long line"
+expect_eq "$(drv text "$dlg" $IDC_CAPTION)" '&Создать ссылку для "report.txt" в:' "caption with a hostile format"
+expect_eq "$(drv text "$dlg" $IDCANCEL)" Close "text after an over-long line"
 cancel_dialog
 list3="$E2E_WORK/three.lst"
 e2e_list "$list3" 'Z:\data\a' 'Z:\data\b' 'Z:\data\c'
 printf '6=%%s files:\r\n' >"$E2E_APP/test.lng"
 e2e_start "$(e2e_winpath "$list3")" 'Z:\links\' /i=velmora.ini
-dlg="$(e2e_wait_window "Velmora 1.1")"
-expect_eq "$(drv text "$dlg" 1008)" '&Создать ссылки для выделенных файлов (3 шт.) в:' "count with %s in place of %d"
+dlg="$(e2e_wait_window "$E2E_TITLE")"
+expect_eq "$(drv text "$dlg" $IDC_CAPTION)" '&Создать ссылки для выделенных файлов (3 шт.) в:' "count with %s in place of %d"
 cancel_dialog
 printf '6=%%d selected:\r\n' >"$E2E_APP/test.lng"
 e2e_start "$(e2e_winpath "$list3")" 'Z:\links\' /i=velmora.ini
-dlg="$(e2e_wait_window "Velmora 1.1")"
-expect_eq "$(drv text "$dlg" 1008)" '3 selected:' "count with a matching format"
+dlg="$(e2e_wait_window "$E2E_TITLE")"
+expect_eq "$(drv text "$dlg" $IDC_CAPTION)" '3 selected:' "count with a matching format"
 cancel_dialog
 
 # The English language file shipped beside the program, named relative to the program's folder.
@@ -83,26 +83,26 @@ for n in 1 2 3 4 7; do
 done
 use_language_file English.lng
 open_dialog
-expect_eq "$(drv text "$dlg" 1)" "$(english 1)" "English button 1"
-expect_eq "$(drv text "$dlg" 2)" "$(english 2)" "English button 2"
-expect_eq "$(drv text "$dlg" 1013)" "$(english 3)" "English button 1013"
-expect_eq "$(drv text "$dlg" 1014)" "$(english 4)" "English button 1014"
-expect_eq "$(drv text "$dlg" 1010)" "$(english 7)" "English label 1010"
+expect_eq "$(drv text "$dlg" $IDOK)" "$(english 1)" "English button 1"
+expect_eq "$(drv text "$dlg" $IDCANCEL)" "$(english 2)" "English button 2"
+expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" "$(english 3)" "English button 1013"
+expect_eq "$(drv text "$dlg" $IDC_HELP_BUTTON)" "$(english 4)" "English button 1014"
+expect_eq "$(drv text "$dlg" $IDC_DEPTH_LABEL)" "$(english 7)" "English label 1010"
 caption="$(english 5)"
-expect_eq "$(drv text "$dlg" 1008)" "${caption/\%s/report.txt}" "English caption"
-expect_eq "$(drv text "$dlg")" "Velmora 1.1" "title (never from the language file)"
+expect_eq "$(drv text "$dlg" $IDC_CAPTION)" "${caption/\%s/report.txt}" "English caption"
+expect_eq "$(drv text "$dlg")" "$E2E_TITLE" "title (never from the language file)"
 e2e_screenshot main-dialog-en "$dlg"
 cancel_dialog
 
 # A language file that does not exist: the bilingual message, then the built-in texts.
 use_language_file missing.lng
 e2e_start "$wlist" 'Z:\links\' /i=velmora.ini
-box="$(e2e_wait_msgbox Velmora)"
+box="$(e2e_wait_window Velmora)"
 expect_contains "$(e2e_static_texts "$box")" 'Языковой файл не найден!\n\nLanguage file is missing!' \
     "missing language file message"
-drv click "$box" 1 >/dev/null
-dlg="$(e2e_wait_window "Velmora 1.1")"
-expect_eq "$(drv text "$dlg" 1013)" 'Настрой&ки' "button 1013 after a missing language file"
+drv click "$box" $IDOK >/dev/null
+dlg="$(e2e_wait_window "$E2E_TITLE")"
+expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" 'Настрой&ки' "button 1013 after a missing language file"
 cancel_dialog
 
 e2e_reg_key_exists && fail "the registry was used although /i= named an INI file"

@@ -23,9 +23,10 @@ READ_ERROR='Ошибка при чтении каталога'
 
 # Answers every prompt still to come with Skip; for a run whose remaining prompts the test
 # does not look at.
-skip_the_rest() {
-    while prompt="$(drv waitowned "$dlg" 2000)"; do
-        e2e_answer 1016
+skip_the_rest() { # dialog
+    local prompt
+    while prompt="$(drv waitowned "$1" 2000)"; do
+        e2e_answer "$prompt" $IDC_SKIP
     done
 }
 
@@ -53,16 +54,16 @@ if [ "$ro_ready" = 1 ]; then
     ro_before="$(e2e_tree_snapshot "$ro")"
     ACCESS_DENIED="$(e2e_error_text 5)"
     e2e_link_run "$wro\\links\\" "" 1 "$wro\\data\\f.txt" "$wro\\data\\dir\\"
-    e2e_expect_prompt "read-only, file" "$FILE_ERROR" "$wro\\data\\f.txt" "$ACCESS_DENIED"
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "read-only, file" "$FILE_ERROR" "$wro\\data\\f.txt" "$ACCESS_DENIED")"
     e2e_screenshot links-read-only-prompt "$prompt"
-    e2e_answer 1016
-    e2e_expect_prompt "read-only, mirror" "$FOLDER_ERROR" "$wro\\links\\dir" "$ACCESS_DENIED"
-    e2e_answer 1016
-    e2e_expect_end "read-only"
+    e2e_answer "$prompt" $IDC_SKIP
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "read-only, mirror" "$FOLDER_ERROR" "$wro\\links\\dir" "$ACCESS_DENIED")"
+    e2e_answer "$prompt" $IDC_SKIP
+    e2e_expect_end "$E2E_DLG" "read-only"
     e2e_link_run "$wro\\links\\" "" 0 "$wro\\data\\dir\\"
-    e2e_expect_prompt "read-only, junction" "$JUNCTION_ERROR" "$wro\\links\\dir" "$ACCESS_DENIED"
-    e2e_answer 1016
-    e2e_expect_end "read-only, junction"
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "read-only, junction" "$JUNCTION_ERROR" "$wro\\links\\dir" "$ACCESS_DENIED")"
+    e2e_answer "$prompt" $IDC_SKIP
+    e2e_expect_end "$E2E_DLG" "read-only, junction"
     expect_same_tree "$ro_before" "$(e2e_tree_snapshot "$ro")" "read-only volume"
 fi
 chmod 755 "$E2E_WORK/modes"
@@ -83,12 +84,12 @@ if e2e_mount_tmpfs "$full" size=64k,nr_inodes=16; then
     DISK_FULL="$(e2e_error_text 112)"
     wfull="$(e2e_winpath "$full")"
     e2e_link_run "$wfull\\links\\" "" -1 "$wfull\\data\\f.txt" "$wfull\\data\\sub\\"
-    e2e_expect_prompt "full disk, file" "$FILE_ERROR" "$wfull\\data\\f.txt" "$DISK_FULL"
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "full disk, file" "$FILE_ERROR" "$wfull\\data\\f.txt" "$DISK_FULL")"
     rm "$full/fill0"
-    e2e_answer 1017
-    e2e_expect_prompt "full disk, mirror" "$FOLDER_ERROR" "$wfull\\links\\sub" "$DISK_FULL"
-    e2e_answer 1016
-    e2e_expect_end "full disk"
+    e2e_answer "$prompt" $IDC_RETRY
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "full disk, mirror" "$FOLDER_ERROR" "$wfull\\links\\sub" "$DISK_FULL")"
+    e2e_answer "$prompt" $IDC_SKIP
+    e2e_expect_end "$E2E_DLG" "full disk"
     expect_hard_link "$full/links/f.txt" "$full/data/f.txt" "full disk, Retry"
     rm "$full/links/f.txt"
     expect_same_tree "$full_before" "$(e2e_tree_snapshot "$full/data")" "full disk: source"
@@ -103,12 +104,12 @@ if e2e_mount_tmpfs "$other" size=1m; then
     wother="$(e2e_winpath "$other")"
     NOT_SAME_DEVICE="$(e2e_error_text 17)"
     e2e_link_run "$wother\\" "" 1 "$wdata\\f.txt" "$wdata\\dir\\"
-    e2e_expect_prompt "other volume, file" "$FILE_ERROR" "$wdata\\f.txt" "$NOT_SAME_DEVICE"
-    e2e_answer 1016
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "other volume, file" "$FILE_ERROR" "$wdata\\f.txt" "$NOT_SAME_DEVICE")"
+    e2e_answer "$prompt" $IDC_SKIP
     # The mirror folder can be made there; its files cannot be linked.
-    e2e_expect_prompt "other volume, mirror" "$FILE_ERROR" "$wdata\\dir\\g.txt" "$NOT_SAME_DEVICE"
-    e2e_answer 1016
-    e2e_expect_end "other volume"
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "other volume, mirror" "$FILE_ERROR" "$wdata\\dir\\g.txt" "$NOT_SAME_DEVICE")"
+    e2e_answer "$prompt" $IDC_SKIP
+    e2e_expect_end "$E2E_DLG" "other volume"
     expect_eq "$(cd "$other" && find . | LC_ALL=C sort | tr '\n' ' ')" ". ./dir " \
         "other volume: what was made"
 else
@@ -126,12 +127,12 @@ if perl -e 'my $i = 1; $i++ while $i <= 70000 && link($ARGV[0], "$ARGV[1]/$i"); 
     "$many/popular.txt" "$many/names"; then
     limit="$(stat -c %h "$many/popular.txt")"
     e2e_link_run "$wlinks\\" "" "" "$(e2e_winpath "$many/popular.txt")"
-    prompt="$(e2e_wait_owned "$dlg")"
-    message="$(e2e_control_text "$prompt" 1015)"
+    prompt="$(e2e_wait_owned "$E2E_DLG")"
+    message="$(e2e_control_text "$prompt" $IDC_ERROR_TEXT)"
     expect_eq "${message%%\\n*}" "$FILE_ERROR" "link limit: message line"
     [[ "$message" =~ popular\.txt\\n.+\\r\\n$ ]] || fail "link limit: no reason in '$message'"
-    e2e_answer 1016
-    e2e_expect_end "link limit"
+    e2e_answer "$prompt" $IDC_SKIP
+    e2e_expect_end "$E2E_DLG" "link limit"
     expect_eq "$(stat -c %h "$many/popular.txt")" "$limit" "link limit: links of the file"
     expect_eq "$(cat "$many/popular.txt")" popular "link limit: the file's bytes"
     [ -e "$links/popular.txt" ] && fail "link limit: a link was made"
@@ -143,18 +144,18 @@ rm -rf "$many"
 # ---- names that name nothing -------------------------------------------------------------------
 e2e_link_run "$wlinks\\" "" -1 "$wdata\\missing.txt" "$wdata\\nowhere\\x.txt" "" \
     "$wdata\\f.txt" "$wdata\\nothing\\"
-e2e_expect_prompt "missing file" "$FILE_ERROR" "$wdata\\missing.txt" "$(e2e_error_text 2)"
-e2e_answer 1016
+prompt="$(e2e_expect_prompt "$E2E_DLG" "missing file" "$FILE_ERROR" "$wdata\\missing.txt" "$(e2e_error_text 2)")"
+e2e_answer "$prompt" $IDC_SKIP
 PATH_NOT_FOUND="$(e2e_error_text 3)"
-e2e_expect_prompt "missing folder" "$FILE_ERROR" "$wdata\\nowhere\\x.txt" "$PATH_NOT_FOUND"
-e2e_answer 1016
-e2e_expect_prompt "empty entry" "$FILE_ERROR" "" "$PATH_NOT_FOUND"
-e2e_answer 1016
+prompt="$(e2e_expect_prompt "$E2E_DLG" "missing folder" "$FILE_ERROR" "$wdata\\nowhere\\x.txt" "$PATH_NOT_FOUND")"
+e2e_answer "$prompt" $IDC_SKIP
+prompt="$(e2e_expect_prompt "$E2E_DLG" "empty entry" "$FILE_ERROR" "" "$PATH_NOT_FOUND")"
+e2e_answer "$prompt" $IDC_SKIP
 # A folder entry that names nothing is read before anything is made for it: the prompt says
 # why, and no empty mirror pretends it was linked.
-e2e_expect_prompt "missing folder entry" "$READ_ERROR" "$wdata\\nothing" "$PATH_NOT_FOUND"
-e2e_answer 1016
-e2e_expect_end "names that name nothing"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "missing folder entry" "$READ_ERROR" "$wdata\\nothing" "$PATH_NOT_FOUND")"
+e2e_answer "$prompt" $IDC_SKIP
+e2e_expect_end "$E2E_DLG" "names that name nothing"
 [ -e "$links/nothing" ] && fail "a mirror folder was made for a folder entry that names nothing"
 expect_hard_link "$links/f.txt" "$data/f.txt" "among names that name nothing"
 [ -e "$links/missing.txt" ] || [ -e "$links/x.txt" ] && fail "a link was made for a missing file"
@@ -162,10 +163,10 @@ rm -rf "${links:?}"/*
 
 # A target folder that does not exist.
 e2e_link_run "$wlinks\\" "$wlinks\\nowhere\\*.*" "" "$wdata\\f.txt"
-e2e_expect_prompt "missing target" "$FILE_ERROR" "$wdata\\f.txt" "$PATH_NOT_FOUND"
-read -r _ short_top _ short_bottom <<<"$(drv rect "$prompt" 1015)"
-e2e_answer 1016
-e2e_expect_end "missing target"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "missing target" "$FILE_ERROR" "$wdata\\f.txt" "$PATH_NOT_FOUND")"
+read -r _ short_top _ short_bottom <<<"$(drv rect "$prompt" $IDC_ERROR_TEXT)"
+e2e_answer "$prompt" $IDC_SKIP
+e2e_expect_end "$E2E_DLG" "missing target"
 [ -e "$links/nowhere" ] && fail "missing target: the folder was made"
 expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "source after names of nothing"
 
@@ -181,23 +182,23 @@ wlong="$wlinks\\$part-a\\$part-b\\$part-c"
 # A failure under a long name: the prompt grows to show the whole message, the reason too.
 echo obstacle >"$links/far.txt"
 e2e_link_run "$wlinks\\" "" "" "$wdeep\\far.txt"
-e2e_expect_prompt "long name" "$FILE_ERROR" "$wdeep\\far.txt" "$(e2e_error_text 183)"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "long name" "$FILE_ERROR" "$wdeep\\far.txt" "$(e2e_error_text 183)")"
 e2e_screenshot links-long-name-prompt "$prompt"
-read -r _ text_top _ text_bottom <<<"$(drv rect "$prompt" 1015)"
-read -r _ skip_top _ _ <<<"$(drv rect "$prompt" 1016)"
-read -r _ _ _ cancel_bottom <<<"$(drv rect "$prompt" 2)"
+read -r _ text_top _ text_bottom <<<"$(drv rect "$prompt" $IDC_ERROR_TEXT)"
+read -r _ skip_top _ _ <<<"$(drv rect "$prompt" $IDC_SKIP)"
+read -r _ _ _ cancel_bottom <<<"$(drv rect "$prompt" $IDCANCEL)"
 read -r _ _ _ prompt_bottom <<<"$(drv rect "$prompt")"
 [ $((text_bottom - text_top)) -gt $((short_bottom - short_top)) ] ||
     fail "long name: the message has no more room than a short one"
 [ "$text_bottom" -le "$skip_top" ] && [ "$cancel_bottom" -lt "$prompt_bottom" ] ||
     fail "long name: the message and the buttons overlap or leave the prompt"
 rm "$links/far.txt"
-e2e_answer 1017
-e2e_expect_end "long source"
+e2e_answer "$prompt" $IDC_RETRY
+e2e_expect_end "$E2E_DLG" "long source"
 expect_hard_link "$links/far.txt" "$deep/far.txt" "long source"
 rm "$links/far.txt"
 e2e_link_run "$wlong\\" "" -1 "$wdeep\\" "$wdata\\f.txt"
-e2e_expect_end "long source and target"
+e2e_expect_end "$E2E_DLG" "long source and target"
 long="$links/$part-a/$part-b/$part-c"
 expect_hard_link "$long/f.txt" "$data/f.txt" "long target"
 expect_hard_link "$long/$part-3/far.txt" "$deep/far.txt" "long mirror"

@@ -20,7 +20,7 @@ ALREADY_EXISTS="$(e2e_error_text 183)"
 
 # One file, the target edited to another name: the link carries the new name.
 e2e_link_run "$wlinks\\" "$wlinks\\renamed.txt" "" "$wdata\\report.txt"
-e2e_expect_end "renamed target"
+e2e_expect_end "$E2E_DLG" "renamed target"
 expect_hard_link "$links/renamed.txt" "$data/report.txt" "renamed target"
 expect_eq "$(ls "$links")" renamed.txt "renamed target: links folder"
 rm -f "$links"/*
@@ -29,7 +29,7 @@ expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "renamed target
 # Several files and a name mask: every link gets the extension lnk.
 e2e_link_run "$wlinks\\" "$wlinks\\*.lnk" "" \
     "$wdata\\report.txt" "$wdata\\notes.md" "$wdata\\photo.jpg"
-e2e_expect_end "*.lnk"
+e2e_expect_end "$E2E_DLG" "*.lnk"
 expect_eq "$(ls "$links" | tr '\n' ' ')" "notes.lnk photo.lnk report.lnk " "*.lnk: links folder"
 for f in report notes photo; do
     expect_hard_link "$links/$f.lnk" "$data/$f".* "*.lnk"
@@ -39,18 +39,18 @@ rm -f "$links"/*
 # A target that names an existing folder without the backslash gets "\*.*"; a relative one is
 # taken from each source's own folder.
 e2e_link_run "$wlinks\\" "$wlinks" "" "$wdata\\report.txt" "$wdata\\notes.md"
-e2e_expect_end "existing folder as target"
+e2e_expect_end "$E2E_DLG" "existing folder as target"
 expect_hard_link "$links/report.txt" "$data/report.txt" "existing folder as target"
 expect_hard_link "$links/notes.md" "$data/notes.md" "existing folder as target"
 rm -f "$links"/*
 e2e_link_run "$wlinks\\" '..\links\*.old' "" "$wdata\\report.txt"
-e2e_expect_end "relative target"
+e2e_expect_end "$E2E_DLG" "relative target"
 expect_hard_link "$links/report.old" "$data/report.txt" "relative target"
 rm -f "$links"/*
 
 # Several entries and a target that names one link: refused with a message, nothing made.
 e2e_link_run "$wlinks\\" "$wlinks\\all.txt" "" "$wdata\\report.txt" "$wdata\\notes.md"
-box="$(e2e_wait_owned "$dlg")"
+box="$(e2e_wait_owned "$E2E_DLG")"
 expect_eq "$(e2e_static_texts "$box" | tail -n1)" \
     'Нельзя создавать одну ссылку для нескольких объектов!' "one link for several: message"
 drv key "$box" Enter >/dev/null
@@ -62,33 +62,33 @@ expect_eq "$(ls -A "$links")" "" "one link for several: links folder"
 printf 'отчёт\n' >"$data/отчёт №1.txt"
 printf '\xEF\xBB\xBF%s\r\n' "$wdata\\отчёт №1.txt" >"$E2E_WORK/utf8.lst"
 e2e_start "$(e2e_winpath "$E2E_WORK/utf8.lst")" "$wlinks\\"
-dlg="$(e2e_wait_window "Velmora 1.1")"
-drv click "$dlg" 1 >/dev/null
-e2e_expect_end "UTF-8 name"
+dlg="$(e2e_wait_window "$E2E_TITLE")"
+drv click "$dlg" $IDOK >/dev/null
+e2e_expect_end "$dlg" "UTF-8 name"
 expect_hard_link "$links/отчёт №1.txt" "$data/отчёт №1.txt" "UTF-8 name"
 rm -f "$links"/* "$data/отчёт №1.txt"
 
 # A name that is taken: the prompt says so; Retry after the obstacle is gone makes the link.
 echo obstacle >"$links/report.txt"
 e2e_link_run "$wlinks\\" "" "" "$wdata\\report.txt"
-e2e_expect_prompt "taken name" "$FILE_ERROR" "$wdata\\report.txt" "$ALREADY_EXISTS"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "taken name" "$FILE_ERROR" "$wdata\\report.txt" "$ALREADY_EXISTS")"
 e2e_screenshot links-error-prompt "$prompt"
-expect_eq "$(drv enabled "$dlg")" 0 "taken name: the main dialog under the prompt"
+expect_eq "$(drv enabled "$E2E_DLG")" 0 "taken name: the main dialog under the prompt"
 expect_eq "$(cat "$links/report.txt")" obstacle "taken name: the obstacle under the prompt"
 rm "$links/report.txt"
-e2e_answer 1017
-e2e_expect_end "Retry"
+e2e_answer "$prompt" $IDC_RETRY
+e2e_expect_end "$E2E_DLG" "Retry"
 expect_hard_link "$links/report.txt" "$data/report.txt" "Retry"
 rm -f "$links"/*
 
 # Skip keeps the obstacle and goes on with the next entry; Enter is Skip.
 for f in report.txt notes.md; do echo obstacle >"$links/$f"; done
 e2e_link_run "$wlinks\\" "" "" "$wdata\\report.txt" "$wdata\\notes.md" "$wdata\\photo.jpg"
-e2e_expect_prompt "Skip" "$FILE_ERROR" "$wdata\\report.txt" "$ALREADY_EXISTS"
-e2e_answer 1016
-e2e_expect_prompt "Enter" "$FILE_ERROR" "$wdata\\notes.md" "$ALREADY_EXISTS"
-e2e_answer Enter
-e2e_expect_end "Enter"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "Skip" "$FILE_ERROR" "$wdata\\report.txt" "$ALREADY_EXISTS")"
+e2e_answer "$prompt" $IDC_SKIP
+prompt="$(e2e_expect_prompt "$E2E_DLG" "Enter" "$FILE_ERROR" "$wdata\\notes.md" "$ALREADY_EXISTS")"
+e2e_answer "$prompt" Enter
+e2e_expect_end "$E2E_DLG" "Enter"
 expect_eq "$(cat "$links/report.txt" "$links/notes.md")" $'obstacle\nobstacle' "Skip: obstacles"
 expect_hard_link "$links/photo.jpg" "$data/photo.jpg" "after Skip"
 rm -f "$links"/*
@@ -98,9 +98,9 @@ for f in report.txt notes.md photo.jpg; do echo obstacle >"$links/$f"; done
 printf 'more\n' >"$data/zz.txt"
 e2e_link_run "$wlinks\\" "" "" \
     "$wdata\\report.txt" "$wdata\\notes.md" "$wdata\\photo.jpg" "$wdata\\zz.txt"
-e2e_expect_prompt "Skip all" "$FILE_ERROR" "$wdata\\report.txt" "$ALREADY_EXISTS"
-e2e_answer 1018
-e2e_expect_end "after Skip all"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "Skip all" "$FILE_ERROR" "$wdata\\report.txt" "$ALREADY_EXISTS")"
+e2e_answer "$prompt" $IDC_SKIP_ALL
+e2e_expect_end "$E2E_DLG" "after Skip all"
 expect_hard_link "$links/zz.txt" "$data/zz.txt" "after Skip all"
 expect_eq "$(cat "$links"/{report.txt,notes.md,photo.jpg} | sort -u)" obstacle "Skip all: obstacles"
 rm -f "$links"/* "$data/zz.txt"
@@ -109,9 +109,9 @@ rm -f "$links"/* "$data/zz.txt"
 # and what was made before stays.
 echo obstacle >"$links/notes.md"
 e2e_link_run "$wlinks\\" "" "" "$wdata\\report.txt" "$wdata\\notes.md" "$wdata\\photo.jpg"
-e2e_expect_prompt "Escape" "$FILE_ERROR" "$wdata\\notes.md" "$ALREADY_EXISTS"
-e2e_answer Escape
-e2e_expect_end "after Escape"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "Escape" "$FILE_ERROR" "$wdata\\notes.md" "$ALREADY_EXISTS")"
+e2e_answer "$prompt" Escape
+e2e_expect_end "$E2E_DLG" "after Escape"
 expect_hard_link "$links/report.txt" "$data/report.txt" "made before Escape"
 [ -e "$links/photo.jpg" ] && fail "Escape: the entry after Cancel was linked"
 rm -f "$links"/*
@@ -119,9 +119,9 @@ rm -f "$links"/*
 # The close box of the prompt is Cancel too.
 echo obstacle >"$links/report.txt"
 e2e_link_run "$wlinks\\" "" "" "$wdata\\report.txt" "$wdata\\notes.md"
-e2e_expect_prompt "close box" "$FILE_ERROR" "$wdata\\report.txt" "$ALREADY_EXISTS"
-drv syscommand "$prompt" 0xF060 >/dev/null
-e2e_expect_end "after the close box"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "close box" "$FILE_ERROR" "$wdata\\report.txt" "$ALREADY_EXISTS")"
+e2e_answer "$prompt" Close
+e2e_expect_end "$E2E_DLG" "after the close box"
 [ -e "$links/notes.md" ] && fail "close box: the entry after Cancel was linked"
 rm -f "$links"/*
 

@@ -34,21 +34,21 @@ tree_with_inodes() { # folder
 # which must silence the rest.
 skip_junction_prompts() {
     local n=0 name message names=()
-    while prompt="$(drv waitowned "$dlg" 3000)"; do
-        message="$(e2e_control_text "$prompt" 1015)"
+    while prompt="$(drv waitowned "$E2E_DLG" 3000)"; do
+        message="$(e2e_control_text "$prompt" $IDC_ERROR_TEXT)"
         name=""
         for f in 2019 2020 empty; do
             [[ "$message" == *"\\Photos\\\\$f\\n"* ]] && name="$f"
         done
         [ -n "$name" ] || fail "depth 1: unexpected prompt: $message"
-        e2e_expect_prompt "depth 1, junction $name" "$JUNCTION_ERROR" \
-            "$wlinks\\Photos\\$name" "$NOT_SUPPORTED"
+        prompt="$(e2e_expect_prompt "$E2E_DLG" "depth 1, junction $name" "$JUNCTION_ERROR" \
+            "$wlinks\\Photos\\$name" "$NOT_SUPPORTED")"
         # The folder the failed step made is gone before the prompt asks.
         [ -e "$links/Photos/$name" ] && fail "depth 1: $name is left while its prompt shows"
         n=$((n + 1))
         names+=("$name")
         [ "$n" -le 2 ] || fail "depth 1: a prompt after Skip all"
-        if [ "$n" -eq 1 ]; then e2e_answer 1016; else e2e_answer 1018; fi
+        if [ "$n" -eq 1 ]; then e2e_answer "$prompt" $IDC_SKIP; else e2e_answer "$prompt" $IDC_SKIP_ALL; fi
     done
     printf '%s\n' "${names[@]}" | LC_ALL=C sort | tr '\n' ' '
 }
@@ -56,7 +56,7 @@ skip_junction_prompts() {
 # Depth 1: the folder is mirrored, its files are hard links, every sub-folder's junction fails.
 e2e_link_run "$wlinks\\" "" 1 "$wdata\\Photos\\"
 asked="$(skip_junction_prompts)"
-e2e_expect_end "depth 1"
+e2e_expect_end "$E2E_DLG" "depth 1"
 [ "$(wc -w <<<"$asked")" -eq 2 ] || fail "depth 1: expected two junction prompts, got: $asked"
 for f in a.jpg b.jpg .hidden; do
     expect_hard_link "$links/Photos/$f" "$data/Photos/$f" "depth 1"
@@ -68,7 +68,7 @@ expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "depth 1: sourc
 
 # Depth -1: the whole tree, hidden files and the empty folder included, without a prompt.
 e2e_link_run "$wlinks\\" "" -1 "$wdata\\Photos\\"
-e2e_expect_end "depth -1"
+e2e_expect_end "$E2E_DLG" "depth -1"
 expect_eq "$(tree_with_inodes "$links/Photos")" "$(tree_with_inodes "$data/Photos")" \
     "depth -1: the mirror"
 expect_eq "$(stat -c %h "$data/Photos/2019/deep/y.jpg")" 2 "depth -1: link count of y.jpg"
@@ -78,9 +78,9 @@ expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "depth -1: sour
 # Depth 2: two levels of mirrors, junctions below them. Skip all answers the first junction
 # prompt (2019\deep is the only folder at the third level).
 e2e_link_run "$wlinks\\" "" 2 "$wdata\\Photos\\"
-e2e_expect_prompt "depth 2" "$JUNCTION_ERROR" "$wlinks\\Photos\\2019\\deep" "$NOT_SUPPORTED"
-e2e_answer 1018
-e2e_expect_end "depth 2"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "depth 2" "$JUNCTION_ERROR" "$wlinks\\Photos\\2019\\deep" "$NOT_SUPPORTED")"
+e2e_answer "$prompt" $IDC_SKIP_ALL
+e2e_expect_end "$E2E_DLG" "depth 2"
 expect_eq "$(tree_with_inodes "$links/Photos")" \
     "$(tree_with_inodes "$data/Photos" | grep -v '^./2019/deep')" "depth 2: the mirror"
 rm -rf "${links:?}"/*
@@ -92,7 +92,7 @@ mkdir -p "$loops/a/b"
 printf 'leaf\n' >"$loops/a/b/leaf.txt"
 ln -s .. "$loops/a/b/up"
 e2e_link_run "$(e2e_winpath "$loops/a")\\" "" -1 "$(e2e_winpath "$loops/a")\\"
-e2e_expect_end "a link back up the tree"
+e2e_expect_end "$E2E_DLG" "a link back up the tree"
 expect_hard_link "$loops/a/a/b/leaf.txt" "$loops/a/b/leaf.txt" "back up the tree"
 expect_eq "$(cd "$loops/a" && find . -path ./b/up -prune -o -print | LC_ALL=C sort | tr '\n' ' ')" \
     ". ./a ./a/b ./a/b/leaf.txt ./b ./b/leaf.txt " "back up the tree: what was made"
@@ -101,33 +101,33 @@ rm -rf "$loops"
 # Depth 0: a junction. The prompt names the junction and gives the system's reason; the folder
 # the step made is removed, also after Retry.
 e2e_link_run "$wlinks\\" "" 0 "$wdata\\Photos\\"
-e2e_expect_prompt "depth 0" "$JUNCTION_ERROR" "$wlinks\\Photos" "$NOT_SUPPORTED"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "depth 0" "$JUNCTION_ERROR" "$wlinks\\Photos" "$NOT_SUPPORTED")"
 e2e_screenshot links-junction-prompt "$prompt"
 [ -e "$links/Photos" ] && fail "depth 0: the folder made for the junction is left"
-e2e_answer 1017
-e2e_expect_prompt "depth 0, Retry" "$JUNCTION_ERROR" "$wlinks\\Photos" "$NOT_SUPPORTED"
-e2e_answer 1016
-e2e_expect_end "depth 0"
+e2e_answer "$prompt" $IDC_RETRY
+prompt="$(e2e_expect_prompt "$E2E_DLG" "depth 0, Retry" "$JUNCTION_ERROR" "$wlinks\\Photos" "$NOT_SUPPORTED")"
+e2e_answer "$prompt" $IDC_SKIP
+e2e_expect_end "$E2E_DLG" "depth 0"
 expect_eq "$(ls -A "$links")" "" "depth 0: links folder after Skip"
 
 # Skip all for files leaves the junction prompt in place: each kind has its own.
 echo obstacle >"$links/after.txt"
 e2e_link_run "$wlinks\\" "" 0 "$wdata\\after.txt" "$wdata\\Photos\\"
-e2e_expect_prompt "Skip all files" "$FILE_ERROR" "$wdata\\after.txt" "$ALREADY_EXISTS"
-e2e_answer 1018
-e2e_expect_prompt "junction after Skip all files" "$JUNCTION_ERROR" "$wlinks\\Photos" \
-    "$NOT_SUPPORTED"
-e2e_answer 1016
-e2e_expect_end "Skip all files, then a junction"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "Skip all files" "$FILE_ERROR" "$wdata\\after.txt" "$ALREADY_EXISTS")"
+e2e_answer "$prompt" $IDC_SKIP_ALL
+prompt="$(e2e_expect_prompt "$E2E_DLG" "junction after Skip all files" "$JUNCTION_ERROR" "$wlinks\\Photos" \
+    "$NOT_SUPPORTED")"
+e2e_answer "$prompt" $IDC_SKIP
+e2e_expect_end "$E2E_DLG" "Skip all files, then a junction"
 rm -rf "${links:?}"/*
 
 # A folder that existed before at the junction's name stays, with what it holds.
 mkdir "$links/Photos"
 echo mine >"$links/Photos/own.txt"
 e2e_link_run "$wlinks\\" "" 0 "$wdata\\Photos\\"
-e2e_expect_prompt "depth 0, existing folder" "$JUNCTION_ERROR" "$wlinks\\Photos" "$NOT_SUPPORTED"
-e2e_answer 1016
-e2e_expect_end "depth 0, existing folder"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "depth 0, existing folder" "$JUNCTION_ERROR" "$wlinks\\Photos" "$NOT_SUPPORTED")"
+e2e_answer "$prompt" $IDC_SKIP
+e2e_expect_end "$E2E_DLG" "depth 0, existing folder"
 expect_eq "$(ls -A "$links/Photos")" own.txt "depth 0: the existing folder after Skip"
 expect_eq "$(cat "$links/Photos/own.txt")" mine "depth 0: the existing folder's file"
 rm -rf "${links:?}"/*
@@ -137,9 +137,9 @@ rm -rf "${links:?}"/*
 mkdir "$links/Photos"
 echo obstacle >"$links/Photos/2020"
 e2e_link_run "$wlinks\\" "" -1 "$wdata\\Photos\\"
-e2e_expect_prompt "folder taken" "$FOLDER_ERROR" "$wlinks\\Photos\\2020" "$ALREADY_EXISTS"
-e2e_answer 1016
-e2e_expect_end "folder taken"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "folder taken" "$FOLDER_ERROR" "$wlinks\\Photos\\2020" "$ALREADY_EXISTS")"
+e2e_answer "$prompt" $IDC_SKIP
+e2e_expect_end "$E2E_DLG" "folder taken"
 expect_eq "$(cat "$links/Photos/2020")" obstacle "folder taken: the obstacle"
 expect_hard_link "$links/Photos/2019/deep/y.jpg" "$data/Photos/2019/deep/y.jpg" "folder taken"
 expect_eq "$(stat -c %h "$data/Photos/2020/z.jpg")" 1 "folder taken: z.jpg below it"
@@ -149,10 +149,10 @@ rm -rf "${links:?}"/*
 mkdir "$links/Photos"
 echo obstacle >"$links/Photos/2020"
 e2e_link_run "$wlinks\\" "" -1 "$wdata\\Photos\\"
-e2e_expect_prompt "folder taken, Retry" "$FOLDER_ERROR" "$wlinks\\Photos\\2020" "$ALREADY_EXISTS"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "folder taken, Retry" "$FOLDER_ERROR" "$wlinks\\Photos\\2020" "$ALREADY_EXISTS")"
 rm "$links/Photos/2020"
-e2e_answer 1017
-e2e_expect_end "folder taken, Retry"
+e2e_answer "$prompt" $IDC_RETRY
+e2e_expect_end "$E2E_DLG" "folder taken, Retry"
 expect_eq "$(tree_with_inodes "$links/Photos")" "$(tree_with_inodes "$data/Photos")" \
     "folder taken, Retry: the mirror"
 rm -rf "${links:?}"/*
@@ -162,10 +162,10 @@ rm -rf "${links:?}"/*
 mkdir -p "$links/Photos/2019/deep"
 echo obstacle >"$links/Photos/2019/deep/y.jpg"
 e2e_link_run "$wlinks\\" "" -1 "$wdata\\Photos\\" "$wdata\\after.txt"
-e2e_expect_prompt "Cancel deep" "$FILE_ERROR" "$wdata\\Photos\\2019\\deep\\y.jpg" "$ALREADY_EXISTS"
+prompt="$(e2e_expect_prompt "$E2E_DLG" "Cancel deep" "$FILE_ERROR" "$wdata\\Photos\\2019\\deep\\y.jpg" "$ALREADY_EXISTS")"
 made="$(e2e_tree_snapshot "$links")"
-e2e_answer 2
-e2e_expect_end "Cancel deep"
+e2e_answer "$prompt" $IDCANCEL
+e2e_expect_end "$E2E_DLG" "Cancel deep"
 expect_same_tree "$made" "$(e2e_tree_snapshot "$links")" "Cancel deep: the links after Cancel"
 [ -e "$links/after.txt" ] && fail "Cancel deep: the entry after the folder was linked"
 expect_eq "$(cat "$links/Photos/2019/deep/y.jpg")" obstacle "Cancel deep: the obstacle"

@@ -15,16 +15,17 @@ wlinks="$(e2e_winpath "$links")"
 ALREADY_EXISTS="$(e2e_error_text 183)"
 NOT_SUPPORTED="$(e2e_error_text 50)"
 
-# Like e2e_link_run, with the settings in an INI file that names the language file.
+# Like e2e_link_run (the main dialog in E2E_DLG), with the settings in an INI file that names
+# the language file.
 run_with_language() { # language-file depth entry...
     local depth="$2"
     printf '[Settings]\r\nLanguageFile=%s\r\n' "$1" >"$E2E_APP/velmora.ini"
     shift 2
     e2e_list "$E2E_WORK/run.lst" "$@"
     e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\" /i=velmora.ini
-    dlg="$(e2e_wait_window "Velmora 1.1")"
-    drv set "$dlg" 1011 "$depth" >/dev/null || fail "cannot set the depth"
-    drv click "$dlg" 1 >/dev/null || fail "cannot press OK"
+    E2E_DLG="$(e2e_wait_window "$E2E_TITLE")"
+    drv set "$E2E_DLG" $IDC_DEPTH "$depth" >/dev/null || fail "cannot set the depth"
+    drv click "$E2E_DLG" $IDOK >/dev/null || fail "cannot press OK"
 }
 
 # The shipped English file: every text of the prompt is English (a "\n" in a language text
@@ -32,21 +33,21 @@ run_with_language() { # language-file depth entry...
 [ -f "$E2E_APP/English.lng" ] || fail "English.lng is not built beside the program"
 echo obstacle >"$links/a.txt"
 run_with_language English.lng 0 "$wdata\\a.txt" "$wdata\\Photos\\"
-prompt="$(e2e_wait_owned "$dlg")"
+prompt="$(e2e_wait_owned "$E2E_DLG")"
 expect_eq "$(drv text "$prompt")" Error "English: title"
-expect_eq "$(e2e_control_text "$prompt" 1015)" \
+expect_eq "$(e2e_control_text "$prompt" $IDC_ERROR_TEXT)" \
     "Error while creating the link for the file\\r\\n${wdata//\\/\\\\}\\\\a.txt\\n$ALREADY_EXISTS" \
     "English: file prompt"
 expect_eq "$(drv controls "$prompt" | cut -f2,6 | tail -n4 | tr '\t\n' '= ')" \
-    "1016=&Skip 1017=&Retry 1018=Skip &all 2=&Cancel " "English: buttons"
+    "$IDC_SKIP=&Skip $IDC_RETRY=&Retry $IDC_SKIP_ALL=Skip &all $IDCANCEL=&Cancel " "English: buttons"
 e2e_screenshot links-error-prompt-en "$prompt"
-e2e_answer 1016
-prompt="$(e2e_wait_owned "$dlg")"
-expect_eq "$(e2e_control_text "$prompt" 1015)" \
+e2e_answer "$prompt" $IDC_SKIP
+prompt="$(e2e_wait_owned "$E2E_DLG")"
+expect_eq "$(e2e_control_text "$prompt" $IDC_ERROR_TEXT)" \
     "Error while creating the link for the folder\\r\\n${wlinks//\\/\\\\}\\\\Photos\\n$NOT_SUPPORTED" \
     "English: junction prompt"
-e2e_answer 1016
-e2e_expect_end "English"
+e2e_answer "$prompt" $IDC_SKIP
+e2e_expect_end "$E2E_DLG" "English"
 
 # Texts that do not fit: 105 wants a number, 106 a second name; 107 fits. 100 and 101 replace
 # the title and Skip, the other buttons keep the template's texts.
@@ -55,24 +56,27 @@ printf '%s\r\n' '100=Fehler' '101=&Weiter' '105=Datei %d' '106=Ordner %s %s' \
 mkdir -p "$data/Other"
 echo obstacle >"$links/Other"
 
-# The prompt's texts: the title, the message (escaped as the driver gives it) and the buttons.
+# Checks the prompt's texts: the title, the message (escaped as the driver gives it) and the
+# buttons; prints the prompt.
 expect_prompt_texts() { # what message
-    prompt="$(e2e_wait_owned "$dlg")"
+    local prompt
+    prompt="$(e2e_wait_owned "$E2E_DLG")"
     expect_eq "$(drv text "$prompt")" Fehler "$1: title"
-    expect_eq "$(drv controls "$prompt" | cut -f2,6 | tr '\t\n' '= ')" \
-        "1015=$2 1016=&Weiter 1017=Повтор&ить 1018=Пропустить &все 2=&Отмена " "$1: prompt"
+    expect_eq "$(drv controls "$prompt" | cut -f2,6 | tr '\t\n' '= ')" "$IDC_ERROR_TEXT=$2\
+ $IDC_SKIP=&Weiter $IDC_RETRY=Повтор&ить $IDC_SKIP_ALL=Пропустить &все $IDCANCEL=&Отмена " "$1: prompt"
+    echo "$prompt"
 }
 run_with_language bad.lng 1 "$wdata\\a.txt" "$wdata\\Photos\\" "$wdata\\Other\\"
-expect_prompt_texts "105 with a number" \
-    "Ошибка при создании ссылки для файла\\n${wdata//\\/\\\\}\\\\a.txt\\n$ALREADY_EXISTS"
-e2e_answer 1016
-expect_prompt_texts "106 with two names" \
-    "Ошибка при создании ссылки для каталога\\n${wlinks//\\/\\\\}\\\\Photos\\\\sub\\n$NOT_SUPPORTED"
-e2e_answer 1016
-expect_prompt_texts "107 that fits" \
-    "Ordner anlegen: ${wlinks//\\/\\\\}\\\\Other (100%)\\n$ALREADY_EXISTS"
-e2e_answer 1016
-e2e_expect_end "texts that do not fit"
+prompt="$(expect_prompt_texts "105 with a number" \
+    "Ошибка при создании ссылки для файла\\n${wdata//\\/\\\\}\\\\a.txt\\n$ALREADY_EXISTS")"
+e2e_answer "$prompt" $IDC_SKIP
+prompt="$(expect_prompt_texts "106 with two names" \
+    "Ошибка при создании ссылки для каталога\\n${wlinks//\\/\\\\}\\\\Photos\\\\sub\\n$NOT_SUPPORTED")"
+e2e_answer "$prompt" $IDC_SKIP
+prompt="$(expect_prompt_texts "107 that fits" \
+    "Ordner anlegen: ${wlinks//\\/\\\\}\\\\Other (100%)\\n$ALREADY_EXISTS")"
+e2e_answer "$prompt" $IDC_SKIP
+e2e_expect_end "$E2E_DLG" "texts that do not fit"
 expect_hard_link "$links/Photos/b.jpg" "$data/Photos/b.jpg" "texts that do not fit"
 expect_eq "$(cat "$links/Other")" obstacle "texts that do not fit: the obstacle"
 

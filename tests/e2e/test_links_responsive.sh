@@ -38,36 +38,34 @@ counts_of() { # label-text
     sed -En 's/^[^0-9]*([0-9]+)[^0-9]+([0-9]+)$/\1 \2/p' <<<"$1"
 }
 
-# Waits until the dialog shows the running batch; leaves the label texts in $entry_text and
-# $count_text.
-wait_busy() { # what entry-prefix
-    local i
+# Waits until the dialog shows the running batch.
+wait_busy() { # dialog what entry-prefix
+    local i entry_text
     for ((i = 0; i < 200; i++)); do
-        entry_text="$(drv text "$dlg" 1008)"
-        if [[ "$entry_text" == "$2"* ]] && [ "$(drv enabled "$dlg" 1009)" == 0 ]; then
-            count_text="$(drv text "$dlg" 1010)"
+        entry_text="$(drv text "$1" $IDC_CAPTION)"
+        if [[ "$entry_text" == "$3"* ]] && [ "$(drv enabled "$1" $IDC_TARGET)" == 0 ]; then
             return 0
         fi
-        kill -0 "$E2E_VELMORA_PID" 2>/dev/null || fail "$1: the batch ended before it showed itself"
+        kill -0 "$E2E_VELMORA_PID" 2>/dev/null || fail "$2: the batch ended before it showed itself"
         sleep 0.05
     done
-    fail "$1: the dialog never showed the running batch (label 1008: '$entry_text')"
+    fail "$2: the dialog never showed the running batch (caption: '$entry_text')"
 }
 
 # While the batch runs: only Cancel is enabled, and the counts grow between two looks (the
 # dialog answers and repaints).
-expect_running_dialog() { # what counts-prefix
+expect_running_dialog() { # dialog what counts-prefix
     local id first second
-    for id in 1009 1011 1012 1 1013 1014; do
-        expect_eq "$(drv enabled "$dlg" "$id")" 0 "$1: control $id while the batch runs"
+    for id in $IDC_TARGET $IDC_DEPTH $IDC_DEPTH_SPIN $IDOK $IDC_SETTINGS $IDC_HELP_BUTTON; do
+        expect_eq "$(drv enabled "$1" "$id")" 0 "$2: control $id while the batch runs"
     done
-    expect_eq "$(drv enabled "$dlg" 2)" 1 "$1: Cancel while the batch runs"
-    first="$(counts_of "$(drv text "$dlg" 1010)")"
+    expect_eq "$(drv enabled "$1" $IDCANCEL)" 1 "$2: Cancel while the batch runs"
+    first="$(counts_of "$(drv text "$1" $IDC_DEPTH_LABEL)")"
     sleep 0.5
-    second="$(counts_of "$(drv text "$dlg" 1010)")"
-    [ -n "$first" ] && [ -n "$second" ] || fail "$1: no counts in label 1010: '$(drv text "$dlg" 1010)'"
-    [[ "$(drv text "$dlg" 1010)" == "$2"* ]] || fail "$1: label 1010 reads '$(drv text "$dlg" 1010)'"
-    [ "${first%% *}" -lt "${second%% *}" ] || fail "$1: the link count did not move: $first, then $second"
+    second="$(counts_of "$(drv text "$1" $IDC_DEPTH_LABEL)")"
+    [ -n "$first" ] && [ -n "$second" ] || fail "$2: no counts in the count label: '$(drv text "$1" $IDC_DEPTH_LABEL)'"
+    [[ "$(drv text "$1" $IDC_DEPTH_LABEL)" == "$3"* ]] || fail "$2: the count label reads '$(drv text "$1" $IDC_DEPTH_LABEL)'"
+    [ "${first%% *}" -lt "${second%% *}" ] || fail "$2: the link count did not move: $first, then $second"
 }
 
 # The partial mirror: every file is a hard link of the same-named source file, every folder
@@ -97,32 +95,32 @@ expect_consistent_partial_mirror() { # what
 # given), waits until the dialog shows the running batch and checks it, then stops the batch
 # with `how` and checks what it leaves.
 mirror_and_stop() { # what ini-or-empty entry-prefix counts-prefix driver-command (DLG: the dialog)
-    local what="$1" ini="$2" entry_prefix="$3" counts_prefix="$4" stopped how
+    local what="$1" ini="$2" entry_prefix="$3" counts_prefix="$4" stopped how dlg
     shift 4
     rm -rf "${links:?}/Tree"
     e2e_list "$E2E_WORK/run.lst" "$wdata\\Tree\\"
     e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\" ${ini:+"/i=$ini"}
-    dlg="$(e2e_wait_window "Velmora 1.1")"
-    drv set "$dlg" 1011 -1 >/dev/null || fail "$what: cannot set the depth"
-    drv click "$dlg" 1 >/dev/null || fail "$what: cannot press OK"
-    wait_busy "$what" "$entry_prefix"
-    expect_running_dialog "$what" "$counts_prefix"
-    expect_eq "$(drv focus "$dlg")" 2 "$what: the focus while the batch runs"
+    dlg="$(e2e_wait_window "$E2E_TITLE")"
+    drv set "$dlg" $IDC_DEPTH -1 >/dev/null || fail "$what: cannot set the depth"
+    drv click "$dlg" $IDOK >/dev/null || fail "$what: cannot press OK"
+    wait_busy "$dlg" "$what" "$entry_prefix"
+    expect_running_dialog "$dlg" "$what" "$counts_prefix"
+    expect_eq "$(drv focus "$dlg")" "$IDCANCEL" "$what: the focus while the batch runs"
     e2e_screenshot "responsive_$what" "$dlg"
     how=("${@/#DLG/$dlg}")
     drv "${how[@]}" >/dev/null || fail "$what: drv ${how[*]} failed"
     stopped=$EPOCHREALTIME
-    e2e_expect_end "$what" 15
+    e2e_expect_end "$dlg" "$what" 15
     e2e_log "$what: the program ended $(awk -v a="$stopped" -v b="$EPOCHREALTIME" \
         'BEGIN { printf "%.2f", b - a }') s after it was asked to stop"
     expect_consistent_partial_mirror "$what"
 }
 
 printf '[Settings]\r\nLanguageFile=English.lng\r\n' >"$E2E_APP/english.ini"
-mirror_and_stop Cancel "" 'Обрабатывается: ' 'Создано ссылок: ' click DLG 2
+mirror_and_stop Cancel "" 'Обрабатывается: ' 'Создано ссылок: ' click DLG $IDCANCEL
 mirror_and_stop Escape english.ini 'Processing: ' 'Links created: ' key DLG Escape
 # The close box and Alt+F4 both arrive as the system command SC_CLOSE.
-mirror_and_stop Close "" 'Обрабатывается: ' 'Создано ссылок: ' syscommand DLG 61536
+mirror_and_stop Close "" 'Обрабатывается: ' 'Создано ссылок: ' syscommand DLG $SC_CLOSE
 
 # The prompt still works over the running batch: once the dialog shows it, a file is put in
 # the way in every mirror folder not made yet (created exclusively, so that nothing linked
@@ -131,10 +129,10 @@ mirror_and_stop Close "" 'Обрабатывается: ' 'Создано ссы
 rm -rf "${links:?}/Tree"
 e2e_list "$E2E_WORK/run.lst" "$wdata\\Tree\\"
 e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\"
-dlg="$(e2e_wait_window "Velmora 1.1")"
-drv set "$dlg" 1011 -1 >/dev/null || fail "prompt: cannot set the depth"
-drv click "$dlg" 1 >/dev/null || fail "prompt: cannot press OK"
-wait_busy "prompt" 'Обрабатывается: '
+dlg="$(e2e_wait_window "$E2E_TITLE")"
+drv set "$dlg" $IDC_DEPTH -1 >/dev/null || fail "prompt: cannot set the depth"
+drv click "$dlg" $IDOK >/dev/null || fail "prompt: cannot press OK"
+wait_busy "$dlg" "prompt" 'Обрабатывается: '
 obstacles=()
 for ((d = 0; d < RESPONSIVE_FOLDERS; d++)); do
     for ((s = 0; s < RESPONSIVE_SUBFOLDERS; s++)); do
@@ -147,13 +145,13 @@ done
 [ "${#obstacles[@]}" -gt 0 ] || fail "prompt: the batch made every folder before it could be stopped"
 prompt="$(e2e_wait_owned "$dlg" 120000)"
 expect_eq "$(drv text "$prompt")" 'Ошибка' "prompt: title"
-expect_contains "$(e2e_control_text "$prompt" 1015)" 'f50.dat' "prompt: the file in the way"
-expect_eq "$(drv enabled "$dlg" 1009)" 0 "prompt: the target edit while the prompt asks"
+expect_contains "$(e2e_control_text "$prompt" $IDC_ERROR_TEXT)" 'f50.dat' "prompt: the file in the way"
+expect_eq "$(drv enabled "$dlg" $IDC_TARGET)" 0 "prompt: the target edit while the prompt asks"
 e2e_screenshot responsive_prompt
-e2e_answer 1018
-expect_running_dialog "prompt" 'Создано ссылок: '
-drv click "$dlg" 2 >/dev/null || fail "prompt: cannot press Cancel"
-e2e_expect_end "prompt" 15
+e2e_answer "$prompt" $IDC_SKIP_ALL
+expect_running_dialog "$dlg" "prompt" 'Создано ссылок: '
+drv click "$dlg" $IDCANCEL >/dev/null || fail "prompt: cannot press Cancel"
+e2e_expect_end "$dlg" "prompt" 15
 for obstacle in "${obstacles[@]}"; do
     [ "$(cat "$obstacle")" == 'in the way' ] || fail "prompt: $obstacle was changed"
     [ "$(stat -c %h "$obstacle")" -eq 1 ] || fail "prompt: $obstacle was linked"

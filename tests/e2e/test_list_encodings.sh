@@ -21,13 +21,13 @@ utf16() { iconv -f UTF-8 -t UTF-16LE || fail "iconv"; }
 # Starts the program on the list file, checks the caption, presses OK and checks that each
 # name got its hard link in the links folder.
 check_list() { # what caption name...
-    local what="$1" caption="$2" name
+    local what="$1" caption="$2" name dlg
     shift 2
     e2e_start "$(e2e_winpath "$E2E_WORK/$what.lst")" "$wlinks\\"
-    dlg="$(e2e_wait_window "Velmora 1.1")"
-    expect_eq "$(drv text "$dlg" 1008)" "$caption" "$what: caption"
-    drv click "$dlg" 1 >/dev/null || fail "$what: cannot press OK"
-    e2e_expect_end "$what"
+    dlg="$(e2e_wait_window "$E2E_TITLE")"
+    expect_eq "$(drv text "$dlg" $IDC_CAPTION)" "$caption" "$what: caption"
+    drv click "$dlg" $IDOK >/dev/null || fail "$what: cannot press OK"
+    e2e_expect_end "$dlg" "$what"
     for name in "$@"; do
         expect_hard_link "$links/$name" "$data/$name" "$what"
     done
@@ -70,11 +70,11 @@ for variant in utf16 utf8; do
     esac >"$E2E_APP/test.lng"
     printf '[Settings]\r\nLanguageFile=test.lng\r\n' >"$E2E_APP/velmora.ini"
     e2e_start "$(e2e_winpath "$E2E_WORK/lf-one.lst")" "$wlinks\\" /i=velmora.ini
-    dlg="$(e2e_wait_window "Velmora 1.1")"
-    expect_eq "$(drv text "$dlg" 1013)" 'Параметры' "$variant language file: button 1013"
-    expect_eq "$(drv text "$dlg" 1014)" 'Справка?' "$variant language file: button 1014"
-    expect_eq "$(drv text "$dlg" 2)" 'Close' "$variant language file: last line without a break"
-    drv click "$dlg" 2 >/dev/null
+    dlg="$(e2e_wait_window "$E2E_TITLE")"
+    expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" 'Параметры' "$variant language file: button 1013"
+    expect_eq "$(drv text "$dlg" $IDC_HELP_BUTTON)" 'Справка?' "$variant language file: button 1014"
+    expect_eq "$(drv text "$dlg" $IDCANCEL)" 'Close' "$variant language file: last line without a break"
+    drv click "$dlg" $IDCANCEL >/dev/null
     e2e_wait_exit
 done
 

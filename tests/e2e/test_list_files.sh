@@ -14,10 +14,10 @@ MANY='&Создать ссылки для выделенных файлов (%d 
 check_list() { # what caption target [wait-ms]
     local what="$1" caption="$2" target="$3"
     e2e_start "$(e2e_winpath "$E2E_WORK/$what.lst")" 'Z:\links\'
-    dlg="$(e2e_wait_window "Velmora 1.1" "${4:-20000}")"
-    expect_eq "$(drv text "$dlg" 1008)" "$caption" "$what: caption"
-    expect_eq "$(drv text "$dlg" 1009)" "$target" "$what: target"
-    drv click "$dlg" 2 >/dev/null
+    dlg="$(e2e_wait_window "$E2E_TITLE" "${4:-20000}")"
+    expect_eq "$(drv text "$dlg" $IDC_CAPTION)" "$caption" "$what: caption"
+    expect_eq "$(drv text "$dlg" $IDC_TARGET)" "$target" "$what: target"
+    drv click "$dlg" $IDCANCEL >/dev/null
     e2e_wait_exit
     expect_eq "$E2E_EXIT_CODE" 0 "$what: exit code"
 }

@@ -12,14 +12,14 @@ check_dialog() { # what target expected-caption expected-target entries...
     local list="$E2E_WORK/$what.lst"
     e2e_list "$list" "$@"
     e2e_start "$(e2e_winpath "$list")" "$target"
-    dlg="$(e2e_wait_window "Velmora 1.1")"
-    expect_eq "$(drv text "$dlg" 1008)" "$caption" "$what: caption"
-    expect_eq "$(drv text "$dlg" 1009)" "$expected_target" "$what: target"
-    expect_eq "$(drv text "$dlg" 1011)" 0 "$what: depth"
+    dlg="$(e2e_wait_window "$E2E_TITLE")"
+    expect_eq "$(drv text "$dlg" $IDC_CAPTION)" "$caption" "$what: caption"
+    expect_eq "$(drv text "$dlg" $IDC_TARGET)" "$expected_target" "$what: target"
+    expect_eq "$(drv text "$dlg" $IDC_DEPTH)" 0 "$what: depth"
 }
 
 close_dialog() { # what
-    drv click "$dlg" 2 >/dev/null || fail "$1: cannot press Cancel"
+    drv click "$dlg" $IDCANCEL >/dev/null || fail "$1: cannot press Cancel"
     e2e_wait_exit
     expect_eq "$E2E_EXIT_CODE" 0 "$1: exit code"
 }
@@ -27,16 +27,15 @@ close_dialog() { # what
 check_dialog one-file 'Z:\links\' '&Создать ссылку для "report.txt" в:' 'Z:\links\report.txt' \
     'Z:\data\report.txt'
 # The window: class, the template's texts, the system menu's extra item.
-expect_eq "$(drv windows | awk -F'\t' -v h="$dlg" '$1 == h { print $2 }')" '#32770' "window class"
-expect_eq "$(drv text "$dlg" 1010)" 'Глубин&а рекурсии для создания ссылок на каталоги:' "depth label"
-expect_eq "$(drv text "$dlg" 1)" OK "OK button"
-expect_eq "$(drv text "$dlg" 2)" 'Отмена' "Cancel button"
-expect_eq "$(drv text "$dlg" 1013)" 'Настрой&ки' "Settings button"
-expect_eq "$(drv text "$dlg" 1014)" 'Справка' "Help button"
+expect_eq "$(drv text "$dlg" $IDC_DEPTH_LABEL)" 'Глубин&а рекурсии для создания ссылок на каталоги:' "depth label"
+expect_eq "$(drv text "$dlg" $IDOK)" OK "OK button"
+expect_eq "$(drv text "$dlg" $IDCANCEL)" 'Отмена' "Cancel button"
+expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" 'Настрой&ки' "Settings button"
+expect_eq "$(drv text "$dlg" $IDC_HELP_BUTTON)" 'Справка' "Help button"
 menu="$(drv sysmenu "$dlg")" || fail "cannot read the system menu"
 expect_eq "$(tail -n1 <<<"$menu")" $'16\tstring\t&О программе...' "About item"
 expect_contains "$(tail -n2 <<<"$menu" | head -n1 | cut -f2)" separator "item before About"
-expect_eq "$(drv focus "$dlg")" 1009 "focus"
+expect_eq "$(drv focus "$dlg")" "$IDC_TARGET" "focus"
 e2e_screenshot main-dialog-ru "$dlg"
 close_dialog one-file
 
@@ -60,15 +59,15 @@ close_dialog no-backslash
 list="$E2E_WORK/bare.lst"
 e2e_list "$list" 'report.txt'
 e2e_start "$(e2e_winpath "$list")" 'Z:\links\' /x=ignored fourth fifth
-dlg="$(e2e_wait_window "Velmora 1.1")"
-expect_eq "$(drv text "$dlg" 1008)" '&Создать ссылку для "report.txt" в:' "bare name: caption"
+dlg="$(e2e_wait_window "$E2E_TITLE")"
+expect_eq "$(drv text "$dlg" $IDC_CAPTION)" '&Создать ссылку для "report.txt" в:' "bare name: caption"
 # Escape is the dialog's Cancel; the close box ends it the same way.
 drv key "$dlg" Escape
 e2e_wait_exit
 expect_eq "$E2E_EXIT_CODE" 0 "Escape: exit code"
 
 check_dialog close-box 'Z:\links\' '&Создать ссылку для "a.txt" в:' 'Z:\links\a.txt' 'Z:\data\a.txt'
-drv syscommand "$dlg" 0xF060 >/dev/null
+drv syscommand "$dlg" $SC_CLOSE >/dev/null
 e2e_wait_exit
 # A run without /i= keeps its settings in the registry, and nothing was asked to be stored.
 e2e_reg_get DefaultRecursionDepth >/dev/null && fail "DefaultRecursionDepth stored with the flag off"

@@ -18,10 +18,10 @@ mkdir -p "$E2E_APP/lang"
 printf '; an empty language file\r\n' >"$E2E_APP/lang/old.lng"
 
 e2e_start "$(e2e_winpath "$list")" 'Z:\links\'
-dlg="$(e2e_wait_window "Velmora 1.1")"
+dlg="$(e2e_wait_window "$E2E_TITLE")"
 
 open_settings() {
-    drv click "$dlg" 1013 >/dev/null
+    drv click "$dlg" $IDC_SETTINGS >/dev/null
     set="$(e2e_wait_owned "$dlg")"
     expect_eq "$(drv text "$set")" 'Настройки' "settings title"
 }
@@ -32,16 +32,16 @@ close_settings() { # button (1 OK, 2 Cancel)
 }
 
 expect_fields() { # savePos saveDepth depth language help what
-    expect_eq "$(drv checked "$set" 1019)" "$1" "$6: save window position"
-    expect_eq "$(drv checked "$set" 1020)" "$2" "$6: save recursion depth"
-    expect_eq "$(drv text "$set" 1022)" "$3" "$6: default depth"
-    expect_eq "$(drv text "$set" 1025)" "$4" "$6: language file"
-    expect_eq "$(drv text "$set" 1027)" "$5" "$6: help file"
+    expect_eq "$(drv checked "$set" $IDC_SAVE_WINDOW_POS)" "$1" "$6: save window position"
+    expect_eq "$(drv checked "$set" $IDC_SAVE_DEPTH)" "$2" "$6: save recursion depth"
+    expect_eq "$(drv text "$set" $IDC_DEFAULT_DEPTH)" "$3" "$6: default depth"
+    expect_eq "$(drv text "$set" $IDC_LANGUAGE_FILE)" "$4" "$6: language file"
+    expect_eq "$(drv text "$set" $IDC_HELP_FILE)" "$5" "$6: help file"
 }
 
 expect_trio() { # enabled(0/1) what: clicks are posted, so give the dialog a moment
     local id i
-    for id in 1021 1022 1023; do
+    for id in $IDC_DEFAULT_DEPTH_LABEL $IDC_DEFAULT_DEPTH $IDC_DEFAULT_DEPTH_SPIN; do
         for ((i = 0; i < 30; i++)); do
             [ "$(drv enabled "$set" "$id")" = "$1" ] && break
             sleep 0.1
@@ -81,14 +81,14 @@ registry_dump() {
 # Opening shows the stored values; the up-down control offers -1 to 1000.
 open_settings
 expect_fields 1 0 3 'lang\old.lng' '' "stored values"
-expect_eq "$(drv range "$set" 1023)" '-1 1000' "up-down range"
+expect_eq "$(drv range "$set" $IDC_DEFAULT_DEPTH_SPIN)" '-1 1000' "up-down range"
 expect_trio 1 "save depth off"
 e2e_screenshot settings "$set"
 
 # OK writes all five values in their types, the paths exactly as typed.
-drv click "$set" 1019 >/dev/null
-drv set "$set" 1022 5000 >/dev/null
-drv set "$set" 1027 'velmora_en.chm' >/dev/null
+drv click "$set" $IDC_SAVE_WINDOW_POS >/dev/null
+drv set "$set" $IDC_DEFAULT_DEPTH 5000 >/dev/null
+drv set "$set" $IDC_HELP_FILE 'velmora_en.chm' >/dev/null
 close_settings 1
 expect_no_message "$dlg" "OK with the language unchanged"
 expect_eq "$(reg_query SaveWindowPos)" "REG_DWORD"$'\t'0 "SaveWindowPos written"
@@ -100,13 +100,13 @@ expect_eq "$(reg_query HelpFile)" "REG_SZ"$'\t''velmora_en.chm' "HelpFile writte
 # The application took the values: the dialog opens with them. The trio follows the box.
 open_settings
 expect_fields 0 0 5000 'lang\old.lng' 'velmora_en.chm' "values after OK"
-drv click "$set" 1020 >/dev/null
+drv click "$set" $IDC_SAVE_DEPTH >/dev/null
 expect_trio 0 "save depth ticked"
-drv click "$set" 1020 >/dev/null
+drv click "$set" $IDC_SAVE_DEPTH >/dev/null
 expect_trio 1 "save depth unticked"
-drv click "$set" 1020 >/dev/null
-drv set "$set" 1022 -7 >/dev/null
-drv set "$set" 1025 'lang\other.lng' >/dev/null
+drv click "$set" $IDC_SAVE_DEPTH >/dev/null
+drv set "$set" $IDC_DEFAULT_DEPTH -7 >/dev/null
+drv set "$set" $IDC_LANGUAGE_FILE 'lang\other.lng' >/dev/null
 before="$(registry_dump)"
 close_settings 2
 expect_no_message "$dlg" "Cancel"
@@ -116,39 +116,39 @@ expect_fields 0 0 5000 'lang\old.lng' 'velmora_en.chm' "values after Cancel"
 
 # Letters in the depth: the framework's message, the dialog stays, the focus is on the edit,
 # nothing is written.
-drv set "$set" 1022 'abc' >/dev/null
-drv set "$set" 1025 'lang\new.lng' >/dev/null
-drv click "$set" 1 >/dev/null
+drv set "$set" $IDC_DEFAULT_DEPTH 'abc' >/dev/null
+drv set "$set" $IDC_LANGUAGE_FILE 'lang\new.lng' >/dev/null
+drv click "$set" $IDOK >/dev/null
 msg="$(e2e_wait_owned "$set")"
 expect_eq "$(e2e_static_texts "$msg")" 'Введите целое число.' "integer-format message"
 e2e_screenshot settings_not_a_number "$msg"
-drv click "$msg" 1 >/dev/null
+drv click "$msg" $IDOK >/dev/null
 drv waitgone "$msg" 5000 >/dev/null || fail "the integer message did not close"
 expect_eq "$(drv visible "$set")" 1 "settings dialog after refused letters"
-for ((i = 0; i < 30; i++)); do [ "$(drv focus "$set")" = 1022 ] && break; sleep 0.1; done
-expect_eq "$(drv focus "$set")" 1022 "focus after refused letters"
+for ((i = 0; i < 30; i++)); do [ "$(drv focus "$set")" = "$IDC_DEFAULT_DEPTH" ] && break; sleep 0.1; done
+expect_eq "$(drv focus "$set")" "$IDC_DEFAULT_DEPTH" "focus after refused letters"
 expect_eq "$(registry_dump)" "$before" "registry after refused letters"
 
 # A negative depth is taken; a new language file brings the bilingual notice.
-drv set "$set" 1022 -7 >/dev/null
+drv set "$set" $IDC_DEFAULT_DEPTH -7 >/dev/null
 close_settings 1
 notice="$(e2e_wait_owned "$dlg")"
 expect_eq "$(e2e_static_texts "$notice")" \
     'Язык поменяется при следующем запуске!\n\nLanguage will change on next start!' "language notice"
 e2e_screenshot language_notice "$notice"
-drv click "$notice" 1 >/dev/null
+drv click "$notice" $IDOK >/dev/null
 drv waitgone "$notice" 5000 >/dev/null || fail "the notice did not close"
 expect_eq "$(reg_query DefaultRecursionDepth)" "REG_DWORD"$'\t'-7 "negative depth written"
 expect_eq "$(reg_query LanguageFile)" "REG_SZ"$'\t''lang\new.lng' "new language file written"
 # The main dialog itself is not re-localised or changed.
-expect_eq "$(drv text "$dlg" 1011)" 3 "main dialog depth untouched"
+expect_eq "$(drv text "$dlg" $IDC_DEPTH)" 3 "main dialog depth untouched"
 
 # Only the letter case changed: that is a change too.
 open_settings
-drv set "$set" 1025 'lang\New.lng' >/dev/null
+drv set "$set" $IDC_LANGUAGE_FILE 'lang\New.lng' >/dev/null
 close_settings 1
 notice="$(e2e_wait_owned "$dlg")"
-drv click "$notice" 1 >/dev/null
+drv click "$notice" $IDOK >/dev/null
 drv waitgone "$notice" 5000 >/dev/null
 
 # Unchanged text: no notice. Changed and cancelled: no notice.
@@ -156,7 +156,7 @@ open_settings
 close_settings 1
 expect_no_message "$dlg" "OK with the same language file"
 open_settings
-drv set "$set" 1025 'English.lng' >/dev/null
+drv set "$set" $IDC_LANGUAGE_FILE 'English.lng' >/dev/null
 close_settings 2
 expect_no_message "$dlg" "Cancel after changing the language file"
 expect_eq "$(reg_query LanguageFile)" "REG_SZ"$'\t''lang\New.lng' "LanguageFile after Cancel"
@@ -166,14 +166,14 @@ long='C:\help'
 for ((i = 0; i < 120; i++)); do long+='\a-rather-long-folder-name'; done
 long+='\velmora.chm'
 open_settings
-drv set "$set" 1027 "$long" >/dev/null
+drv set "$set" $IDC_HELP_FILE "$long" >/dev/null
 close_settings 1
 expect_no_message "$dlg" "OK with a long help path"
 expect_eq "$(reg_query HelpFile)" "REG_SZ"$'\t'"$long" "long HelpFile written"
 open_settings
-expect_eq "$(drv text "$set" 1027)" "$long" "long help path shown again"
+expect_eq "$(drv text "$set" $IDC_HELP_FILE)" "$long" "long help path shown again"
 close_settings 2
 
-drv click "$dlg" 2 >/dev/null
+drv click "$dlg" $IDCANCEL >/dev/null
 e2e_wait_exit
 e2e_pass

@@ -18,7 +18,7 @@ ini_value() { # file key: the value, or "<absent>"
 }
 
 open_settings() {
-    drv click "$dlg" 1013 >/dev/null
+    drv click "$dlg" $IDC_SETTINGS >/dev/null
     set="$(e2e_wait_owned "$dlg")"
 }
 
@@ -36,26 +36,26 @@ expect_no_message() { # owner what
 ini="$E2E_APP/velmora.ini"
 printf '[Other]\r\nKeep=1\r\n[Settings]\r\nSaveRecursionDepth=1\r\nDefaultRecursionDepth=2\r\n' >"$ini"
 e2e_start "$wlist" 'Z:\links\' /i=velmora.ini
-dlg="$(e2e_wait_window "Velmora 1.1")"
+dlg="$(e2e_wait_window "$E2E_TITLE")"
 open_settings
-expect_eq "$(drv checked "$set" 1020)" 1 "save depth from the INI file"
-expect_eq "$(drv text "$set" 1022)" 2 "depth from the INI file"
-for id in 1021 1022 1023; do
+expect_eq "$(drv checked "$set" $IDC_SAVE_DEPTH)" 1 "save depth from the INI file"
+expect_eq "$(drv text "$set" $IDC_DEFAULT_DEPTH)" 2 "depth from the INI file"
+for id in $IDC_DEFAULT_DEPTH_LABEL $IDC_DEFAULT_DEPTH $IDC_DEFAULT_DEPTH_SPIN; do
     expect_eq "$(drv enabled "$set" $id)" 0 "control $id disabled while the depth is saved"
 done
-drv click "$set" 1020 >/dev/null
-for id in 1021 1022 1023; do
+drv click "$set" $IDC_SAVE_DEPTH >/dev/null
+for id in $IDC_DEFAULT_DEPTH_LABEL $IDC_DEFAULT_DEPTH $IDC_DEFAULT_DEPTH_SPIN; do
     for ((i = 0; i < 30; i++)); do [ "$(drv enabled "$set" $id)" = 1 ] && break; sleep 0.1; done
     expect_eq "$(drv enabled "$set" $id)" 1 "control $id enabled after unticking"
 done
-drv click "$set" 1019 >/dev/null
-drv set "$set" 1022 17 >/dev/null
-drv set "$set" 1025 'English.lng' >/dev/null
-drv set "$set" 1027 'Z:\help files\velmora_en.chm' >/dev/null
+drv click "$set" $IDC_SAVE_WINDOW_POS >/dev/null
+drv set "$set" $IDC_DEFAULT_DEPTH 17 >/dev/null
+drv set "$set" $IDC_LANGUAGE_FILE 'English.lng' >/dev/null
+drv set "$set" $IDC_HELP_FILE 'Z:\help files\velmora_en.chm' >/dev/null
 close_settings 1
 notice="$(e2e_wait_owned "$dlg")"
 expect_contains "$(e2e_static_texts "$notice")" 'Language will change on next start!' "language notice"
-drv click "$notice" 1 >/dev/null
+drv click "$notice" $IDOK >/dev/null
 drv waitgone "$notice" 5000 >/dev/null
 expect_eq "$(ini_value "$ini" SaveRecursionDepth)" 0 "INI SaveRecursionDepth"
 expect_eq "$(ini_value "$ini" DefaultRecursionDepth)" 17 "INI DefaultRecursionDepth"
@@ -64,31 +64,31 @@ expect_eq "$(ini_value "$ini" LanguageFile)" 'English.lng' "INI LanguageFile"
 expect_eq "$(ini_value "$ini" HelpFile)" 'Z:\help files\velmora_en.chm' "INI HelpFile"
 expect_contains "$(tr -d '\r' <"$ini")" $'[Other]\nKeep=1' "other sections kept"
 e2e_reg_key_exists && fail "the registry was written with /i="
-drv click "$dlg" 2 >/dev/null
+drv click "$dlg" $IDCANCEL >/dev/null
 e2e_wait_exit
 # SaveWindowPos is now on: closing the main dialog stored its rectangle too.
 [ "$(ini_value "$ini" PosLeft)" != '<absent>' ] || fail "the new SaveWindowPos was not used at once"
 
 # The INI file's folder does not exist: every write fails.
 e2e_start "$wlist" 'Z:\links\' '/i=missing\velmora.ini'
-dlg="$(e2e_wait_window "Velmora 1.1")"
+dlg="$(e2e_wait_window "$E2E_TITLE")"
 open_settings
-drv set "$set" 1025 'English.lng' >/dev/null
-drv set "$set" 1022 9 >/dev/null
-drv click "$set" 1 >/dev/null
+drv set "$set" $IDC_LANGUAGE_FILE 'English.lng' >/dev/null
+drv set "$set" $IDC_DEFAULT_DEPTH 9 >/dev/null
+drv click "$set" $IDOK >/dev/null
 msg="$(e2e_wait_owned "$set")"
 expect_eq "$(e2e_static_texts "$msg")" 'Ошибка при сохранении настроек!' "message 1006"
 e2e_screenshot settings_save_failed "$msg"
-drv click "$msg" 1 >/dev/null
+drv click "$msg" $IDOK >/dev/null
 drv waitgone "$set" 5000 >/dev/null || fail "the settings dialog stayed open after the failed save"
 expect_no_message "$dlg" "failed save"
 [ -e "$E2E_APP/missing" ] && fail "a folder was made for the INI file"
 # The running program has the new values all the same.
 open_settings
-expect_eq "$(drv text "$set" 1025)" 'English.lng' "language file kept after the failed save"
-expect_eq "$(drv text "$set" 1022)" 9 "depth kept after the failed save"
+expect_eq "$(drv text "$set" $IDC_LANGUAGE_FILE)" 'English.lng' "language file kept after the failed save"
+expect_eq "$(drv text "$set" $IDC_DEFAULT_DEPTH)" 9 "depth kept after the failed save"
 close_settings 2
-drv click "$dlg" 2 >/dev/null
+drv click "$dlg" $IDCANCEL >/dev/null
 e2e_wait_exit
 
 e2e_pass

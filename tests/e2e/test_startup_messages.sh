@@ -14,13 +14,13 @@ expect_refusal() { # expected-text what args...
     local expected="$1" what="$2" box texts
     shift 2
     e2e_start "$@"
-    box="$(e2e_wait_msgbox velmora)"
+    box="$(e2e_wait_window velmora)"
     texts="$(e2e_static_texts "$box")"
     expect_contains "$texts" "$expected" "$what: message"
     e2e_screenshot "startup-message-$what" "$box"
-    drv click "$box" 1 >/dev/null || fail "$what: cannot press OK"
+    drv click "$box" $IDOK >/dev/null || fail "$what: cannot press OK"
     e2e_wait_exit
-    drv wait "Velmora 1.1" 300 >/dev/null 2>&1 && fail "$what: the main dialog opened"
+    drv wait "$E2E_TITLE" 300 >/dev/null 2>&1 && fail "$what: the main dialog opened"
     e2e_reg_key_exists && fail "$what: the registry key was created"
     return 0
 }
@@ -43,9 +43,9 @@ expect_refusal "$NO_LIST" missing-list-with-ini "$(e2e_winpath "$E2E_WORK/none.t
 printf '1001=Something else\r\n1002=Something else\r\n' >"$E2E_APP/lang.lng"
 e2e_reg_set_sz LanguageFile lang.lng
 e2e_start
-box="$(e2e_wait_msgbox velmora)"
+box="$(e2e_wait_window velmora)"
 expect_contains "$(e2e_static_texts "$box")" "$WRONG_COUNT" "language file set: message"
-drv click "$box" 1 >/dev/null
+drv click "$box" $IDOK >/dev/null
 e2e_wait_exit
 
 e2e_pass

@@ -11,12 +11,12 @@ wlist="$(e2e_winpath "$list")"
 
 open_dialog() {
     e2e_start "$wlist" 'Z:\links\'
-    dlg="$(e2e_wait_window "Velmora 1.1")"
+    dlg="$(e2e_wait_window "$E2E_TITLE")"
     rect="$(drv rect "$dlg")"
 }
 
 close_dialog() {
-    drv click "$dlg" 2 >/dev/null
+    drv click "$dlg" $IDCANCEL >/dev/null
     e2e_wait_exit
 }
 

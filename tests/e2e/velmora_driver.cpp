@@ -9,6 +9,7 @@
 // block the driver until that dialog closes.
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdint>
@@ -49,8 +50,8 @@ void Out(const std::string& s) {
 void Err(const std::string& s) {
     DWORD written = 0;
     const std::string line = "velmora_driver: " + s + "\n";
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written,
-              nullptr);
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()),
+              &written, nullptr);
 }
 
 std::string Escape(const std::wstring& w) { return EscapeField(ToUtf8(w)); }
@@ -115,19 +116,12 @@ std::vector<HWND> Children(HWND parent) {
     return all;
 }
 
-HWND Control(HWND dlg, long long id) {
-    return GetDlgItem(dlg, static_cast<int>(id));
-}
-
-bool IsDialog(HWND h) {
-    return ClassOf(h) == L"#32770";
-}
-
 // Visible dialogs (prompts, message boxes, nested dialogs) whose owner is `owner`.
 std::vector<HWND> OwnedDialogs(HWND owner) {
     std::vector<HWND> found;
     for (HWND h : TopLevelWindows())
-        if (IsWindowVisible(h) && IsDialog(h) && GetWindow(h, GW_OWNER) == owner) found.push_back(h);
+        if (IsWindowVisible(h) && ClassOf(h) == L"#32770" && GetWindow(h, GW_OWNER) == owner)
+            found.push_back(h);
     return found;
 }
 
@@ -190,7 +184,6 @@ int Usage() {
         "  text <hwnd> [id]                window or control text (raw UTF-8)\n"
         "  set <hwnd> <id> <text>          WM_SETTEXT to a control\n"
         "  click <hwnd> <id>               post BM_CLICK to a button\n"
-        "  command <hwnd> <id>             post WM_COMMAND(id, BN_CLICKED) to the window\n"
         "  key <hwnd> <Enter|Escape|F1|Tab|vk>  post key down and up to the focus window\n"
         "  press <hwnd> <key>              real key press (SendInput) into the window made\n"
         "                                  foreground; the system's key handling (F1) runs\n"
@@ -203,8 +196,10 @@ int Usage() {
         "  focus <hwnd>                    id of the control that has the focus\n"
         "  rect <hwnd> [id]                left top right bottom (screen)\n"
         "  acp                             the ANSI code page\n"
-        "  regkey <key>                    exit 0 when the key exists (HKCU\\..., HKLM\\..., HKCR\\...)\n"
-        "  regget <key> <value>            TYPE<TAB>data (REG_DWORD as signed decimal); 1 when absent\n"
+        "  regkey <key>                    exit 0 when the key exists (HKCU\\..., HKLM\\..., "
+        "HKCR\\...)\n"
+        "  regget <key> <value>            TYPE<TAB>data (REG_DWORD as signed decimal); 1 when "
+        "absent\n"
         "  regset <key> <value> <sz|dword> <data>\n"
         "  regdel <key> <value>            delete a value\n"
         "  regdelkey <key>                 delete a key with everything below it\n"
@@ -221,10 +216,14 @@ bool OpenRoot(const std::wstring& path, HKEY& root, std::wstring& sub) {
     const size_t slash = path.find(L'\\');
     const std::wstring head = path.substr(0, slash);
     sub = slash == std::wstring::npos ? L"" : path.substr(slash + 1);
-    if (head == L"HKCU" || head == L"HKEY_CURRENT_USER") root = HKEY_CURRENT_USER;
-    else if (head == L"HKLM" || head == L"HKEY_LOCAL_MACHINE") root = HKEY_LOCAL_MACHINE;
-    else if (head == L"HKCR" || head == L"HKEY_CLASSES_ROOT") root = HKEY_CLASSES_ROOT;
-    else return false;
+    if (head == L"HKCU" || head == L"HKEY_CURRENT_USER")
+        root = HKEY_CURRENT_USER;
+    else if (head == L"HKLM" || head == L"HKEY_LOCAL_MACHINE")
+        root = HKEY_LOCAL_MACHINE;
+    else if (head == L"HKCR" || head == L"HKEY_CLASSES_ROOT")
+        root = HKEY_CLASSES_ROOT;
+    else
+        return false;
     return true;
 }
 
@@ -247,8 +246,8 @@ int RegCommand(const std::wstring& cmd, const wchar_t* keyArg, const wchar_t* na
     if (!name) return Usage();
     if (cmd == L"regget") {
         DWORD kind = 0, size = 0;
-        if (RegGetValueW(root, sub.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &kind, nullptr, &size) !=
-            ERROR_SUCCESS)
+        if (RegGetValueW(root, sub.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &kind, nullptr,
+                         &size) != ERROR_SUCCESS)
             return 1;
         std::vector<BYTE> buf(size + sizeof(wchar_t), 0);
         if (RegGetValueW(root, sub.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &kind, buf.data(),
@@ -280,7 +279,8 @@ int RegCommand(const std::wstring& cmd, const wchar_t* keyArg, const wchar_t* na
         long long n = 0;
         if (std::wstring(type) == L"dword" && ParseNumber(data, n)) {
             const auto v = static_cast<DWORD>(n);
-            rc = RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+            rc = RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
+                                sizeof v);
         } else if (std::wstring(type) == L"sz") {
             const auto bytes = static_cast<DWORD>((std::wcslen(data) + 1) * sizeof(wchar_t));
             rc = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), bytes);
@@ -291,42 +291,41 @@ int RegCommand(const std::wstring& cmd, const wchar_t* keyArg, const wchar_t* na
     return Usage();
 }
 
-int Wait(const std::wstring& what, long long ms) {
+// Asks `done` every kPollMs until it holds or `ms` have passed; the last answer decides.
+template <typename Done>
+bool PollFor(long long ms, Done done) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
-    for (;;) {
-        if (HWND h = FindTopLevel(what)) {
-            Out(HandleText(h) + "\n");
-            return 0;
-        }
-        if (GetTickCount64() >= end) break;
+    while (!done()) {
+        if (GetTickCount64() >= end) return false;
         Sleep(kPollMs);
+    }
+    return true;
+}
+
+int Wait(const std::wstring& what, long long ms) {
+    HWND found = nullptr;
+    if (PollFor(ms, [&] { return (found = FindTopLevel(what)) != nullptr; })) {
+        Out(HandleText(found) + "\n");
+        return 0;
     }
     Err("no visible window '" + ToUtf8(what) + "'");
     return 1;
 }
 
+// Stops waiting early when the owner is gone.
 int WaitOwned(HWND owner, long long ms) {
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
-    for (;;) {
-        const std::vector<HWND> owned = OwnedDialogs(owner);
-        if (!owned.empty()) {
-            Out(HandleText(owned.front()) + "\n");
-            return 0;
-        }
-        if (!IsWindow(owner) || GetTickCount64() >= end) break;
-        Sleep(kPollMs);
+    std::vector<HWND> owned;
+    PollFor(ms, [&] { return !(owned = OwnedDialogs(owner)).empty() || !IsWindow(owner); });
+    if (!owned.empty()) {
+        Out(HandleText(owned.front()) + "\n");
+        return 0;
     }
     Err("no dialog owned by " + HandleText(owner));
     return 1;
 }
 
 int WaitGone(HWND h, long long ms) {
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
-    for (;;) {
-        if (!IsWindow(h) || !IsWindowVisible(h)) return 0;
-        if (GetTickCount64() >= end) break;
-        Sleep(kPollMs);
-    }
+    if (PollFor(ms, [&] { return !IsWindow(h) || !IsWindowVisible(h); })) return 0;
     Err("window " + HandleText(h) + " is still there");
     return 1;
 }
@@ -398,149 +397,161 @@ int SysMenu(HWND h) {
     return 0;
 }
 
-int Run(int argc, wchar_t** argv) {
-    if (argc < 2) return Usage();
-    const std::wstring cmd = argv[1];
-    auto arg = [&](int i) -> const wchar_t* { return i < argc ? argv[i] : nullptr; };
+// Posts a key's down and up to the window that has the focus inside `top`.
+int PostKey(HWND top, long long vk) {
+    HWND target = KeyTarget(top);
+    const UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | static_cast<LPARAM>(scan) << 16;
+    const LPARAM up = down | (LPARAM{1} << 30) | (LPARAM{1} << 31);
+    PostMessageW(target, WM_KEYDOWN, static_cast<WPARAM>(vk), down);
+    PostMessageW(target, WM_KEYUP, static_cast<WPARAM>(vk), up);
+    return 0;
+}
 
+// Real keyboard input to the window made foreground: the system's own key handling runs (F1
+// becomes WM_HELP only for keys that come from the keyboard, never for posted ones).
+int PressKey(HWND h, long long vk) {
+    SetForegroundWindow(h);
+    const ULONGLONG end = GetTickCount64() + kSendTimeoutMs;
+    while (GetForegroundWindow() != h && GetTickCount64() < end) Sleep(kPollMs);
+    if (GetForegroundWindow() != h) {
+        Err("cannot bring " + HandleText(h) + " to the foreground");
+        return 1;
+    }
+    INPUT input[2] = {};
+    for (INPUT& i : input) {
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = static_cast<WORD>(vk);
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC));
+    }
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    return SendInput(2, input, sizeof(INPUT)) == 2 ? 0 : 1;
+}
+
+// UDM_GETRANGE answers in its result (max in the low word, min in the high word), so it works
+// across processes where UDM_GETRANGE32's pointers would not.
+int PrintRange(HWND upDown) {
+    DWORD_PTR range = 0;
+    if (!SendMessageTimeoutW(upDown, UDM_GETRANGE, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &range))
+        return 1;
+    Out(std::to_string(static_cast<short>(HIWORD(range))) + " " +
+        std::to_string(static_cast<short>(LOWORD(range))) + "\n");
+    return 0;
+}
+
+int PrintChecked(HWND button) {
+    DWORD_PTR state = 0;
+    if (!SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state))
+        return 1;
+    Out(state == BST_CHECKED ? "1\n" : "0\n");
+    return 0;
+}
+
+int PrintText(HWND h) {
+    std::wstring text;
+    if (!GetText(h, text)) {
+        Err("the window did not answer WM_GETTEXT");
+        return 1;
+    }
+    Out(ToUtf8(text) + "\n");
+    return 0;
+}
+
+int PrintRect(HWND h) {
+    RECT r{};
+    if (!GetWindowRect(h, &r)) return 1;
+    Out(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+        std::to_string(r.bottom) + "\n");
+    return 0;
+}
+
+constexpr int kNotThisKind = -1;
+
+// Commands that need no window: the window list, the registry, the code page, waiting for a
+// window to appear.
+int MachineCommand(const std::wstring& cmd, const wchar_t* const* args) {
+    long long n = 0;
     if (cmd == L"windows") return Windows();
-    if (cmd.rfind(L"reg", 0) == 0) return RegCommand(cmd, arg(2), arg(3), arg(4), arg(5));
+    if (cmd.rfind(L"reg", 0) == 0) return RegCommand(cmd, args[0], args[1], args[2], args[3]);
     if (cmd == L"acp") {
         Out(std::to_string(GetACP()) + "\n");
         return 0;
     }
-    long long n = 0;
-    if (cmd == L"wait") {
-        if (!arg(2) || !ParseNumber(arg(3), n)) return Usage();
-        return Wait(arg(2), n);
-    }
+    if (cmd == L"wait") return args[0] && ParseNumber(args[1], n) ? Wait(args[0], n) : Usage();
+    return kNotThisKind;
+}
 
-    HWND h = nullptr;
-    if (!ParseHandle(arg(2), h)) return Usage();
-    if (cmd == L"waitgone") return ParseNumber(arg(3), n) ? WaitGone(h, n) : Usage();
-    if (!IsWindow(h)) {
-        Err("no window " + HandleText(h));
-        return 1;
-    }
-    if (cmd == L"waitowned") return ParseNumber(arg(3), n) ? WaitOwned(h, n) : Usage();
+// Commands that address a window as a whole: what it owns, its controls, keys, system commands.
+int WindowCommand(const std::wstring& cmd, HWND h, const wchar_t* arg) {
+    long long n = 0;
+    if (cmd == L"waitowned") return ParseNumber(arg, n) ? WaitOwned(h, n) : Usage();
     if (cmd == L"owned") return Owned(h);
-    if (cmd == L"controls") {
-        PrintControls(h);
-        return 0;
-    }
+    if (cmd == L"controls") return PrintControls(h), 0;
     if (cmd == L"sysmenu") return SysMenu(h);
     if (cmd == L"focus") {
         HWND f = KeyTarget(h);
         Out(std::to_string(f == h ? 0 : GetDlgCtrlID(f)) + "\n");
         return 0;
     }
-    if (cmd == L"key") {
-        if (!ParseKey(arg(3) ? arg(3) : L"", n)) return Usage();
-        HWND target = KeyTarget(h);
-        const auto vk = static_cast<WPARAM>(n);
-        const UINT scan = MapVirtualKeyW(static_cast<UINT>(n), MAPVK_VK_TO_VSC);
-        const LPARAM down = 1 | static_cast<LPARAM>(scan) << 16;
-        const LPARAM up = down | (LPARAM{1} << 30) | (LPARAM{1} << 31);
-        PostMessageW(target, WM_KEYDOWN, vk, down);
-        PostMessageW(target, WM_KEYUP, vk, up);
-        return 0;
-    }
-    if (cmd == L"press") {
-        // Real keyboard input to the window made foreground: the system's own key handling
-        // runs (F1 becomes WM_HELP only for keys that come from the keyboard, never for
-        // posted ones).
-        if (!ParseKey(arg(3) ? arg(3) : L"", n)) return Usage();
-        SetForegroundWindow(h);
-        const ULONGLONG end = GetTickCount64() + kSendTimeoutMs;
-        while (GetForegroundWindow() != h && GetTickCount64() < end) Sleep(kPollMs);
-        if (GetForegroundWindow() != h) {
-            Err("cannot bring " + HandleText(h) + " to the foreground");
-            return 1;
-        }
-        INPUT input[2] = {};
-        for (INPUT& i : input) {
-            i.type = INPUT_KEYBOARD;
-            i.ki.wVk = static_cast<WORD>(n);
-            i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(n), MAPVK_VK_TO_VSC));
-        }
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        return SendInput(2, input, sizeof(INPUT)) == 2 ? 0 : 1;
-    }
+    if (cmd == L"key") return ParseKey(arg ? arg : L"", n) ? PostKey(h, n) : Usage();
+    if (cmd == L"press") return ParseKey(arg ? arg : L"", n) ? PressKey(h, n) : Usage();
     if (cmd == L"syscommand") {
-        if (!ParseNumber(arg(3), n)) return Usage();
+        if (!ParseNumber(arg, n)) return Usage();
         return PostMessageW(h, WM_SYSCOMMAND, static_cast<WPARAM>(n), 0) ? 0 : 1;
     }
+    return kNotThisKind;
+}
 
-    // The rest address the window itself or one of its controls.
+// Commands that address the window or, given an id, one of its controls.
+int ControlCommand(const std::wstring& cmd, HWND h, const wchar_t* id, const wchar_t* text) {
+    long long n = 0;
     HWND target = h;
-    const bool hasId = arg(3) != nullptr;
-    if (hasId) {
-        if (!ParseNumber(arg(3), n)) return Usage();
-        target = Control(h, n);
+    if (id) {
+        if (!ParseNumber(id, n)) return Usage();
+        target = GetDlgItem(h, static_cast<int>(n));
         if (!target) {
             Err("no control " + std::to_string(n) + " in " + HandleText(h));
             return 1;
         }
     }
-    if (cmd == L"text") {
-        std::wstring text;
-        if (!GetText(target, text)) {
-            Err("the window did not answer WM_GETTEXT");
-            return 1;
-        }
-        Out(ToUtf8(text) + "\n");
-        return 0;
-    }
-    if (cmd == L"rect") {
-        RECT r{};
-        if (!GetWindowRect(target, &r)) return 1;
-        Out(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
-            " " + std::to_string(r.bottom) + "\n");
-        return 0;
-    }
-    if (cmd == L"enabled") {
-        Out(IsWindowEnabled(target) ? "1\n" : "0\n");
-        return 0;
-    }
-    if (cmd == L"visible") {
-        Out(IsWindowVisible(target) ? "1\n" : "0\n");
-        return 0;
-    }
-    if (!hasId) return Usage();
+    if (cmd == L"text") return PrintText(target);
+    if (cmd == L"rect") return PrintRect(target);
+    if (cmd == L"enabled") return Out(IsWindowEnabled(target) ? "1\n" : "0\n"), 0;
+    if (cmd == L"visible") return Out(IsWindowVisible(target) ? "1\n" : "0\n"), 0;
+    if (!id) return Usage();
     if (cmd == L"set") {
-        if (!arg(4)) return Usage();
+        if (!text) return Usage();
         DWORD_PTR r = 0;
-        return SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(4)),
-                                   SMTO_ABORTIFHUNG, kSendTimeoutMs, &r) && r
+        return SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text),
+                                   SMTO_ABORTIFHUNG, kSendTimeoutMs, &r) &&
+                       r
                    ? 0
                    : 1;
     }
     if (cmd == L"click") return PostMessageW(target, BM_CLICK, 0, 0) ? 0 : 1;
-    if (cmd == L"command") {
-        const auto wp = static_cast<WPARAM>(MAKEWPARAM(static_cast<WORD>(n), BN_CLICKED));
-        return PostMessageW(h, WM_COMMAND, wp, reinterpret_cast<LPARAM>(target)) ? 0 : 1;
-    }
-    if (cmd == L"range") {
-        // UDM_GETRANGE answers in its result (max in the low word, min in the high word), so it
-        // works across processes where UDM_GETRANGE32's pointers would not.
-        DWORD_PTR range = 0;
-        if (!SendMessageTimeoutW(target, UDM_GETRANGE, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                                 &range))
-            return 1;
-        const auto max = static_cast<short>(LOWORD(range));
-        const auto min = static_cast<short>(HIWORD(range));
-        Out(std::to_string(min) + " " + std::to_string(max) + "\n");
-        return 0;
-    }
-    if (cmd == L"checked") {
-        DWORD_PTR state = 0;
-        if (!SendMessageTimeoutW(target, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                                 &state))
-            return 1;
-        Out(state == BST_CHECKED ? "1\n" : "0\n");
-        return 0;
-    }
+    if (cmd == L"range") return PrintRange(target);
+    if (cmd == L"checked") return PrintChecked(target);
     return Usage();
+}
+
+// One command: those that need no window first, then the window's own, then its controls'.
+int Run(int argc, wchar_t** argv) {
+    if (argc < 2) return Usage();
+    const std::wstring cmd = argv[1];
+    const wchar_t* args[4] = {};
+    for (int i = 2; i < argc && i < 6; ++i) args[i - 2] = argv[i];
+
+    if (const int rc = MachineCommand(cmd, args); rc != kNotThisKind) return rc;
+    HWND h = nullptr;
+    long long n = 0;
+    if (!ParseHandle(args[0], h)) return Usage();
+    if (cmd == L"waitgone") return ParseNumber(args[1], n) ? WaitGone(h, n) : Usage();
+    if (!IsWindow(h)) {
+        Err("no window " + HandleText(h));
+        return 1;
+    }
+    if (const int rc = WindowCommand(cmd, h, args[1]); rc != kNotThisKind) return rc;
+    return ControlCommand(cmd, h, args[1], args[2]);
 }
 
 std::wstring FromUtf8(const std::string& s) {
@@ -587,7 +598,7 @@ int Serve(const wchar_t* self) {
     }
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 2 && std::wstring(argv[1]) == L"serve") return Serve(argv[0]);
