@@ -15,7 +15,8 @@ endif()
 
 file(GLOB_RECURSE unpacked RELATIVE "${STAGE}" "${STAGE}/*")
 list(SORT unpacked)
-set(expected English.lng README.md Russian.lng velmora-button.txt velmora.chm velmora.exe velmora_en.chm)
+set(expected English.lng LICENSE README.txt Russian.lng velmora-button.txt velmora.chm velmora.exe
+    velmora_en.chm)
 if(NOT unpacked STREQUAL expected)
     message(FATAL_ERROR "the archive holds '${unpacked}', expected '${expected}'")
 endif()
@@ -39,6 +40,12 @@ math(EXPR offset "0x${b1}${b0} + 4")
 file(READ "${STAGE}/velmora.exe" machine OFFSET ${offset} LIMIT 2 HEX)
 if(NOT machine STREQUAL "6486")
     message(FATAL_ERROR "velmora.exe is not an x64 program (machine ${machine})")
+endif()
+
+# Stripped: no debug sections (their long names live in the string table that strip removes).
+file(STRINGS "${STAGE}/velmora.exe" debug_sections REGEX "^\\.debug_" LIMIT_COUNT 1)
+if(debug_sections)
+    message(FATAL_ERROR "velmora.exe is not stripped: ${debug_sections}")
 endif()
 
 # The button: the clipboard header, the program, the list file and the quoted target folder
