@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest
     wine wine64 mingw-w64 g++-mingw-w64-x86-64-posix
     xvfb x11-utils xauth imagemagick fonts-wine
-    ntfs-3g attr fuse3 fp-utils zip valgrind xdotool
+    ntfs-3g attr fuse3 fp-utils zip valgrind xdotool locales
 )
 
 missing=()

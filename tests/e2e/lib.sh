@@ -207,15 +207,14 @@ e2e_list() { # file entry...
 
 # ---- screenshots -------------------------------------------------------------------------------
 
-# Saves the screen, or the window's rectangle with a margin, to build/win/screenshots/<name>.png.
+# Saves the screen, or exactly the window's rectangle (its frame included, nothing around it),
+# to $E2E_SHOTS/<name>.png.
 e2e_screenshot() { # name [hwnd]
-    local name="$1" hwnd="${2:-}" crop=() r l t rr b
+    local name="$1" crop=() r l t rr b
     mkdir -p "$E2E_SHOTS"
-    if [ -n "$hwnd" ] && r="$(drv rect "$hwnd")"; then
+    if [ -n "${2:-}" ] && r="$(drv rect "$2")"; then
         read -r l t rr b <<<"$r"
-        l=$((l > 10 ? l - 10 : 0))
-        t=$((t > 10 ? t - 10 : 0))
-        crop=(-crop "$((rr - l + 10))x$((b - t + 10))+$l+$t" +repage)
+        crop=(-crop "$((rr - l))x$((b - t))+$((l < 0 ? 0 : l))+$((t < 0 ? 0 : t))" +repage)
     fi
     sleep 0.3 # let the window finish painting
     import -display "$DISPLAY" -window root "${crop[@]}" "$E2E_SHOTS/$name.png" 2>/dev/null ||
