@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 
 namespace velmora {
 
@@ -39,21 +39,10 @@ CControl* CControl::FromHandle(HWND hwnd) {
     return static_cast<CControl*>(GetPropW(hwnd, kControlProperty));
 }
 
-std::string CControl::GetWindowText() const {
-    if (m_hWnd == nullptr) return {};
-    int length = GetWindowTextLengthW(m_hWnd);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    int copied = ::GetWindowTextW(m_hWnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return Narrow(text);
-}
+std::string CControl::GetWindowText() const { return WindowText(m_hWnd); }
 
 void CControl::SetWindowText(const std::string& text) {
     if (m_hWnd != nullptr) ::SetWindowTextW(m_hWnd, Widen(text).c_str());
-}
-
-void CControl::EnableWindow(bool enable) {
-    if (m_hWnd != nullptr) ::EnableWindow(m_hWnd, enable ? TRUE : FALSE);
 }
 
 LRESULT CControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

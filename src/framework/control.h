@@ -25,7 +25,6 @@ public:
     HWND GetSafeHwnd() const { return m_hWnd; }
     std::string GetWindowText() const;
     void SetWindowText(const std::string& text);
-    void EnableWindow(bool enable);
 
     // The bound control for `hwnd`, or null.
     static CControl* FromHandle(HWND hwnd);

@@ -4,22 +4,13 @@
 
 #include "framework/message_box.h"
 #include "framework/win_app.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 
 namespace velmora {
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string WindowTextOf(HWND hwnd) {
-    if (hwnd == nullptr) return {};
-    int length = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    int copied = ::GetWindowTextW(hwnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return Narrow(text);
-}
 
 // Messages whose answer a dialog procedure returns directly instead of in DWLP_MSGRESULT.
 bool AnswersDirectly(UINT message) {
@@ -43,7 +34,7 @@ bool AnswersDirectly(UINT message) {
 }
 
 // The child control a parent notification is about, when it is one of ours.
-CControl* NotifyingControl(UINT message, WPARAM, LPARAM lParam) {
+CControl* NotifyingControl(UINT message, LPARAM lParam) {
     switch (message) {
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
@@ -123,7 +114,7 @@ void CDataExchange::Fail(HWND control) {
 void CDataExchange::Text(int id, std::string& value) {
     if (m_bFailed) return;
     if (m_bSaveAndValidate) {
-        value = WindowTextOf(Item(id));
+        value = WindowText(Item(id));
     } else {
         ::SetWindowTextW(Item(id), Widen(value).c_str());
     }
@@ -136,16 +127,13 @@ void CDataExchange::Int(int id, int& value) {
         ::SetWindowTextW(control, std::to_wstring(value).c_str());
         return;
     }
-    std::optional<int> parsed = ParseDialogInt(WindowTextOf(control));
+    std::optional<int> parsed = ParseDialogInt(WindowText(control));
     if (parsed) {
         value = *parsed;
         return;
     }
     MessageBeep(MB_ICONEXCLAMATION);
-    CWinAppBase* app = CWinAppBase::Current();
-    std::string message =
-        app ? app->Texts().Text(txt::kNotAnInteger) : std::string(BuiltinText(txt::kNotAnInteger));
-    MessageBoxApp(message, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxApp(CWinAppBase::Texts().notAnInteger, MB_OK | MB_ICONEXCLAMATION);
     Fail(control);
 }
 
@@ -189,10 +177,8 @@ HWND CDialogBase::OwnerForRun() const {
 }
 
 INT_PTR CDialogBase::DoModal() {
-    CWinAppBase* app = CWinAppBase::Current();
-    HINSTANCE instance = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleW(nullptr);
     m_bModal = true;
-    INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(m_nIDTemplate), OwnerForRun(),
+    INT_PTR result = DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(m_nIDTemplate), OwnerForRun(),
                                      &CDialogBase::DialogProc, reinterpret_cast<LPARAM>(this));
     m_bModal = false;
     return result;
@@ -200,10 +186,8 @@ INT_PTR CDialogBase::DoModal() {
 
 HWND CDialogBase::Create(HWND parent) {
     if (parent != nullptr) m_hWndParent = parent;
-    CWinAppBase* app = CWinAppBase::Current();
-    HINSTANCE instance = app && app->m_hInstance ? app->m_hInstance : GetModuleHandleW(nullptr);
     m_bModal = false;
-    return CreateDialogParamW(instance, MAKEINTRESOURCEW(m_nIDTemplate), m_hWndParent,
+    return CreateDialogParamW(AppInstance(), MAKEINTRESOURCEW(m_nIDTemplate), m_hWndParent,
                               &CDialogBase::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
@@ -231,25 +215,16 @@ HWND CDialogBase::GetDlgItem(int id) const {
     return m_hWnd != nullptr ? ::GetDlgItem(m_hWnd, id) : nullptr;
 }
 
-std::string CDialogBase::GetDlgItemText(int id) const { return WindowTextOf(GetDlgItem(id)); }
+std::string CDialogBase::GetDlgItemText(int id) const { return WindowText(GetDlgItem(id)); }
 
 void CDialogBase::SetDlgItemText(int id, const std::string& text) {
     if (HWND item = GetDlgItem(id)) ::SetWindowTextW(item, Widen(text).c_str());
 }
 
-std::string CDialogBase::GetWindowText() const { return WindowTextOf(m_hWnd); }
+std::string CDialogBase::GetWindowText() const { return WindowText(m_hWnd); }
 
 void CDialogBase::SetWindowText(const std::string& text) {
     if (m_hWnd != nullptr) ::SetWindowTextW(m_hWnd, Widen(text).c_str());
-}
-
-CDialogBase* CDialogBase::FromHandle(HWND hwnd) {
-    if (hwnd == nullptr) return nullptr;
-    if (reinterpret_cast<DLGPROC>(GetWindowLongPtrW(hwnd, DWLP_DLGPROC)) !=
-        &CDialogBase::DialogProc) {
-        return nullptr;
-    }
-    return reinterpret_cast<CDialogBase*>(GetWindowLongPtrW(hwnd, DWLP_USER));
 }
 
 BOOL CDialogBase::OnInitDialog() {
@@ -302,56 +277,64 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
     }
 }
 
+// Every message goes through the same steps: the window's own life (creation, help,
+// destruction), then a notification reflected to the control it is about, then the commands
+// (OK and Cancel included), then whatever the dialog handles itself.
 INT_PTR CDialogBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR answer = FALSE;
+    if (HandleLifecycle(message, answer)) return answer;
+    LRESULT result = 0;
+    if (ReflectToControl(message, wParam, lParam, result)) return Answer(message, result);
+    if (message == WM_COMMAND) return DispatchCommand(LOWORD(wParam), HIWORD(wParam), lParam);
+    if (OnMessage(message, wParam, lParam, result)) return Answer(message, result);
+    return FALSE;
+}
+
+bool CDialogBase::HandleLifecycle(UINT message, INT_PTR& answer) {
     switch (message) {
         case WM_INITDIALOG:
-            return InitDialog();
+            answer = InitDialog();
+            return true;
         case WM_HELP:
             if (CWinAppBase* app = CWinAppBase::Current()) app->WinHelp(0, HELP_CONTEXT);
-            return TRUE;
+            answer = TRUE;
+            return true;
         case WM_DESTROY:
             OnDestroy();
-            return FALSE;
+            return true;
         case WM_NCDESTROY:
             SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
             m_hWnd = nullptr;
-            return FALSE;
+            return true;
         default:
-            break;
+            return false;
     }
+}
 
-    LRESULT result = 0;
-    if (CControl* control = NotifyingControl(message, wParam, lParam)) {
-        if (control->OnChildNotify(message, wParam, lParam, result)) {
-            if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
-            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
-            return TRUE;
-        }
+bool CDialogBase::ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    CControl* control = NotifyingControl(message, lParam);
+    return control != nullptr && control->OnChildNotify(message, wParam, lParam, result);
+}
+
+INT_PTR CDialogBase::DispatchCommand(int id, int code, LPARAM lParam) {
+    if (OnCommand(id, code)) return TRUE;
+    // A button click, or a key the dialog manager turned into a command (no control).
+    if (code != BN_CLICKED && lParam != 0) return FALSE;
+    if (id == IDOK) {
+        OnOK();
+        return TRUE;
     }
-
-    if (message == WM_COMMAND) {
-        int id = LOWORD(wParam);
-        int code = HIWORD(wParam);
-        if (OnCommand(id, code)) return TRUE;
-        if (code == BN_CLICKED || lParam == 0) {
-            if (id == IDOK) {
-                OnOK();
-                return TRUE;
-            }
-            if (id == IDCANCEL) {
-                OnCancel();
-                return TRUE;
-            }
-        }
-        return FALSE;
-    }
-
-    if (OnMessage(message, wParam, lParam, result)) {
-        if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
-        if (m_hWnd != nullptr) SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+    if (id == IDCANCEL) {
+        OnCancel();
         return TRUE;
     }
     return FALSE;
+}
+
+INT_PTR CDialogBase::Answer(UINT message, LRESULT result) {
+    if (AnswersDirectly(message)) return static_cast<INT_PTR>(result);
+    if (m_hWnd != nullptr) SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 }  // namespace velmora

@@ -30,7 +30,7 @@ public:
     // The window text of control `id`.
     void Text(int id, std::string& value);
     // The number in control `id`. Text that is no integer fails the exchange: beep, the
-    // message "not an integer" (text 1007 of the language table), focus on the field.
+    // framework's "not an integer" message, focus on the field.
     void Int(int id, int& value);
     // The state of check box `id`: 0 unchecked, 1 checked (2 indeterminate, kept as read).
     void Check(int id, int& value);
@@ -84,10 +84,6 @@ public:
     HWND m_hWndParent;
     HWND m_hWnd = nullptr;
 
-    // Template-derived dialogs that are not fed through the dialog procedure (tests) can be
-    // looked up from their window.
-    static CDialogBase* FromHandle(HWND hwnd);
-
 protected:
     // Default: loads the members into the controls; returns TRUE so that the system sets the
     // focus to the first tab stop.
@@ -106,6 +102,12 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The steps of HandleMessage; each true (or an answer) when the message was handled.
+    bool HandleLifecycle(UINT message, INT_PTR& answer);
+    bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    INT_PTR DispatchCommand(int id, int code, LPARAM lParam);
+    // A handled message's answer: returned directly or through DWLP_MSGRESULT.
+    INT_PTR Answer(UINT message, LRESULT result);
     BOOL InitDialog();
     HWND OwnerForRun() const;
 

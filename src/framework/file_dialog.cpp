@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 
 namespace velmora {
 

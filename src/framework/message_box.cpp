@@ -2,7 +2,7 @@
 
 #include "framework/dialog.h"
 #include "framework/win_app.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 
 namespace velmora {
 
@@ -15,9 +15,8 @@ HWND DefaultOwnerWindow() {
 
 int MessageBoxApp(const std::string& text, UINT type) {
     if ((type & MB_ICONMASK) == 0) type |= MB_ICONEXCLAMATION;
-    CWinAppBase* app = CWinAppBase::Current();
-    std::wstring caption = Widen(app ? app->m_strAppName : std::string());
-    return MessageBoxW(DefaultOwnerWindow(), Widen(text).c_str(), caption.c_str(), type);
+    return MessageBoxW(DefaultOwnerWindow(), Widen(text).c_str(),
+                       Widen(CWinAppBase::Texts().caption).c_str(), type);
 }
 
 void ReportUnexpectedFailure() noexcept {
@@ -25,10 +24,7 @@ void ReportUnexpectedFailure() noexcept {
     if (reporting) return;
     reporting = true;
     try {
-        CWinAppBase* app = CWinAppBase::Current();
-        std::string text = app ? app->Texts().Text(txt::kUnknownError)
-                               : std::string(BuiltinText(txt::kUnknownError));
-        MessageBoxApp(text, MB_OK | MB_ICONHAND);
+        MessageBoxApp(CWinAppBase::Texts().unexpectedFailure, MB_OK | MB_ICONHAND);
     } catch (...) {
         MessageBeep(MB_ICONHAND);
     }

@@ -8,13 +8,13 @@
 
 namespace velmora {
 
-// Shows `text` (UTF-8) with the application's name as caption. A `type` that names no icon
-// gets the exclamation icon. Returns the button chosen (IDOK, ...).
+// Shows `text` (UTF-8) with the framework's caption (the application's name). A `type` that names
+// no icon gets the exclamation icon. Returns the button chosen (IDOK, ...).
 int MessageBoxApp(const std::string& text, UINT type = MB_OK);
 
 // Tells the user that an operation ended by an unexpected failure (an exception caught at a
-// window procedure or at the entry point): the "unidentified error" text of the language
-// table. Never throws; a failure reported while another report is on screen is dropped.
+// window procedure or at the entry point), in the framework's text for it. Never throws; a failure
+// reported while another report is on screen is dropped.
 void ReportUnexpectedFailure() noexcept;
 
 // The window that should own a box or dialog started now without a parent: the main

@@ -2,27 +2,13 @@
 
 #include <commctrl.h>
 
-#include "framework/dialog.h"
 #include "framework/message_box.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 
 namespace velmora {
 
 namespace {
 CWinAppBase* g_app = nullptr;
-
-std::string ModuleFileName(HINSTANCE instance) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD n = GetModuleFileNameW(instance, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) {
-            buffer.resize(n);
-            return Narrow(buffer);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 // The program file's name without folder and extension, as the caption of early messages.
 std::string BaseName(const std::string& path) {
@@ -42,12 +28,19 @@ CWinAppBase::~CWinAppBase() {
 
 CWinAppBase* CWinAppBase::Current() { return g_app; }
 
+const FrameworkTexts& CWinAppBase::Texts() {
+    static const FrameworkTexts defaults;
+    return g_app != nullptr ? g_app->m_texts : defaults;
+}
+
+HINSTANCE AppInstance() {
+    return g_app != nullptr && g_app->m_hInstance != nullptr ? g_app->m_hInstance
+                                                             : GetModuleHandleW(nullptr);
+}
+
 int CWinAppBase::Run(HINSTANCE instance) {
     m_hInstance = instance;
-    std::string path = ModuleFileName(instance);
-    m_strAppName = BaseName(path);
-    // Until the program sets its own, help goes to a file named like the program.
-    m_strHelpPath = path.size() >= 4 ? path.substr(0, path.size() - 4) + ".hlp" : "help.hlp";
+    m_texts.caption = BaseName(ProgramPath());
 
     INITCOMMONCONTROLSEX icc{
         sizeof(icc), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES | ICC_LINK_CLASS};
@@ -66,30 +59,5 @@ int CWinAppBase::Run(HINSTANCE instance) {
 }
 
 void CWinAppBase::WinHelp(std::uintptr_t, unsigned) {}
-
-const TextCatalog& CWinAppBase::Texts() const {
-    static const TextCatalog empty;
-    return empty;
-}
-
-std::string CWinAppBase::GetProfileString(std::string_view section, std::string_view key,
-                                          std::string_view def) const {
-    if (!m_profile) return std::string(def);
-    return m_profile->GetString(section, key, def);
-}
-
-int CWinAppBase::GetProfileInt(std::string_view section, std::string_view key, int def) const {
-    if (!m_profile) return def;
-    return m_profile->GetInt(section, key, def);
-}
-
-bool CWinAppBase::WriteProfileString(std::string_view section, std::string_view key,
-                                     std::string_view value) {
-    return m_profile && m_profile->WriteString(section, key, value);
-}
-
-bool CWinAppBase::WriteProfileInt(std::string_view section, std::string_view key, int value) {
-    return m_profile && m_profile->WriteInt(section, key, value);
-}
 
 }  // namespace velmora

@@ -47,6 +47,25 @@ char32_t NextUtf8(std::string_view text, std::size_t& pos) {
     return cp;
 }
 
+// The one UTF-8 encoder: writes the bytes of the scalar value `cp` at `out`, returns their end.
+char* EncodeUtf8(char32_t cp, char* out) {
+    if (cp < 0x80) {
+        *out++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
 
 // Shared by the two UTF-16 sources: `unit(i)` gives the i-th 16-bit unit of `count`. Two
 // passes, the first for the exact length, so each result is allocated once.
@@ -72,33 +91,14 @@ std::string Utf16UnitsToUtf8(std::size_t count, UnitAt unit) {
     }
     std::string out(length, '\0');
     char* p = out.data();
-    const auto put = [&](char32_t cp) {
-        if (cp < 0x80) {
-            *p++ = static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            *p++ = static_cast<char>(0xC0 | (cp >> 6));
-            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            *p++ = static_cast<char>(0xE0 | (cp >> 12));
-            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            *p++ = static_cast<char>(0xF0 | (cp >> 18));
-            *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    };
     for (std::size_t i = 0; i < ascii; ++i) *p++ = static_cast<char>(unit(i));
     for (std::size_t i = ascii; i < count; ++i) {
         const char32_t u = unit(i);
         if (isHigh(u) && i + 1 < count && isLow(unit(i + 1))) {
-            put(0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+            p = EncodeUtf8(0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00), p);
             ++i;
-        } else if (isHigh(u) || isLow(u)) {
-            put(kReplacement);
         } else {
-            put(u);
+            p = EncodeUtf8(isHigh(u) || isLow(u) ? kReplacement : u, p);
         }
     }
     return out;
@@ -107,21 +107,8 @@ std::string Utf16UnitsToUtf8(std::size_t count, UnitAt unit) {
 }  // namespace
 
 void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    char bytes[4];
+    out.append(bytes, EncodeUtf8(cp, bytes));
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {

@@ -88,10 +88,9 @@ const std::vector<TextId>& AllTextIds() {
     return ids;
 }
 
-std::string TextCatalog::LookupText(TextId id, std::string_view builtin) const {
+std::string TextCatalog::Text(TextId id) const {
     const auto it = m_table.find(id);
-    if (it != m_table.end()) return it->second;
-    return std::string(builtin);
+    return it != m_table.end() ? it->second : std::string(BuiltinText(id));
 }
 
 }  // namespace velmora

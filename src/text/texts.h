@@ -56,10 +56,8 @@ public:
     TextCatalog() = default;
     explicit TextCatalog(LanguageTable table) : m_table(std::move(table)) {}
 
-    // The table's text for `id` when the table holds it (even when empty), else `builtin`.
-    std::string LookupText(TextId id, std::string_view builtin) const;
-    // LookupText with the built-in text of `id`.
-    std::string Text(TextId id) const { return LookupText(id, BuiltinText(id)); }
+    // The table's text for `id` when the table holds it (even when empty), else the built-in one.
+    std::string Text(TextId id) const;
     bool Has(TextId id) const { return m_table.count(id) != 0; }
     const LanguageTable& Table() const { return m_table; }
     void SetTable(LanguageTable table) { m_table = std::move(table); }

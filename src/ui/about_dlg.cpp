@@ -1,12 +1,14 @@
 #include "ui/about_dlg.h"
 
-#include "app/link_app.h"
+#include <utility>
+
 #include "resource.h"
 #include "ui/hyperlink_rules.h"
 
 namespace velmora {
 
-CAboutDlg::CAboutDlg() : CLocalizedDialog(IDD_ABOUT) {}
+CAboutDlg::CAboutDlg(const TextCatalog& texts, std::string version)
+    : CLocalizedDialog(IDD_ABOUT, texts), m_strVersion(std::move(version)) {}
 
 void CAboutDlg::DoDataExchange(CDataExchange& dx) {
     dx.Control(IDC_MAIL_LINK, m_linkMail);
@@ -21,10 +23,8 @@ BOOL CAboutDlg::OnInitDialog() {
 
     // Each line is replaced only when the language table holds its number; the version line
     // always gets the version.
-    const CLinkApp& app = LinkApp();
-    const TextCatalog& texts = app.Texts();
-    auto has = [&texts](TextId id) { return texts.Has(id); };
-    auto text = [&texts](TextId id) { return texts.Table().at(id); };
+    auto has = [this](TextId id) { return m_texts.Has(id); };
+    auto text = [this](TextId id) { return m_texts.Table().at(id); };
 
     if (has(txt::kAboutTitle)) SetWindowText(text(txt::kAboutTitle));
     if (has(txt::kAboutProgram))
@@ -32,7 +32,7 @@ BOOL CAboutDlg::OnInitDialog() {
     const bool has153 = has(txt::kAboutVersion);
     SetDlgItemText(IDC_ABOUT_VERSION,
                    about::VersionLine(has153, has153 ? text(txt::kAboutVersion) : std::string(),
-                                      app.m_strVersion));
+                                      m_strVersion));
     if (has(txt::kAboutDeveloper)) {
         // One number switches both lines to their Latin-letter forms.
         SetDlgItemText(IDC_ABOUT_DEVELOPER, about::DeveloperLine(text(txt::kAboutDeveloper)));

@@ -1,6 +1,6 @@
 #include "ui/batch_progress.h"
 
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 #include "resource.h"
 #include "text/safe_format.h"
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 #include "resource.h"
 
 namespace velmora {
@@ -61,7 +61,8 @@ void MoveDown(HWND dialog, HWND child, int dy) {
 }
 }  // namespace
 
-CErrorDlg::CErrorDlg(HWND parent) : CLocalizedDialog(IDD_ERROR, parent) {}
+CErrorDlg::CErrorDlg(const TextCatalog& texts, HWND parent)
+    : CLocalizedDialog(IDD_ERROR, texts, parent) {}
 
 PromptAnswer CErrorDlg::Ask(const std::string& message) {
     m_strMessage = message;

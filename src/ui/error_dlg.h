@@ -13,7 +13,7 @@ namespace velmora {
 class CErrorDlg : public CLocalizedDialog, public IPrompt {
 public:
     // `parent` null: owned by the application's main window, which stays disabled meanwhile.
-    explicit CErrorDlg(HWND parent = nullptr);
+    explicit CErrorDlg(const TextCatalog& texts, HWND parent = nullptr);
 
     // Shows `message` modally and gives the answer of the button chosen. A prompt that
     // cannot be shown throws, so the batch ends as failed instead of skipping unasked.

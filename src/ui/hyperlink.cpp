@@ -2,11 +2,8 @@
 
 #include <shellapi.h>
 
-#include <vector>
-
 #include "framework/message_box.h"
-#include "framework/win_app.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 #include "text/safe_format.h"
 #include "text/texts.h"
 #include "ui/hyperlink_rules.h"
@@ -127,14 +124,13 @@ CHyperLink::OpenResult CHyperLink::OpenLink(const std::string& address, int show
     if (IsOpenSuccess(shell)) return {true, shell};
     const OpenResult shellFailure{false, shell};
 
-    std::string command;
-    if (ReadRegDefault(HKEY_CLASSES_ROOT, ".htm", command) != ERROR_SUCCESS) return shellFailure;
-    if (ReadRegDefault(HKEY_CLASSES_ROOT, command + "\\shell\\open\\command", command) !=
-        ERROR_SUCCESS) {
-        return shellFailure;
-    }
+    const std::optional<std::string> type = ReadRegDefault(HKEY_CLASSES_ROOT, ".htm");
+    if (!type) return shellFailure;
+    const std::optional<std::string> command =
+        ReadRegDefault(HKEY_CLASSES_ROOT, *type + "\\shell\\open\\command");
+    if (!command) return shellFailure;
 
-    std::wstring commandLine = Widen(BuildFallbackCommand(command, address));
+    std::wstring commandLine = Widen(BuildFallbackCommand(*command, address));
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -149,50 +145,30 @@ CHyperLink::OpenResult CHyperLink::OpenLink(const std::string& address, int show
     return {true, 33};
 }
 
-void CHyperLink::ShowOpenError(long long code) {
+void CHyperLink::ShowOpenError(long long code) const {
     const std::string_view builtin = BuiltinText(txt::kCommandFailed);
-    CWinAppBase* app = CWinAppBase::Current();
-    const std::string format = app ? app->Texts().Text(txt::kCommandFailed) : std::string(builtin);
     // A language text with other placeholders than the built-in one is not used as a format.
-    MessageBoxApp(SafeFormat(format, builtin, {static_cast<std::int64_t>(static_cast<int>(code))}),
+    MessageBoxApp(SafeFormat(m_texts.Text(txt::kCommandFailed), builtin,
+                             {static_cast<std::int64_t>(static_cast<int>(code))}),
                   MB_OK | MB_ICONEXCLAMATION);
 }
 
-LONG CHyperLink::ReadRegDefault(HKEY root, const std::string& subKey, std::string& out) {
-    HKEY key = nullptr;
-    LONG status = RegOpenKeyExW(root, Widen(subKey).c_str(), 0, KEY_QUERY_VALUE, &key);
-    if (status != ERROR_SUCCESS) return status;
-
-    DWORD type = 0;
-    DWORD size = 0;
-    status = RegQueryValueExW(key, nullptr, nullptr, &type, nullptr, &size);
-    std::vector<wchar_t> buffer;
-    if (status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
-        // Room for a terminator the stored value may lack.
-        buffer.assign(size / sizeof(wchar_t) + 2, L'\0');
-        DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-        status = RegQueryValueExW(key, nullptr, nullptr, &type,
-                                  reinterpret_cast<BYTE*>(buffer.data()), &bytes);
-    } else if (status == ERROR_SUCCESS) {
-        status = ERROR_INVALID_DATA;
-    }
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) return status;
-
-    std::wstring value(buffer.data());
-    if (type == REG_EXPAND_SZ) {
-        DWORD length = ExpandEnvironmentStringsW(value.c_str(), nullptr, 0);
+std::optional<std::string> CHyperLink::ReadRegDefault(HKEY root, const std::string& subKey) {
+    const std::optional<RegValue> value = ReadRegValue(root, Widen(subKey), L"");
+    if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
+    std::wstring text = RegText(*value);
+    if (value->type == REG_EXPAND_SZ) {
+        DWORD length = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
         if (length != 0) {
             std::wstring expanded(length, L'\0');
-            length = ExpandEnvironmentStringsW(value.c_str(), expanded.data(), length);
+            length = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), length);
             if (length != 0) {
                 expanded.resize(length - 1);
-                value = std::move(expanded);
+                text = std::move(expanded);
             }
         }
     }
-    out = Narrow(value);
-    return ERROR_SUCCESS;
+    return Narrow(text);
 }
 
 void CHyperLink::LoadHandCursor() {

@@ -7,15 +7,18 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "framework/control.h"
+#include "text/texts.h"
 
 namespace velmora {
 
 class CHyperLink : public CStatic {
 public:
-    CHyperLink() = default;
+    // `texts` gives the message shown when an address cannot be opened.
+    explicit CHyperLink(const TextCatalog& texts) : m_texts(texts) {}
     ~CHyperLink() override;
 
     // How an attempt to open an address ended. `code` is the shell's result (above 32 on
@@ -27,12 +30,9 @@ public:
 
     // Opens `address` with the shell, else with the program registered for web pages.
     static OpenResult OpenLink(const std::string& address, int showCommand);
-    // Shows message 1004 with `code` (the caller has beeped).
-    static void ShowOpenError(long long code);
-    // The default value of `subKey` under `root` into `out`; 0 on success, else the
-    // registry's error (`out` then untouched). A value that cannot be read as text counts as
-    // a failed read.
-    static LONG ReadRegDefault(HKEY root, const std::string& subKey, std::string& out);
+    // The default value of `subKey` under `root` as text, environment variables expanded in
+    // a REG_EXPAND_SZ; nullopt when it is missing or holds no text.
+    static std::optional<std::string> ReadRegDefault(HKEY root, const std::string& subKey);
 
     // The address a click opens. Assigned before attaching, it is also shown when the static
     // has no text; assigned later, only the address changes.
@@ -51,6 +51,10 @@ public:
     HCURSOR HandCursor() const { return m_hHandCursor; }
 
 private:
+    // Message 1004 with `code` (the caller has beeped).
+    void ShowOpenError(long long code) const;
+
+    const TextCatalog& m_texts;
     HFONT m_fontUnderline = nullptr;
     HCURSOR m_hHandCursor = nullptr;
     bool m_bOwnsCursor = false;  // a private copy, destroyed with the control

@@ -1,15 +1,12 @@
 #include "ui/link_dlg.h"
 
-#include <shellapi.h>
-
-#include "app/link_app.h"
 #include "framework/message_box.h"
+#include "framework/win_app.h"
 #include "links/batch.h"
 #include "platform/win32/fs_win.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 #include "resource.h"
 #include "text/safe_format.h"
-#include "text/settings.h"
 #include "ui/about_dlg.h"
 #include "ui/batch_progress.h"
 #include "ui/error_dlg.h"
@@ -49,27 +46,30 @@ bool IsOnSomeWorkArea(const RECT& rect) {
     return probe.second;
 }
 
-CLinkDlg::CLinkDlg(HWND parent) : CLocalizedDialog(IDD_LINK, parent) {
-    CLinkApp& app = LinkApp();
-    m_strTarget = app.m_strTargetDir;
-    const std::vector<std::string>& paths = app.m_arrPaths;
-    bool oneFile = paths.size() == 1 && (paths[0].empty() || paths[0].back() != '\\');
+CLinkDlg::CLinkDlg(const LinkDlgInputs& inputs)
+    : CLocalizedDialog(IDD_LINK, inputs.texts),
+      m_settings(inputs.settings),
+      m_profile(inputs.profile),
+      m_help(inputs.help),
+      m_paths(inputs.paths),
+      m_strVersion(inputs.version) {
+    m_strTarget = inputs.targetDir;
+    bool oneFile = m_paths.size() == 1 && (m_paths[0].empty() || m_paths[0].back() != '\\');
     if (oneFile) {
-        std::size_t slash = paths[0].find_last_of('\\');
-        std::string name = slash == std::string::npos ? paths[0] : paths[0].substr(slash + 1);
-        std::string_view builtin = BuiltinText(txt::kCaptionOneFile);
-        m_strCaption = SafeFormat(app.LookupText(txt::kCaptionOneFile, builtin), builtin,
-                                  {std::string_view(name)});
+        std::size_t slash = m_paths[0].find_last_of('\\');
+        std::string name = slash == std::string::npos ? m_paths[0] : m_paths[0].substr(slash + 1);
+        m_strCaption = SafeFormat(m_texts.Text(txt::kCaptionOneFile),
+                                  BuiltinText(txt::kCaptionOneFile), {std::string_view(name)});
         m_strTarget += name;
     } else {
-        std::string_view builtin = BuiltinText(txt::kCaptionSeveral);
-        m_strCaption = SafeFormat(app.LookupText(txt::kCaptionSeveral, builtin), builtin,
-                                  {static_cast<std::int64_t>(paths.size())});
+        m_strCaption =
+            SafeFormat(m_texts.Text(txt::kCaptionSeveral), BuiltinText(txt::kCaptionSeveral),
+                       {static_cast<std::int64_t>(m_paths.size())});
         m_strTarget += "*.*";
     }
-    m_nDepth = app.m_nDefaultRecursionDepth;
+    m_nDepth = m_settings.defaultRecursionDepth;
 
-    HINSTANCE instance = app.m_hInstance ? app.m_hInstance : GetModuleHandleW(nullptr);
+    HINSTANCE instance = AppInstance();
     m_hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_VELMORA));
     m_hSmallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA),
                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
@@ -94,24 +94,22 @@ BOOL CLinkDlg::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
     m_spinDepth.SetRange(-1, 1000);
     ApplyLanguage(kLinkRows);
-    const std::string& version = LinkApp().m_strVersion;
-    if (!version.empty()) SetWindowText(GetWindowText() + " " + version);
-    if (LinkApp().m_bSaveWindowPos) RestoreWindowRect();
+    if (!m_strVersion.empty()) SetWindowText(GetWindowText() + " " + m_strVersion);
+    if (m_settings.saveWindowPos) RestoreWindowRect();
     return TRUE;
 }
 
 void CLinkDlg::AddAboutItem() {
     HMENU menu = GetSystemMenu(m_hWnd, FALSE);
     if (menu == nullptr) return;
-    CLinkApp& app = LinkApp();
     std::string text;
-    if (app.m_langTable.Has(txt::kAboutMenu)) {
-        text = app.m_langTable.Table().at(txt::kAboutMenu);
+    if (m_texts.Has(txt::kAboutMenu)) {
+        text = m_texts.Table().at(txt::kAboutMenu);
     } else {
         // The string table's entry; LoadStringW with length 0 returns a pointer into it.
         const wchar_t* resource = nullptr;
-        int length = LoadStringW(app.m_hInstance ? app.m_hInstance : GetModuleHandleW(nullptr),
-                                 IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&resource), 0);
+        int length =
+            LoadStringW(AppInstance(), IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&resource), 0);
         if (length > 0 && resource != nullptr) {
             text = Narrow(std::wstring_view(resource, static_cast<std::size_t>(length)));
         }
@@ -122,12 +120,11 @@ void CLinkDlg::AddAboutItem() {
 }
 
 void CLinkDlg::RestoreWindowRect() {
-    CLinkApp& app = LinkApp();
     using namespace settings_key;
-    int left = app.GetProfileInt(kSection, kPosLeft, -1);
-    int right = app.GetProfileInt(kSection, kPosRight, -1);
-    int top = app.GetProfileInt(kSection, kPosTop, -1);
-    int bottom = app.GetProfileInt(kSection, kPosBottom, -1);
+    int left = m_profile.GetInt(kSection, kPosLeft, -1);
+    int right = m_profile.GetInt(kSection, kPosRight, -1);
+    int top = m_profile.GetInt(kSection, kPosTop, -1);
+    int bottom = m_profile.GetInt(kSection, kPosBottom, -1);
     if (left == -1 || right == -1 || top == -1 || bottom == -1) return;
     // A rectangle no monitor shows any more (a screen removed, a new resolution) would put
     // the dialog out of reach: then it opens centred as if nothing were stored.
@@ -140,20 +137,19 @@ void CLinkDlg::OnOK() {
     // Enter or a click that reaches the dialog while its batch runs must not start another.
     if (m_pBatchProgress != nullptr) return;
     if (!UpdateData(true)) return;
-    CLinkApp& app = LinkApp();
     Win32FileSystem fileSystem;
-    CErrorDlg prompt;
+    CErrorDlg prompt(m_texts);
     MessageBoxes messages;
     {
         // Destroyed before the data exchange below, which reads the labels it changes.
-        CBatchProgress progress(m_hWnd, app.m_langTable);
+        CBatchProgress progress(m_hWnd, m_texts);
         struct Running {
             CBatchProgress*& slot;
             ~Running() { slot = nullptr; }
         } running{m_pBatchProgress};
         m_pBatchProgress = &progress;
-        LinkBatch batch(fileSystem, prompt, messages, app.m_langTable, &progress);
-        m_batchResult = batch.Run(app.m_arrPaths, m_strTarget, m_nDepth);
+        LinkBatch batch(fileSystem, prompt, messages, m_texts, &progress);
+        m_batchResult = batch.Run(m_paths, m_strTarget, m_nDepth);
     }
     // The batch is over whatever happened in it: the dialog closes with OK.
     UpdateData(true);
@@ -170,7 +166,7 @@ bool CLinkDlg::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return false;
     switch (id) {
         case IDC_HELP_BUTTON:
-            OnHelpClicked();
+            m_help.Open(m_hWnd, m_help.FilePath());
             return true;
         case IDC_SETTINGS:
             OnSettingsClicked();
@@ -201,22 +197,17 @@ bool CLinkDlg::OnSysCommand(WPARAM command) {
     if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
     // Not over a running batch: its modal loop would hold the batch until it closes.
     if (m_pBatchProgress != nullptr) return true;
-    ShowAbout();
+    CAboutDlg(m_texts, m_strVersion).DoModal();
     return true;
 }
 
-void CLinkDlg::ShowAbout() {
-    CAboutDlg about;
-    about.DoModal();
-}
-
 void CLinkDlg::OnSettingsClicked() {
-    const std::string languageBefore = LinkApp().m_strLanguageFile;
-    CSettingsDlg settings(nullptr);
+    const std::string languageBefore = m_settings.languageFile;
+    CSettingsDlg settings(m_texts, m_settings, m_profile, m_help);
     const INT_PTR result = settings.DoModal();
     // The language table is not reloaded: a new file counts from the next start.
     if (LanguageNoticeNeeded(result == IDOK, settings.m_bSaveFailed, languageBefore,
-                             LinkApp().m_strLanguageFile)) {
+                             m_settings.languageFile)) {
         MessageBoxApp(std::string(LanguageNoticeText()), MB_OK | MB_ICONEXCLAMATION);
     }
 }
@@ -235,26 +226,20 @@ void CLinkDlg::OnPaint() {
     EndPaint(m_hWnd, &paint);
 }
 
-void CLinkDlg::OnHelpClicked() {
-    const CLinkApp& app = LinkApp();
-    app.OpenHelpViewer(m_hWnd, app.GetHelpFilePath());
-}
-
 void CLinkDlg::OnDestroy() {
-    CLinkApp& app = LinkApp();
     using namespace settings_key;
-    if (app.m_bSaveWindowPos) {
+    if (m_settings.saveWindowPos) {
         RECT rect{};
         GetWindowRect(m_hWnd, &rect);
-        app.WriteProfileInt(kSection, kPosLeft, rect.left);
-        app.WriteProfileInt(kSection, kPosRight, rect.right);
-        app.WriteProfileInt(kSection, kPosTop, rect.top);
-        app.WriteProfileInt(kSection, kPosBottom, rect.bottom);
+        m_profile.WriteInt(kSection, kPosLeft, rect.left);
+        m_profile.WriteInt(kSection, kPosRight, rect.right);
+        m_profile.WriteInt(kSection, kPosTop, rect.top);
+        m_profile.WriteInt(kSection, kPosBottom, rect.bottom);
     }
-    if (app.m_bSaveRecursionDepth) {
+    if (m_settings.saveRecursionDepth) {
         // Signed, and 0 for text that is no number, as the field reads at this moment.
         auto depth = static_cast<int>(GetDlgItemInt(m_hWnd, IDC_DEPTH, nullptr, TRUE));
-        app.WriteProfileInt(kSection, kDefaultRecursionDepth, depth);
+        m_profile.WriteInt(kSection, kDefaultRecursionDepth, depth);
     }
 }
 

@@ -3,33 +3,42 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "framework/control.h"
 #include "links/batch.h"
+#include "platform/profile.h"
+#include "text/settings.h"
+#include "text/texts.h"
+#include "ui/help_viewer.h"
 #include "ui/localized_dialog.h"
 
 namespace velmora {
 
 class CBatchProgress;
 
+// What the main dialog works with for the whole run, handed in by the application.
+struct LinkDlgInputs {
+    const TextCatalog& texts;
+    Settings& settings;  // the one settings value: the settings dialog edits it
+    IProfile& profile;   // the window rectangle, the depth and the settings dialog's writes
+    const CHelpViewer& help;
+    const std::vector<std::string>& paths;  // the list file's entries, in order
+    std::string targetDir;                  // the second argument, verbatim
+    std::string version;                    // after the title, and in the About box
+};
+
 class CLinkDlg : public CLocalizedDialog {
 public:
-    explicit CLinkDlg(HWND parent = nullptr);
+    explicit CLinkDlg(const LinkDlgInputs& inputs);
     ~CLinkDlg() override;
 
     // What the link batch did, kept after OK for whoever looks.
     BatchResult m_batchResult;
 
-    CSpinButtonCtrl m_spinDepth;
     int m_nDepth = 0;
     std::string m_strTarget;
     std::string m_strCaption;
-    HICON m_hIcon = nullptr;       // shared; not destroyed
-    HICON m_hSmallIcon = nullptr;  // owned
-
-    void OnHelpClicked();
-    void OnSettingsClicked();
-    // The About item of the system menu.
-    void ShowAbout();
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -41,12 +50,21 @@ protected:
 
 private:
     bool OnSysCommand(WPARAM command);
-
-    // Set while OK runs the batch: the dialog then only answers Cancel, by stopping it.
-    CBatchProgress* m_pBatchProgress = nullptr;
+    void OnSettingsClicked();
     void OnPaint();
     void AddAboutItem();
     void RestoreWindowRect();
+
+    Settings& m_settings;
+    IProfile& m_profile;
+    const CHelpViewer& m_help;
+    const std::vector<std::string>& m_paths;
+    std::string m_strVersion;
+    CSpinButtonCtrl m_spinDepth;
+    HICON m_hIcon = nullptr;       // shared; not destroyed
+    HICON m_hSmallIcon = nullptr;  // owned
+    // Set while OK runs the batch: the dialog then only answers Cancel, by stopping it.
+    CBatchProgress* m_pBatchProgress = nullptr;
 };
 
 // True when `rect` shares at least one pixel with the work area of some monitor.

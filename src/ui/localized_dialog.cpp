@@ -1,17 +1,13 @@
 #include "ui/localized_dialog.h"
 
-#include "framework/win_app.h"
-
 namespace velmora {
 
 void CLocalizedDialog::ApplyLanguage(const LanguageRow* rows) {
-    CWinAppBase* app = CWinAppBase::Current();
-    if (rows == nullptr || app == nullptr || m_hWnd == nullptr) return;
-    const TextCatalog& texts = app->Texts();
+    if (rows == nullptr || m_hWnd == nullptr) return;
     for (const LanguageRow* row = rows; row->nCtrlID != 0; ++row) {
         auto id = static_cast<TextId>(row->nTextID);
-        if (!texts.Has(id)) continue;
-        std::string text = texts.Table().at(id);
+        if (!m_texts.Has(id)) continue;
+        const std::string& text = m_texts.Table().at(id);
         if (row->nCtrlID == -1) {
             SetWindowText(text);
         } else if (GetDlgItem(row->nCtrlID) != nullptr) {

@@ -1,8 +1,9 @@
-// The common base of the program's dialogs: replaces the template's control texts and title
-// with the language table's texts, row by row.
+// The common base of the program's dialogs: holds the language table it was given and
+// replaces the template's control texts and title with its texts, row by row.
 #pragma once
 
 #include "framework/dialog.h"
+#include "text/texts.h"
 
 namespace velmora {
 
@@ -15,14 +16,16 @@ struct LanguageRow {
 
 class CLocalizedDialog : public CDialogBase {
 public:
-    explicit CLocalizedDialog(UINT templateId, HWND parent = nullptr)
-        : CDialogBase(templateId, parent) {}
+    CLocalizedDialog(UINT templateId, const TextCatalog& texts, HWND parent = nullptr)
+        : CDialogBase(templateId, parent), m_texts(texts) {}
 
 protected:
     // For each row whose string number the language table holds, sets that text as the
-    // control's text (or the title). Rows the table lacks keep the template's text. A null
-    // table does nothing.
+    // control's text (or the title). Rows the table lacks keep the template's text. Null
+    // `rows` do nothing.
     void ApplyLanguage(const LanguageRow* rows);
+
+    const TextCatalog& m_texts;
 };
 
 }  // namespace velmora

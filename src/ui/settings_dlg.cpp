@@ -1,13 +1,8 @@
 #include "ui/settings_dlg.h"
 
-#include <shellapi.h>
-
-#include "app/link_app.h"
 #include "framework/file_dialog.h"
 #include "framework/message_box.h"
-#include "platform/win32/wide.h"
 #include "resource.h"
-#include "text/settings.h"
 #include "ui/hyperlink_rules.h"
 #include "ui/settings_rules.h"
 
@@ -34,32 +29,30 @@ constexpr int kDepthControls[] = {IDC_DEFAULT_DEPTH_LABEL, IDC_DEFAULT_DEPTH,
 
 }  // namespace
 
-CSettingsDlg::CSettingsDlg(HWND parent) : CLocalizedDialog(IDD_SETTINGS, parent) {
-    const CLinkApp& app = LinkApp();
-    m_strLanguageFile = app.m_strLanguageFile;
-    m_strHelpFile = app.m_strHelpFile;
-    m_bSaveRecursionDepth = app.m_bSaveRecursionDepth ? 1 : 0;
-    m_bSaveWindowPos = app.m_bSaveWindowPos ? 1 : 0;
-    m_nDefaultRecursionDepth = app.m_nDefaultRecursionDepth;
-    m_bSaveFailed = false;
-}
+CSettingsDlg::CSettingsDlg(const TextCatalog& texts, Settings& settings, IProfile& profile,
+                           const CHelpViewer& help, HWND parent)
+    : CLocalizedDialog(IDD_SETTINGS, texts, parent),
+      m_settings(settings),
+      m_profile(profile),
+      m_help(help),
+      m_values(settings) {}
 
 void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
     dx.Control(IDC_DEFAULT_DEPTH_LABEL, m_labelDefaultDepth);
     dx.Control(IDC_DEFAULT_DEPTH_SPIN, m_spinDefaultDepth);
-    dx.Text(IDC_LANGUAGE_FILE, m_strLanguageFile);
-    dx.Check(IDC_SAVE_DEPTH, m_bSaveRecursionDepth);
-    dx.Check(IDC_SAVE_WINDOW_POS, m_bSaveWindowPos);
+    dx.Text(IDC_LANGUAGE_FILE, m_values.languageFile);
+    dx.Check(IDC_SAVE_DEPTH, m_values.saveRecursionDepth);
+    dx.Check(IDC_SAVE_WINDOW_POS, m_values.saveWindowPos);
     // Any integer is taken, also outside the up-down control's range.
-    dx.Int(IDC_DEFAULT_DEPTH, m_nDefaultRecursionDepth);
-    dx.Text(IDC_HELP_FILE, m_strHelpFile);
+    dx.Int(IDC_DEFAULT_DEPTH, m_values.defaultRecursionDepth);
+    dx.Text(IDC_HELP_FILE, m_values.helpFile);
 }
 
 BOOL CSettingsDlg::OnInitDialog() {
     CLocalizedDialog::OnInitDialog();
     m_spinDefaultDepth.SetRange(-1, 1000);
     ApplyLanguage(kLanguageRows);
-    if (m_bSaveRecursionDepth != 0) {
+    if (m_values.saveRecursionDepth) {
         // The main dialog overwrites the default depth when it closes: nothing to edit here.
         for (int id : kDepthControls) ::EnableWindow(GetDlgItem(id), FALSE);
     }
@@ -95,13 +88,14 @@ bool CSettingsDlg::OnCommand(int id, int code) {
             OnSaveDepthClicked();
             return true;
         case IDC_HELP_BUTTON:
-            OnHelpClicked();
+            // The help file in use, not the edit's text: a new path counts only after OK.
+            m_help.Open(m_hWnd, SettingsHelpArgument(m_help.FilePath()));
             return true;
         case IDC_LANGUAGE_BROWSE:
-            OnBrowseLanguageFile();
+            Browse(IDC_LANGUAGE_FILE, txt::kLanguageFilter, "*.lng", "lng");
             return true;
         case IDC_HELP_BROWSE:
-            OnBrowseHelpFile();
+            Browse(IDC_HELP_FILE, txt::kHelpFilter, "*.chm", "chm");
             return true;
         default:
             return false;
@@ -115,22 +109,10 @@ void CSettingsDlg::OnSaveDepthClicked() {
     for (int id : kDepthControls) ::EnableWindow(GetDlgItem(id), enable);
 }
 
-void CSettingsDlg::OnHelpClicked() {
-    // The application's help file, not the edit's text: a new path counts only after OK.
-    const CLinkApp& app = LinkApp();
-    app.OpenHelpViewer(m_hWnd, SettingsHelpArgument(app.GetHelpFilePath()));
-}
-
-void CSettingsDlg::OnBrowseLanguageFile() {
-    Browse(IDC_LANGUAGE_FILE, txt::kLanguageFilter, "*.lng", "lng");
-}
-
-void CSettingsDlg::OnBrowseHelpFile() { Browse(IDC_HELP_FILE, txt::kHelpFilter, "*.chm", "chm"); }
-
 void CSettingsDlg::Browse(int editId, TextId filterId, const char* pattern, const char* extension) {
     OpenFileRequest request;
     request.owner = m_hWnd;
-    request.filter = LinkApp().Texts().Text(filterId);
+    request.filter = m_texts.Text(filterId);
     request.initialName = BrowseInitialName(GetDlgItemText(editId), pattern);
     request.defaultExtension = extension;
     request.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
@@ -143,26 +125,12 @@ void CSettingsDlg::Browse(int editId, TextId filterId, const char* pattern, cons
 void CSettingsDlg::OnOK() {
     if (!UpdateData(true)) return;  // the exchange has told the user; nothing is written
 
-    CLinkApp& app = LinkApp();
-    Settings values;
-    values.saveRecursionDepth = m_bSaveRecursionDepth == 1;
-    values.defaultRecursionDepth = m_nDefaultRecursionDepth;
-    values.saveWindowPos = m_bSaveWindowPos == 1;
-    values.languageFile = m_strLanguageFile;
-    values.helpFile = m_strHelpFile;
-    // All five writes are attempted, in their order, whatever the earlier ones did.
-    IProfile* profile = app.Profile();
-    const bool saved = profile != nullptr && WriteSettings(*profile, values);
-
-    // The running program uses the new values even when the profile kept the old ones.
-    app.m_bSaveRecursionDepth = values.saveRecursionDepth;
-    app.m_nDefaultRecursionDepth = values.defaultRecursionDepth;
-    app.m_bSaveWindowPos = values.saveWindowPos;
-    app.m_strLanguageFile = values.languageFile;
-    app.m_strHelpFile = values.helpFile;
-
+    // All five writes are attempted, in their order, whatever the earlier ones did; the
+    // running program uses the new values even when the profile kept the old ones.
+    const bool saved = WriteSettings(m_profile, m_values);
+    m_settings = m_values;
     if (!saved) {
-        MessageBoxApp(app.Texts().Text(txt::kSaveFailed), MB_OK);
+        MessageBoxApp(m_texts.Text(txt::kSaveFailed), MB_OK);
         m_bSaveFailed = true;
     }
     CLocalizedDialog::OnOK();

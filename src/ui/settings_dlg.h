@@ -1,34 +1,25 @@
 // The settings dialog: the five persistent settings, a file browser for each of the two
-// paths, and Help on the settings topic. OK writes all five to the profile and to the
-// application object; whether saving failed is left in m_bSaveFailed for the caller.
+// paths, and Help on the settings topic. OK writes all five to the profile and puts them into
+// the program's one settings value; whether saving failed is left in m_bSaveFailed.
 #pragma once
 
-#include <string>
-
+#include "framework/control.h"
+#include "platform/profile.h"
+#include "text/settings.h"
 #include "text/texts.h"
+#include "ui/help_viewer.h"
 #include "ui/localized_dialog.h"
 
 namespace velmora {
 
 class CSettingsDlg : public CLocalizedDialog {
 public:
-    // Filled from the application object's five settings.
-    explicit CSettingsDlg(HWND parent = nullptr);
+    // Edits a copy of `settings`; OK writes it to `profile` and then into `settings`.
+    CSettingsDlg(const TextCatalog& texts, Settings& settings, IProfile& profile,
+                 const CHelpViewer& help, HWND parent = nullptr);
 
     // Set by OK when at least one of the five profile writes failed.
     bool m_bSaveFailed = false;
-    CStatic m_labelDefaultDepth;
-    CSpinButtonCtrl m_spinDefaultDepth;
-    std::string m_strLanguageFile;
-    int m_bSaveRecursionDepth = 0;
-    int m_bSaveWindowPos = 0;
-    int m_nDefaultRecursionDepth = 0;
-    std::string m_strHelpFile;
-
-    void OnSaveDepthClicked();
-    void OnHelpClicked();
-    void OnBrowseLanguageFile();
-    void OnBrowseHelpFile();
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -37,8 +28,16 @@ protected:
     bool OnCommand(int id, int code) override;
 
 private:
+    void OnSaveDepthClicked();
     void Browse(int editId, TextId filterId, const char* pattern, const char* extension);
     void ShiftLabelForVisualStyles();
+
+    Settings& m_settings;
+    IProfile& m_profile;
+    const CHelpViewer& m_help;
+    Settings m_values;  // what the fields show; taken over by OK
+    CStatic m_labelDefaultDepth;
+    CSpinButtonCtrl m_spinDefaultDepth;
 };
 
 }  // namespace velmora

@@ -4,6 +4,7 @@ list(APPEND VELMORA_WIN32_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/error_dlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/link_dlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hyperlink.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/help_viewer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/about_dlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_dlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/batch_progress.cpp)

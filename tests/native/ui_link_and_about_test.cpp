@@ -40,14 +40,6 @@ TEST(FallbackCommand, NonAsciiProgramPathIsKeptWhole) {
               "\"C:\\Программы\\веб.exe\"  a");
 }
 
-TEST(OpenResult, ThirtyTwoFailsThirtyThreeSucceeds) {
-    EXPECT_FALSE(IsOpenSuccess(0));
-    EXPECT_FALSE(IsOpenSuccess(2));
-    EXPECT_FALSE(IsOpenSuccess(32));
-    EXPECT_TRUE(IsOpenSuccess(33));
-    EXPECT_TRUE(IsOpenSuccess(42));
-}
-
 TEST(AboutLines, VersionLineWithAndWithoutTheLanguageText) {
     EXPECT_EQ(about::VersionLine(false, "", "1.1"), "Версия: 1.1");
     EXPECT_EQ(about::VersionLine(true, "Version:", "1.1"), "Version: 1.1");
@@ -59,20 +51,6 @@ TEST(AboutLines, VersionLineWithAndWithoutTheLanguageText) {
     // The fallback is the built-in text of the version line.
     EXPECT_EQ(about::VersionLine(false, "", "2.0"),
               std::string(BuiltinText(txt::kAboutVersion)) + "2.0");
-}
-
-TEST(AboutLines, ProgramAndDeveloperLinesNameTheProgramAndTheMaker) {
-    EXPECT_EQ(about::ProgramLine("Program:"), "Program: Velmora");
-    EXPECT_EQ(about::DeveloperLine("Developer:"), "Developer: Tarnwell");
-    EXPECT_NE(about::AffiliationLineLatin().find("Tarnwell"), std::string_view::npos);
-    for (unsigned char c : about::AffiliationLineLatin())
-        EXPECT_LT(c, 0x80) << "Latin letters only";
-}
-
-TEST(AboutLines, MailLinkIsTheSupportAddressBehindMailto) {
-    EXPECT_EQ(about::MailLink(), "mailto:" + std::string(about::SupportMailAddress()));
-    EXPECT_EQ(about::SupportMailAddress(), "velmora@tarnwell.example");
-    EXPECT_EQ(about::HomePageAddress(), kAddress);
 }
 
 TEST(SettingsRules, BrowserStartsInAFolderThatEndsWithABackslash) {
@@ -99,11 +77,6 @@ TEST(SettingsRules, LanguageNoticeOnlyAfterASuccessfulOkThatChangedTheText) {
     // A failed write, or Cancel: no notice.
     EXPECT_FALSE(LanguageNoticeNeeded(true, true, "", "English.lng"));
     EXPECT_FALSE(LanguageNoticeNeeded(false, false, "", "English.lng"));
-}
-
-TEST(SettingsRules, LanguageNoticeIsBilingual) {
-    EXPECT_EQ(LanguageNoticeText(),
-              "Язык поменяется при следующем запуске!\n\nLanguage will change on next start!");
 }
 
 }  // namespace

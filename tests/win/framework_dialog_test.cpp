@@ -24,7 +24,6 @@ namespace {
 using testing::MessageBoxText;
 using testing::ModalAnswerer;
 using testing::TestApp;
-using testing::WindowTextUtf8;
 
 TEST(FrameworkParseInt, AcceptsBlanksSignAndTheWholeIntRange) {
     EXPECT_EQ(ParseDialogInt("0"), 0);
@@ -47,7 +46,7 @@ TEST(FrameworkParseInt, RefusesAnythingElse) {
 // and text edits, an up-down control.
 class FieldsDialog : public CLocalizedDialog {
 public:
-    FieldsDialog() : CLocalizedDialog(IDD_SETTINGS) {}
+    explicit FieldsDialog(const TextCatalog& texts) : CLocalizedDialog(IDD_SETTINGS, texts) {}
     void DoDataExchange(CDataExchange& dx) override {
         dx.Control(IDC_DEFAULT_DEPTH_SPIN, m_spin);
         dx.Check(IDC_SAVE_WINDOW_POS, m_savePos);
@@ -68,11 +67,11 @@ class FrameworkDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         VELMORA_REQUIRE_WINDOWS();
-        m_app.m_texts.SetTable({{txt::kNotAnInteger, "Need a number"}});
+        m_app.m_texts.notAnInteger = "Need a number";
         ASSERT_NE(m_dialog.Create(), nullptr) << "cannot create a window (no display?)";
     }
     TestApp m_app;
-    FieldsDialog m_dialog;
+    FieldsDialog m_dialog{m_app.m_catalog};
 };
 
 TEST_F(FrameworkDialog, ExchangesEveryKindOfFieldBothWays) {
@@ -115,7 +114,7 @@ TEST_F(FrameworkDialog, BadNumberFailsWithTheTableMessageAndFocusesTheField) {
 }
 
 TEST_F(FrameworkDialog, LanguageRowsReplaceOnlyTextsTheTableHolds) {
-    m_app.m_texts.SetTable({{54, "Remember the window"}, {56, ""}, {50, "Options"}});
+    m_app.m_catalog.SetTable({{54, "Remember the window"}, {56, ""}, {50, "Options"}});
     const LanguageRow rows[] = {{IDC_SAVE_WINDOW_POS, 54},
                                 {IDC_SAVE_DEPTH, 55},
                                 {IDC_DEFAULT_DEPTH_LABEL, 56},
@@ -236,16 +235,16 @@ class FrameworkErrorPrompt : public ::testing::Test {
 protected:
     void SetUp() override { VELMORA_REQUIRE_WINDOWS(); }
     TestApp m_app;
-    CErrorDlg m_prompt;
+    CErrorDlg m_prompt{m_app.m_catalog};
 };
 
 TEST_F(FrameworkErrorPrompt, ShowsTheMessageAndTemplateTextsWithoutALanguageTable) {
     std::string title, message, skip, cancel;
     ModalAnswerer answer([&](HWND dlg) {
-        title = WindowTextUtf8(dlg);
-        message = WindowTextUtf8(GetDlgItem(dlg, IDC_ERROR_TEXT));
-        skip = WindowTextUtf8(GetDlgItem(dlg, IDC_SKIP));
-        cancel = WindowTextUtf8(GetDlgItem(dlg, IDCANCEL));
+        title = WindowText(dlg);
+        message = WindowText(GetDlgItem(dlg, IDC_ERROR_TEXT));
+        skip = WindowText(GetDlgItem(dlg, IDC_SKIP));
+        cancel = WindowText(GetDlgItem(dlg, IDCANCEL));
         PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDC_RETRY, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDC_RETRY)));
     });
@@ -293,16 +292,16 @@ TEST_F(FrameworkErrorPrompt, DefaultButtonIsSkip) {
 }
 
 TEST_F(FrameworkErrorPrompt, OneObjectShowsEachRunsOwnMessageAndLanguageTexts) {
-    m_app.m_texts.SetTable({{100, "Error"}, {101, "&Skip"}, {104, "Cancel"}});
+    m_app.m_catalog.SetTable({{100, "Error"}, {101, "&Skip"}, {104, "Cancel"}});
     std::vector<std::string> messages;
     std::string title, skip, retry, skipAll, cancel;
     ModalAnswerer answer([&](HWND dlg) {
-        messages.push_back(WindowTextUtf8(GetDlgItem(dlg, IDC_ERROR_TEXT)));
-        title = WindowTextUtf8(dlg);
-        skip = WindowTextUtf8(GetDlgItem(dlg, IDC_SKIP));
-        retry = WindowTextUtf8(GetDlgItem(dlg, IDC_RETRY));
-        skipAll = WindowTextUtf8(GetDlgItem(dlg, IDC_SKIP_ALL));
-        cancel = WindowTextUtf8(GetDlgItem(dlg, IDCANCEL));
+        messages.push_back(WindowText(GetDlgItem(dlg, IDC_ERROR_TEXT)));
+        title = WindowText(dlg);
+        skip = WindowText(GetDlgItem(dlg, IDC_SKIP));
+        retry = WindowText(GetDlgItem(dlg, IDC_RETRY));
+        skipAll = WindowText(GetDlgItem(dlg, IDC_SKIP_ALL));
+        cancel = WindowText(GetDlgItem(dlg, IDCANCEL));
         PostMessageW(dlg, WM_COMMAND, IDOK, 0);
     });
     m_prompt.Ask("first");
@@ -318,11 +317,11 @@ TEST_F(FrameworkErrorPrompt, OneObjectShowsEachRunsOwnMessageAndLanguageTexts) {
 TEST(FrameworkMessageBox, CaptionIsTheAppNameAndAPlainBoxGetsAnIcon) {
     VELMORA_REQUIRE_WINDOWS();
     TestApp app;
-    app.m_strAppName = "Velmora";
+    app.m_texts.caption = "Velmora";
     std::string caption, text;
     bool hasIcon = false;
     ModalAnswerer answer([&](HWND box) {
-        caption = WindowTextUtf8(box);
+        caption = WindowText(box);
         text = MessageBoxText(box);
         // The icon is a static control with SS_ICON that the plain box would not have.
         EnumChildWindows(
@@ -371,7 +370,7 @@ public:
 TEST(FrameworkHelp, HelpRequestInAModalDialogReachesTheApplication) {
     VELMORA_REQUIRE_WINDOWS();
     HelpCountingApp app;
-    CErrorDlg prompt;
+    CErrorDlg prompt(app.m_catalog);
     testing::ModalAnswerer answer([&](HWND dlg) {
         HELPINFO info{};
         info.cbSize = sizeof(info);
@@ -394,19 +393,17 @@ namespace {
 TEST(FrameworkFileDialog, OpensOnTheFilterAndFolderAndGivesNothingOnCancel) {
     VELMORA_REQUIRE_WINDOWS();
     testing::TestApp app;
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring program(exe);
-    std::wstring folder = program.substr(0, program.find_last_of(L'\\') + 1);
+    const std::string program = ProgramPath();
+    const std::string folder = program.substr(0, program.find_last_of('\\') + 1);
     OpenFileRequest request;
     request.filter = "Программы (*.exe)|*.exe|Все файлы (*.*)|*.*||";
-    request.initialName = Narrow(folder) + "*.exe";
+    request.initialName = folder + "*.exe";
     request.defaultExtension = "exe";
     {
         std::string filterShown;
         testing::ModalAnswerer answer([&](HWND dlg) {
             // The file-type box (cmb1) lists the filter's first description.
-            filterShown = testing::WindowTextUtf8(GetDlgItem(dlg, 0x470));
+            filterShown = WindowText(GetDlgItem(dlg, 0x470));
             PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
         });
         EXPECT_EQ(ShowOpenFileDialog(request), std::nullopt);
@@ -423,7 +420,7 @@ namespace {
 TEST(FrameworkFailures, AnExceptionInAHandlerIsReportedAndTheDialogStaysUsable) {
     VELMORA_REQUIRE_WINDOWS();
     testing::TestApp app;
-    app.m_texts.SetTable({{txt::kUnknownError, "Something went wrong"}});
+    app.m_texts.unexpectedFailure = "Something went wrong";
     class Throwing : public CDialogBase {
     public:
         Throwing() : CDialogBase(IDD_ERROR) {}

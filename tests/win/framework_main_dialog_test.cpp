@@ -1,4 +1,4 @@
-// The application object and the main dialog over a settings store in memory: the caption
+// The main dialog over a settings store in memory: the caption
 // forms, the title, the system menu, the language rows, restoring and saving the rectangle
 // and the depth, the version string from this program's own version record.
 #include <windows.h>
@@ -12,39 +12,39 @@
 
 #include "app/link_app.h"
 #include "framework_test_util.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 #include "resource.h"
 #include "support/memory_profile.h"
+#include "ui/help_viewer.h"
 #include "ui/link_dlg.h"
 
 namespace velmora {
 namespace {
 
 using test::MemoryProfile;
-using testing::WindowTextUtf8;
 
 class FrameworkMainDialog : public ::testing::Test {
 protected:
-    void SetUp() override {
-        VELMORA_REQUIRE_WINDOWS();
-        auto profile = std::make_unique<MemoryProfile>();
-        m_profile = profile.get();
-        m_app.SetProfile(std::move(profile));
-        m_app.m_strTargetDir = "D:\\Links\\";
-        m_app.m_strVersion = "1.1";
-    }
+    void SetUp() override { VELMORA_REQUIRE_WINDOWS(); }
     void TearDown() override {
         if (m_dialog && m_dialog->GetSafeHwnd()) m_dialog->DestroyWindow();
     }
+    LinkDlgInputs Inputs() {
+        return {m_texts, m_settings, m_profile, m_help, m_paths, "D:\\Links\\", m_version};
+    }
     CLinkDlg& Open() {
-        m_dialog = std::make_unique<CLinkDlg>();
+        m_dialog = std::make_unique<CLinkDlg>(Inputs());
         EXPECT_NE(m_dialog->Create(), nullptr) << "cannot create a window (no display?)";
         return *m_dialog;
     }
-    int Stored(const char* key) { return m_profile->GetInt("Settings", key, -12345); }
+    int Stored(const char* key) { return m_profile.GetInt("Settings", key, -12345); }
 
-    CLinkApp m_app;
-    MemoryProfile* m_profile = nullptr;
+    TextCatalog m_texts;
+    Settings m_settings;
+    MemoryProfile m_profile;
+    CHelpViewer m_help{"", m_settings, m_texts};
+    std::vector<std::string> m_paths;
+    std::string m_version = "1.1";
     std::unique_ptr<CLinkDlg> m_dialog;
 };
 
@@ -68,34 +68,34 @@ TEST_F(FrameworkMainDialog, CaptionAndTargetForEachFormOfTheList) {
         {{""}, "&Создать ссылку для \"\" в:", "D:\\Links\\"},
     };
     for (const Case& c : cases) {
-        m_app.m_arrPaths = c.paths;
-        CLinkDlg dialog;
+        m_paths = c.paths;
+        CLinkDlg dialog(Inputs());
         EXPECT_EQ(dialog.m_strCaption, c.caption) << c.target;
         EXPECT_EQ(dialog.m_strTarget, c.target);
     }
 }
 
 TEST_F(FrameworkMainDialog, CaptionFormatFromTheTableOnlyWhenItsConversionsMatch) {
-    m_app.m_arrPaths = {"C:\\a", "C:\\b"};
-    m_app.m_langTable.SetTable({{5, "Link \"%s\" into:"}, {6, "Links for %d items into:"}});
-    EXPECT_EQ(CLinkDlg().m_strCaption, "Links for 2 items into:");
+    m_paths = {"C:\\a", "C:\\b"};
+    m_texts.SetTable({{5, "Link \"%s\" into:"}, {6, "Links for %d items into:"}});
+    EXPECT_EQ(CLinkDlg(Inputs()).m_strCaption, "Links for 2 items into:");
     // A %s where the number goes would read an argument that was never passed.
-    m_app.m_langTable.SetTable({{6, "Links for %s items into:"}});
-    EXPECT_EQ(CLinkDlg().m_strCaption, "&Создать ссылки для выделенных файлов (2 шт.) в:");
-    m_app.m_arrPaths = {"C:\\report.txt"};
-    m_app.m_langTable.SetTable({{5, "%s%s%n"}});
-    EXPECT_EQ(CLinkDlg().m_strCaption, "&Создать ссылку для \"report.txt\" в:");
+    m_texts.SetTable({{6, "Links for %s items into:"}});
+    EXPECT_EQ(CLinkDlg(Inputs()).m_strCaption, "&Создать ссылки для выделенных файлов (2 шт.) в:");
+    m_paths = {"C:\\report.txt"};
+    m_texts.SetTable({{5, "%s%s%n"}});
+    EXPECT_EQ(CLinkDlg(Inputs()).m_strCaption, "&Создать ссылку для \"report.txt\" в:");
 }
 
 TEST_F(FrameworkMainDialog, OpensWithTitleFieldsIconsAndAboutItem) {
-    m_app.m_arrPaths = {"C:\\Data\\report.txt"};
-    m_app.m_nDefaultRecursionDepth = 2;
+    m_paths = {"C:\\Data\\report.txt"};
+    m_settings.defaultRecursionDepth = 2;
     CLinkDlg& dialog = Open();
     HWND hwnd = dialog.GetSafeHwnd();
     wchar_t cls[16] = {};
     GetClassNameW(hwnd, cls, 16);
     EXPECT_EQ(std::wstring(cls), L"#32770");
-    EXPECT_EQ(WindowTextUtf8(hwnd), "Velmora 1.1");
+    EXPECT_EQ(WindowText(hwnd), "Velmora 1.1");
     EXPECT_EQ(dialog.GetDlgItemText(IDC_TARGET), "D:\\Links\\report.txt");
     EXPECT_EQ(dialog.GetDlgItemText(IDC_DEPTH), "2");
     EXPECT_EQ(dialog.GetDlgItemText(IDC_CAPTION), "&Создать ссылку для \"report.txt\" в:");
@@ -121,8 +121,8 @@ TEST_F(FrameworkMainDialog, OpensWithTitleFieldsIconsAndAboutItem) {
 }
 
 TEST_F(FrameworkMainDialog, LanguageTableRenamesButtonsButNeverTheTitle) {
-    m_app.m_langTable.SetTable({{3, "Options"}, {151, ""}, {1, "Go"}});
-    m_app.m_strVersion.clear();
+    m_texts.SetTable({{3, "Options"}, {151, ""}, {1, "Go"}});
+    m_version.clear();
     CLinkDlg& dialog = Open();
     EXPECT_EQ(dialog.GetDlgItemText(IDC_SETTINGS), "Options");
     EXPECT_EQ(dialog.GetDlgItemText(IDOK), "Go");
@@ -142,11 +142,11 @@ RECT WindowRect(HWND hwnd) {
 }
 
 TEST_F(FrameworkMainDialog, StoredRectangleIsRestoredOnlyWhenCompleteAndVisible) {
-    m_app.m_bSaveWindowPos = true;
-    m_profile->Set("Settings", "PosLeft", 100);
-    m_profile->Set("Settings", "PosRight", 500);
-    m_profile->Set("Settings", "PosTop", 50);
-    m_profile->Set("Settings", "PosBottom", 200);
+    m_settings.saveWindowPos = true;
+    m_profile.Set("Settings", "PosLeft", 100);
+    m_profile.Set("Settings", "PosRight", 500);
+    m_profile.Set("Settings", "PosTop", 50);
+    m_profile.Set("Settings", "PosBottom", 200);
     RECT rect = WindowRect(Open().GetSafeHwnd());
     EXPECT_EQ(rect.left, 100);
     EXPECT_EQ(rect.top, 50);
@@ -155,12 +155,12 @@ TEST_F(FrameworkMainDialog, StoredRectangleIsRestoredOnlyWhenCompleteAndVisible)
     m_dialog->DestroyWindow();
 
     for (auto [key, value] : {std::pair{"PosTop", -1}, {"PosTop", -20000}}) {
-        m_profile->Set("Settings", "PosLeft", 100);
-        m_profile->Set("Settings", "PosRight", 500);
-        m_profile->Set("Settings", "PosTop", 50);
-        m_profile->Set("Settings", "PosBottom", 200);
-        m_profile->Set("Settings", key, value);
-        if (value == -20000) m_profile->Set("Settings", "PosBottom", -19900);
+        m_profile.Set("Settings", "PosLeft", 100);
+        m_profile.Set("Settings", "PosRight", 500);
+        m_profile.Set("Settings", "PosTop", 50);
+        m_profile.Set("Settings", "PosBottom", 200);
+        m_profile.Set("Settings", key, value);
+        if (value == -20000) m_profile.Set("Settings", "PosBottom", -19900);
         rect = WindowRect(Open().GetSafeHwnd());
         EXPECT_NE(rect.left, 100) << key << "=" << value;
         EXPECT_GE(rect.top, 0) << key << "=" << value;
@@ -179,8 +179,8 @@ TEST_F(FrameworkMainDialog, ClosingStoresRectangleAndDepthOnlyWhenAsked) {
     EXPECT_EQ(Stored("PosLeft"), -12345);
     EXPECT_EQ(Stored("DefaultRecursionDepth"), -12345);
 
-    m_app.m_bSaveWindowPos = true;
-    m_app.m_bSaveRecursionDepth = true;
+    m_settings.saveWindowPos = true;
+    m_settings.saveRecursionDepth = true;
     dialog = &Open();
     RECT rect = WindowRect(dialog->GetSafeHwnd());
     dialog->SetDlgItemText(IDC_DEPTH, "-7");
@@ -198,24 +198,20 @@ TEST_F(FrameworkMainDialog, ClosingStoresRectangleAndDepthOnlyWhenAsked) {
 }
 
 TEST_F(FrameworkMainDialog, VersionStringComesFromTheProgramsOwnRecord) {
-    m_app.m_strVersion = "stale";
-    m_app.BuildVersionString();
-    EXPECT_EQ(m_app.m_strVersion, "1.1");
+    EXPECT_EQ(ProgramVersionString(), "1.1");
 }
 
 TEST_F(FrameworkMainDialog, HelpPathFallsBackWhenTheSettingNamesNothing) {
-    m_app.m_strHelpPath = "C:\\Program\\velmora.chm";
-    EXPECT_EQ(m_app.GetHelpFilePath(), "C:\\Program\\velmora.chm");
-    m_app.m_strHelpFile = "no such help file.chm";
-    EXPECT_EQ(m_app.GetHelpFilePath(), "C:\\Program\\velmora.chm");
+    const CHelpViewer help("C:\\Program\\velmora.chm", m_settings, m_texts);
+    EXPECT_EQ(help.FilePath(), "C:\\Program\\velmora.chm");
+    m_settings.helpFile = "no such help file.chm";
+    EXPECT_EQ(help.FilePath(), "C:\\Program\\velmora.chm");
     // An existing file named relatively: its absolute path in the current folder.
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::string program = Narrow(exe);
-    std::string folder = program.substr(0, program.find_last_of('\\') + 1);
+    const std::string program = ProgramPath();
+    const std::string folder = program.substr(0, program.find_last_of('\\') + 1);
     SetCurrentDirectoryW(Widen(folder).c_str());
-    m_app.m_strHelpFile = program.substr(folder.size());
-    EXPECT_EQ(m_app.GetHelpFilePath(), program);
+    m_settings.helpFile = program.substr(folder.size());
+    EXPECT_EQ(help.FilePath(), program);
 }
 
 }  // namespace

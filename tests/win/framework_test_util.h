@@ -1,4 +1,4 @@
-// Helpers for the dialog tests: an application object with a chosen language table, and a
+// Helpers for the dialog tests: an application object with a language table for dialogs, and a
 // way to answer a modal dialog or message box from inside its own message loop.
 #pragma once
 
@@ -9,17 +9,16 @@
 #include <vector>
 
 #include "framework/win_app.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 #include "text/texts.h"
 
 namespace velmora::testing {
 
 class TestApp : public CWinAppBase {
 public:
-    TestApp() { m_strAppName = "VelmoraTest"; }
+    TestApp() { m_texts.caption = "VelmoraTest"; }
     bool InitInstance() override { return false; }
-    const TextCatalog& Texts() const override { return m_texts; }
-    TextCatalog m_texts;
+    TextCatalog m_catalog;  // the language table the tests hand to dialogs
 };
 
 // Wine without a display cannot create windows; the dialog tests then skip with a message
@@ -56,12 +55,6 @@ inline std::vector<HWND> EnabledDialogsOfThisThread() {
     return found;
 }
 
-inline std::string WindowTextUtf8(HWND hwnd) {
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(hwnd, buffer, 1024);
-    return Narrow(buffer);
-}
-
 // While alive, answers every modal window that appears on this thread (other than those
 // that existed before) by calling `answer` with it, from a timer inside the modal loop.
 class ModalAnswerer {
@@ -92,7 +85,7 @@ private:
                 continue;
             }
             SetPropW(hwnd, L"answered", reinterpret_cast<HANDLE>(1));
-            s_seen.push_back(WindowTextUtf8(hwnd));
+            s_seen.push_back(WindowText(hwnd));
             s_answer(hwnd);
         }
     }
@@ -103,6 +96,6 @@ private:
 };
 
 // The text of a message box's message (its static control 0xFFFF).
-inline std::string MessageBoxText(HWND box) { return WindowTextUtf8(GetDlgItem(box, 0xFFFF)); }
+inline std::string MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
 }  // namespace velmora::testing

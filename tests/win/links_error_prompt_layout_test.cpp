@@ -6,7 +6,7 @@
 #include <string>
 
 #include "framework_test_util.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 #include "resource.h"
 #include "ui/error_dlg.h"
 
@@ -31,7 +31,7 @@ RECT ChildRect(HWND dialog, int id) {
 
 PromptLayout ShowAndMeasure(const std::string& message) {
     testing::TestApp app;
-    CErrorDlg prompt;
+    CErrorDlg prompt(app.m_catalog);
     PromptLayout layout;
     testing::ModalAnswerer answer([&](HWND dialog) {
         HWND text = GetDlgItem(dialog, IDC_ERROR_TEXT);

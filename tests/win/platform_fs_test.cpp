@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/win32/fs_win.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 #include "platform_temp_dir.h"
 
 namespace velmora {

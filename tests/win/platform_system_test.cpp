@@ -6,8 +6,7 @@
 
 #include <string>
 
-#include "platform/win32/system_win.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 #include "platform_temp_dir.h"
 
 namespace velmora {

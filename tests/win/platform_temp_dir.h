@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 
 namespace velmora::testing {
 

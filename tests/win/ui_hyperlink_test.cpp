@@ -7,11 +7,13 @@
 
 #include <string>
 
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 #include "ui/hyperlink.h"
 
 namespace velmora {
 namespace {
+
+const TextCatalog kTexts;
 
 // A hidden pop-up with one static child showing `text` in the GUI font.
 class StaticWindow {
@@ -29,11 +31,7 @@ public:
     StaticWindow& operator=(const StaticWindow&) = delete;
 
     HWND Static() const { return m_static; }
-    std::string Text() const {
-        wchar_t buffer[256] = {};
-        GetWindowTextW(m_static, buffer, 256);
-        return Narrow(buffer);
-    }
+    std::string Text() const { return WindowText(m_static); }
 
 private:
     HWND m_parent = nullptr;
@@ -42,7 +40,7 @@ private:
 
 TEST(HyperLinkAttach, EmptyStaticShowsTheLinkAssignedBefore) {
     StaticWindow window(L"");
-    CHyperLink link;
+    CHyperLink link(kTexts);
     link.m_strLink = "https://tarnwell.example/velmora/";
     ASSERT_TRUE(link.SubclassWindow(window.Static()));
     EXPECT_EQ(window.Text(), "https://tarnwell.example/velmora/");
@@ -52,7 +50,7 @@ TEST(HyperLinkAttach, EmptyStaticShowsTheLinkAssignedBefore) {
 
 TEST(HyperLinkAttach, StaticTextBecomesTheLinkWhenNoneWasAssigned) {
     StaticWindow window(L"mailto:someone@tarnwell.example");
-    CHyperLink link;
+    CHyperLink link(kTexts);
     ASSERT_TRUE(link.SubclassWindow(window.Static()));
     EXPECT_EQ(link.m_strLink, "mailto:someone@tarnwell.example");
     EXPECT_EQ(window.Text(), "mailto:someone@tarnwell.example");
@@ -60,7 +58,7 @@ TEST(HyperLinkAttach, StaticTextBecomesTheLinkWhenNoneWasAssigned) {
 
 TEST(HyperLinkAttach, LinkAssignedBeforeKeepsTheShownTextAndAfterChangesOnlyTheAddress) {
     StaticWindow window(L"Home page");
-    CHyperLink link;
+    CHyperLink link(kTexts);
     link.m_strLink = "https://a.example/";
     ASSERT_TRUE(link.SubclassWindow(window.Static()));
     EXPECT_EQ(window.Text(), "Home page");
@@ -71,7 +69,7 @@ TEST(HyperLinkAttach, LinkAssignedBeforeKeepsTheShownTextAndAfterChangesOnlyTheA
 
 TEST(HyperLinkAttach, AddsNotifyUnderlinesTheFontAndHasAHandCursor) {
     StaticWindow window(L"x");
-    CHyperLink link;
+    CHyperLink link(kTexts);
     ASSERT_TRUE(link.SubclassWindow(window.Static()));
     EXPECT_NE(GetWindowLongPtrW(window.Static(), GWL_STYLE) & SS_NOTIFY, 0);
 
@@ -96,7 +94,7 @@ TEST(HyperLinkAttach, AddsNotifyUnderlinesTheFontAndHasAHandCursor) {
 
 TEST(HyperLinkColours, BlueTextOnATransparentBackground) {
     StaticWindow window(L"x");
-    CHyperLink link;
+    CHyperLink link(kTexts);
     ASSERT_TRUE(link.SubclassWindow(window.Static()));
     HDC dc = CreateCompatibleDC(nullptr);
     LRESULT brush = 0;
@@ -136,38 +134,23 @@ TEST_F(RegistryKey, ReadsTheDefaultTextWhateverItsLength) {
     std::wstring command = L"\"C:\\Программы\\web.exe\" \"%1\"";
     command.append(400, L'x');  // longer than the classic 260-byte buffer
     SetDefault(REG_SZ, command.c_str(), static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-    std::string out = "untouched";
-    EXPECT_EQ(CHyperLink::ReadRegDefault(HKEY_CURRENT_USER, kKey, out), ERROR_SUCCESS);
-    EXPECT_EQ(out, Narrow(command));
+    EXPECT_EQ(CHyperLink::ReadRegDefault(HKEY_CURRENT_USER, kKey), Narrow(command));
 }
 
-TEST_F(RegistryKey, SameStringMayBeKeyAndResult) {
-    const wchar_t value[] = L"Velmora.test\\shell\\open\\command";
-    SetDefault(REG_SZ, value, sizeof(value));
-    std::string text = kKey;
-    EXPECT_EQ(CHyperLink::ReadRegDefault(HKEY_CURRENT_USER, text, text), ERROR_SUCCESS);
-    EXPECT_EQ(text, "Velmora.test\\shell\\open\\command");
-}
-
-TEST_F(RegistryKey, MissingKeyOrValueThatIsNoTextLeavesTheResultAlone) {
-    std::string out = "untouched";
-    EXPECT_NE(CHyperLink::ReadRegDefault(HKEY_CURRENT_USER, "Software\\Velmora.test\\none", out),
-              ERROR_SUCCESS);
-    EXPECT_EQ(out, "untouched");
+TEST_F(RegistryKey, MissingKeyOrValueThatIsNoTextGivesNothing) {
+    EXPECT_EQ(CHyperLink::ReadRegDefault(HKEY_CURRENT_USER, "Software\\Velmora.test\\none"),
+              std::nullopt);
     // The key exists but has no default value.
-    EXPECT_NE(CHyperLink::ReadRegDefault(HKEY_CURRENT_USER, kKey, out), ERROR_SUCCESS);
-    EXPECT_EQ(out, "untouched");
+    EXPECT_EQ(CHyperLink::ReadRegDefault(HKEY_CURRENT_USER, kKey), std::nullopt);
     const DWORD number = 7;
     SetDefault(REG_DWORD, &number, sizeof(number));
-    EXPECT_NE(CHyperLink::ReadRegDefault(HKEY_CURRENT_USER, kKey, out), ERROR_SUCCESS);
-    EXPECT_EQ(out, "untouched");
+    EXPECT_EQ(CHyperLink::ReadRegDefault(HKEY_CURRENT_USER, kKey), std::nullopt);
 }
 
 TEST_F(RegistryKey, ExpandsEnvironmentVariablesOfAnExpandableText) {
     const wchar_t value[] = L"%SystemRoot%\\web.exe %1";
     SetDefault(REG_EXPAND_SZ, value, sizeof(value));
-    std::string out;
-    ASSERT_EQ(CHyperLink::ReadRegDefault(HKEY_CURRENT_USER, kKey, out), ERROR_SUCCESS);
+    const std::string out = CHyperLink::ReadRegDefault(HKEY_CURRENT_USER, kKey).value_or("");
     EXPECT_EQ(out.find('%'), out.find("%1"));
     EXPECT_NE(out.find("\\web.exe %1"), std::string::npos);
 }

@@ -2,9 +2,7 @@
 
 #include <winioctl.h>
 
-#include "platform/win32/handle_win.h"
-#include "platform/win32/system_win.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 
 namespace velmora {
 namespace {

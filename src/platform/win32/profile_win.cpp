@@ -1,58 +1,13 @@
 #include "platform/win32/profile_win.h"
 
-#include <windows.h>
-
 #include <cstdint>
 #include <cstring>
 #include <optional>
-#include <vector>
 
-#include "platform/win32/handle_win.h"
-#include "platform/win32/system_win.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 
 namespace velmora {
 namespace {
-
-struct RegValue {
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-};
-
-std::optional<RegValue> ReadRegValue(const std::wstring& keyPath, const std::wstring& name) {
-    RegKey key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    RegValue value;
-    DWORD size = 0;
-    LSTATUS rc = ::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &value.type, nullptr, &size);
-    // The value can grow between the two calls (another copy of the program writing it).
-    for (int attempt = 0; attempt < 8 && rc == ERROR_SUCCESS; ++attempt) {
-        value.data.resize(size + sizeof(wchar_t));
-        DWORD got = static_cast<DWORD>(value.data.size());
-        rc = ::RegQueryValueExW(key.Get(), name.c_str(), nullptr, &value.type, value.data.data(),
-                                &got);
-        if (rc == ERROR_SUCCESS) {
-            value.data.resize(got);
-            return value;
-        }
-        if (rc == ERROR_MORE_DATA) {
-            size = got > size ? got : size * 2;
-            rc = ERROR_SUCCESS;
-        }
-    }
-    return std::nullopt;
-}
-
-// The text of a REG_SZ or REG_EXPAND_SZ value, without the terminating zeros the store may
-// or may not hold.
-std::wstring RegText(const RegValue& value) {
-    std::wstring text(value.data.size() / sizeof(wchar_t), L'\0');
-    if (!text.empty()) std::memcpy(text.data(), value.data.data(), text.size() * sizeof(wchar_t));
-    while (!text.empty() && text.back() == L'\0') text.pop_back();
-    return text;
-}
 
 // The integer rule of the INI files' reader: leading blanks, an optional sign, decimal
 // digits up to the first other character, wrapping at 32 bits. nullopt when no digit comes.
@@ -130,14 +85,16 @@ std::wstring RegistryProfile::SectionKey(std::string_view section) const {
 std::string RegistryProfile::GetString(std::string_view section, std::string_view key,
                                        std::string_view def) {
     if (HasEmbeddedZero(section) || HasEmbeddedZero(key)) return std::string(def);
-    const std::optional<RegValue> value = ReadRegValue(SectionKey(section), Widen(key));
+    const std::optional<RegValue> value =
+        ReadRegValue(HKEY_CURRENT_USER, SectionKey(section), Widen(key));
     if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::string(def);
     return Narrow(RegText(*value));
 }
 
 int RegistryProfile::GetInt(std::string_view section, std::string_view key, int def) {
     if (HasEmbeddedZero(section) || HasEmbeddedZero(key)) return def;
-    const std::optional<RegValue> value = ReadRegValue(SectionKey(section), Widen(key));
+    const std::optional<RegValue> value =
+        ReadRegValue(HKEY_CURRENT_USER, SectionKey(section), Widen(key));
     if (!value) return def;
     if (value->type == REG_DWORD && value->data.size() == sizeof(DWORD)) {
         DWORD number = 0;
