@@ -1,5 +1,7 @@
 #include "links/batch.h"
 
+#include <algorithm>
+
 #include "links/reparse.h"
 #include "text/safe_format.h"
 
@@ -22,6 +24,72 @@ bool IsPlainRelative(const std::string& name, char sep) {
         return false;
     }
     return sep != '\\' || name.size() < 2 || name[1] != ':';
+}
+
+bool IsSeparator(char ch, char sep) { return ch == sep || (sep == '\\' && ch == '/'); }
+
+bool IsDriveLetter(char ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'); }
+
+// "X:\..." (or "X:/...").
+bool HasDriveRoot(const std::string& path) {
+    return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' &&
+           IsSeparator(path[2], '\\');
+}
+
+// A name that says by itself which file it means: "X:\...", "\\server\share\..." (or a
+// "\\?\" form) on Windows, "/..." on POSIX. "name", "..\name", "X:name" and "\name" depend
+// on whatever folder or drive happens to be current.
+bool IsFullPath(const std::string& path, char sep) {
+    if (sep != '\\') {
+        return !path.empty() && path[0] == sep;
+    }
+    return HasDriveRoot(path) ||
+           (path.size() >= 2 && IsSeparator(path[0], sep) && IsSeparator(path[1], sep));
+}
+
+// "\\?\X:\..." and "\\.\X:\..." name "X:\...", "\\?\UNC\server\..." names
+// "\\server\...": the plain form, which the full-path step then makes normal.
+std::string WithoutLongPrefix(const std::string& path, char sep) {
+    if (sep != '\\' || path.size() < 4 || path[0] != '\\' || path[1] != '\\' ||
+        (path[2] != '?' && path[2] != '.') || path[3] != '\\') {
+        return path;
+    }
+    std::string rest = path.substr(4);
+    if (HasDriveRoot(rest)) {
+        return rest;
+    }
+    const bool unc = rest.size() >= 4 && (rest[0] == 'U' || rest[0] == 'u') &&
+                     (rest[1] == 'N' || rest[1] == 'n') && (rest[2] == 'C' || rest[2] == 'c') &&
+                     rest[3] == '\\';
+    return unc ? "\\" + rest.substr(3) : path;
+}
+
+// The last element of a full name; empty for a root ("X:\", "/").
+std::string_view LastName(std::string_view path, char sep) {
+    const std::size_t cut = path.rfind(sep);
+    return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
+// The folder that holds a full name ("X:\" for "X:\name"); empty when there is none.
+std::string ParentFolder(const std::string& path, char sep) {
+    const std::size_t cut = path.rfind(sep);
+    if (cut == std::string::npos) {
+        return {};
+    }
+    const bool keepSeparator = cut == 0 || (cut == 2 && path[1] == ':');
+    return path.substr(0, keepSeparator ? cut + 1 : cut);
+}
+
+// Names compared as the file system compares them: Windows ignores the case of letters.
+bool SameName(std::string_view a, std::string_view b, char sep) {
+    if (sep != '\\') {
+        return a == b;
+    }
+    const auto lower = [](char ch) {
+        return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 32) : ch;
+    };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 }  // namespace
@@ -62,14 +130,64 @@ void LinkBatch::RunEntries(const std::vector<std::string>& entries, const std::s
         return;
     }
     m_strTarget = std::move(*pattern);
-    for (const std::string& entry : entries) {
-        Notify(entry);
-        if (!entry.empty() && entry.back() == sep) {
-            LinkFolderEntry(entry.substr(0, entry.size() - 1));
-        } else {
-            LinkListedFile(entry);
+    std::string entry;
+    for (const std::string& listed : entries) {
+        Notify(listed);
+        if (listed.empty() || listed.back() != sep) {
+            if (FullEntry(listed, txt::kFileLinkError, m_bSkipAllFiles, entry)) {
+                LinkListedFile(entry);
+            }
+            continue;
+        }
+        const std::string given = listed.substr(0, listed.size() - 1);
+        const bool made = m_nDepth == 0
+                              ? FullEntry(given, txt::kFolderLinkError, m_bSkipAllJunctions, entry)
+                              : FullEntry(given, txt::kFolderError, m_bSkipAllFolders, entry);
+        if (made) {
+            LinkFolderEntry(entry);
         }
     }
+}
+
+// Every entry is made a full, normal name before it is used, and an entry that names no
+// definite file or folder is refused through the prompt of its kind. False when the entry
+// is passed over.
+bool LinkBatch::FullEntry(const std::string& given, TextId kind, bool& skipAll,
+                          std::string& entry) {
+    for (;;) {
+        NormalEntry normal = NormaliseEntry(m_fs, given);
+        const StepResult result{normal.code, normal.refusal};
+        if (result.Done()) {
+            entry = std::move(normal.name);
+            return true;
+        }
+        if (!RetryAfterFailure(kind, given, result, skipAll)) {
+            return false;
+        }
+    }
+}
+
+// The system's full-path step resolves "." and "..", reads '/' as '\\' and drops the dots
+// and blanks that end the last element; the link's name is then the last real element.
+NormalEntry NormaliseEntry(IFileSystem& fs, const std::string& given) {
+    const char sep = fs.Separator();
+    const std::string path = WithoutLongPrefix(given, sep);
+    if (!IsFullPath(path, sep)) {
+        return {{}, txt::kNotFullPath};
+    }
+    std::optional<std::string> full = fs.FullPath(path);
+    if (!full) {
+        return {{}, 0, err::kInvalidName};
+    }
+    std::string name = std::move(*full);
+    // A separator at the end is no element (a drive's root keeps its own).
+    while (name.size() > 1 && name.back() == sep && name[name.size() - 2] != ':') {
+        name.pop_back();
+    }
+    if (LastName(name, sep).empty()) {
+        return {{}, txt::kRootEntry};
+    }
+    return {std::move(name)};
 }
 
 std::optional<std::string> CompleteTarget(IFileSystem& fs, const std::string& target,
@@ -114,19 +232,25 @@ std::string MakeFullLinkName(IFileSystem& fs, const std::string& name, const std
     return name;
 }
 
-ErrorCode LinkBatch::LinkFileEntry(const std::string& entry) {
+// A name that is taken is looked at only then, so a fresh batch pays nothing for it: the
+// source's own name is refused (the file would be its own link).
+LinkBatch::StepResult LinkBatch::LinkFileEntry(const std::string& entry) {
     const std::string name =
         MakeFullLinkName(m_fs, ComposeLinkName(m_strTarget, entry, m_fs.Separator()), entry);
-    return HardLinkFile(entry, name);
+    const StepResult result = HardLinkFile(entry, name);
+    if (result.code == err::kAlreadyExists && IsSameEntry(name, entry)) {
+        return Refused(txt::kLinkIsSource);
+    }
+    return result;
 }
 
 void LinkBatch::LinkListedFile(const std::string& entry) {
     for (;;) {
-        const ErrorCode code = LinkFileEntry(entry);  // a retry composes the name again
-        if (code == err::kSuccess) {
+        const StepResult result = LinkFileEntry(entry);  // a retry composes the name again
+        if (result.Done()) {
             break;
         }
-        if (!RetryAfterFailure(txt::kFileLinkError, entry, code, m_bSkipAllFiles)) {
+        if (!RetryAfterFailure(txt::kFileLinkError, entry, result, m_bSkipAllFiles)) {
             return;
         }
     }
@@ -146,6 +270,9 @@ void LinkBatch::LinkFolderEntry(const std::string& entry) {
 void LinkBatch::LinkFolder(const std::string& source, const std::string& link, int depth) {
     if (depth == 0) {
         MakeJunction(link, source);
+        return;
+    }
+    if (!AcceptMirrorPlace(source, link)) {
         return;
     }
     const char sep = m_fs.Separator();
@@ -191,6 +318,39 @@ void LinkBatch::LinkFolder(const std::string& source, const std::string& link, i
     }
 }
 
+// A mirror folder that is its own source folder, or lies inside it, would take in its own
+// links again and again: refused before anything is made. (Below the first level the walk's
+// guards pass such folders over: a mirror folder is never entered as a source.)
+bool LinkBatch::AcceptMirrorPlace(const std::string& source, const std::string& link) {
+    for (;;) {
+        const StepResult result = CheckMirrorPlace(source, link);
+        if (result.Done()) {
+            return true;
+        }
+        if (!RetryAfterFailure(txt::kFolderError, link, result, m_bSkipAllFolders)) {
+            return false;
+        }
+    }
+}
+
+LinkBatch::StepResult LinkBatch::CheckMirrorPlace(const std::string& source,
+                                                  const std::string& link) {
+    const std::optional<FileId> sourceId = m_fs.FolderIdentity(source);
+    if (!sourceId) {
+        return {};  // reading the source will say what is wrong with it
+    }
+    const char sep = m_fs.Separator();
+    for (std::string folder = link; !folder.empty(); folder = ParentFolder(folder, sep)) {
+        if (m_fs.FolderIdentity(folder) == sourceId) {
+            return Refused(txt::kMirrorInSource);
+        }
+        if (LastName(folder, sep).empty()) {
+            break;  // the root
+        }
+    }
+    return {};
+}
+
 // Makes (or reuses) the mirror folder m_link for the source folder m_source and pushes its
 // level. False when the folder is passed over: skipped after a failure, already on the
 // walk's path (a junction leading back up the tree), or a mirror folder of this batch (a
@@ -229,7 +389,7 @@ bool LinkBatch::ReadSourceFolder(std::vector<FoundEntry>& entries) {
         if (code == err::kSuccess) {
             return true;
         }
-        if (!RetryAfterFailure(txt::kFolderReadError, m_source, code, m_bSkipAllFolders)) {
+        if (!RetryAfterFailure(txt::kFolderReadError, m_source, {code}, m_bSkipAllFolders)) {
             return false;  // the folder and everything below it are passed over
         }
     }
@@ -237,35 +397,49 @@ bool LinkBatch::ReadSourceFolder(std::vector<FoundEntry>& entries) {
 
 bool LinkBatch::MakeMirrorFolder() {
     for (;;) {
-        const ErrorCode code = m_fs.CreateFolder(m_link);
-        if (code == err::kSuccess || code == err::kAlreadyExists) {
-            const std::optional<FileId> linkId = m_fs.FolderIdentity(m_link);
-            if (code == err::kSuccess) {
-                ++m_result.folders;
-            }
-            if (linkId) {
-                m_mirrorIds.insert(*linkId);
-                return true;
-            }
-            if (code == err::kSuccess) {
-                return true;
-            }
-            // The name is taken by something that is no folder (a file): going on would
-            // only make every link below it fail one by one, so it is one folder failure.
+        const StepResult result = CreateMirrorFolder();
+        if (result.Done()) {
+            return true;
         }
-        if (!RetryAfterFailure(txt::kFolderError, m_link, code, m_bSkipAllFolders)) {
+        if (!RetryAfterFailure(txt::kFolderError, m_link, result, m_bSkipAllFolders)) {
             return false;  // the folder and everything below it are passed over
         }
     }
 }
 
+// A plain folder that has the name already is used as it is. A junction or symbolic link
+// there is never written through (the links would land in whatever it leads to), and a file
+// there is one folder failure rather than one failure for every link below it.
+LinkBatch::StepResult LinkBatch::CreateMirrorFolder() {
+    const ErrorCode code = m_fs.CreateFolder(m_link);
+    if (code == err::kSuccess) {
+        ++m_result.folders;
+        if (const std::optional<FileId> id = m_fs.FolderIdentity(m_link)) {
+            m_mirrorIds.insert(*id);
+        }
+        return {};
+    }
+    if (code != err::kAlreadyExists) {
+        return {code};
+    }
+    const std::optional<EntryInfo> there = m_fs.Inspect(m_link);
+    if (there && there->kind == EntryKind::ReparsePoint) {
+        return Refused(txt::kNameIsReparsePoint);
+    }
+    if (!there || there->kind != EntryKind::Folder) {
+        return {code};
+    }
+    m_mirrorIds.insert(there->id);
+    return {};
+}
+
 void LinkBatch::MakeJunction(const std::string& link, const std::string& source) {
     for (;;) {
-        const ErrorCode code = CreateJunction(link, source);
-        if (code == err::kSuccess) {
+        const StepResult result = CreateJunction(link, source);
+        if (result.Done()) {
             break;
         }
-        if (!RetryAfterFailure(txt::kFolderLinkError, link, code, m_bSkipAllJunctions)) {
+        if (!RetryAfterFailure(txt::kFolderLinkError, link, result, m_bSkipAllJunctions)) {
             return;
         }
     }
@@ -275,11 +449,11 @@ void LinkBatch::MakeJunction(const std::string& link, const std::string& source)
 
 void LinkBatch::LinkMirroredFile(const std::string& source, const std::string& link) {
     for (;;) {
-        const ErrorCode code = HardLinkFile(source, link);
-        if (code == err::kSuccess) {
+        const StepResult result = HardLinkFile(source, link);
+        if (result.Done()) {
             break;
         }
-        if (!RetryAfterFailure(txt::kFileLinkError, source, code, m_bSkipAllFiles)) {
+        if (!RetryAfterFailure(txt::kFileLinkError, source, result, m_bSkipAllFiles)) {
             return;
         }
     }
@@ -291,10 +465,10 @@ void LinkBatch::LinkMirroredFile(const std::string& source, const std::string& l
 // Skip all already chosen the step is passed over without asking; Skip all chosen now sets
 // it; Cancel abandons the batch. An answer the prompt cannot give is a failure of the
 // prompt, never taken for Skip.
-bool LinkBatch::RetryAfterFailure(TextId id, const std::string& name, ErrorCode code,
+bool LinkBatch::RetryAfterFailure(TextId id, const std::string& name, StepResult result,
                                   bool& skipAll) {
     if (!skipAll) {
-        switch (Ask(id, name, code)) {
+        switch (Ask(id, name, result)) {
             case PromptAnswer::Retry:
                 return true;
             case PromptAnswer::Skip:
@@ -319,40 +493,76 @@ void LinkBatch::Skipped(const std::string& name) {
     }
 }
 
-ErrorCode LinkBatch::HardLinkFile(const std::string& source, const std::string& link) {
-    return m_fs.CreateHardLink(link, source);
+LinkBatch::StepResult LinkBatch::HardLinkFile(const std::string& source, const std::string& link) {
+    return {m_fs.CreateHardLink(link, source)};
 }
 
-ErrorCode LinkBatch::CreateJunction(const std::string& link, const std::string& source) {
+LinkBatch::StepResult LinkBatch::CreateJunction(const std::string& link,
+                                                const std::string& source) {
+    // A junction's target is "\??\" and a local folder's full name: a network folder (or a
+    // device form) would give a junction that leads nowhere.
+    if (m_fs.Separator() == '\\' && !HasDriveRoot(source)) {
+        return Refused(txt::kJunctionNotLocal);
+    }
     // Built and checked before anything touches the disk.
     const std::vector<std::uint8_t> data = BuildMountPointBuffer(MountPointSubstituteName(source));
     if (data.empty()) {
-        return err::kFilenameExcedRange;
+        return {err::kFilenameExcedRange};
     }
     // A junction to nothing would look made and lead nowhere: a source that is no folder
     // fails like any other junction, with the system's reason.
-    if (!m_fs.FolderIdentity(source)) {
-        return err::kPathNotFound;
+    const std::optional<FileId> sourceId = m_fs.FolderIdentity(source);
+    if (!sourceId) {
+        return {err::kPathNotFound};
     }
     ErrorCode code = m_fs.CreateFolder(link);
     const bool created = code == err::kSuccess;
     if (!created && code != err::kAlreadyExists) {
-        return code;
+        return {code};
+    }
+    if (!created) {
+        // Setting a mount point over a junction replaces it, and over the source folder
+        // itself would make the source a junction to itself: both are refused. An empty
+        // plain folder of that name is used.
+        const std::optional<EntryInfo> there = m_fs.Inspect(link);
+        if (there && there->kind == EntryKind::ReparsePoint) {
+            return Refused(txt::kNameIsReparsePoint);
+        }
+        if (there && there->kind == EntryKind::Folder && there->id == *sourceId) {
+            return Refused(txt::kLinkIsSource);
+        }
     }
     code = m_fs.SetMountPoint(link, source, data);
     if (code != err::kSuccess && created) {
         m_fs.RemoveFolder(link);  // only a folder this call made; never one that existed
     }
-    return code;  // the failing call's own, not the clean-up's
+    return {code};  // the failing call's own, not the clean-up's
 }
 
-PromptAnswer LinkBatch::Ask(TextId id, const std::string& name, ErrorCode code) {
+// Whether two full names are one name of one file: the same file under the same name in
+// the same folder (another hard link of the file is not).
+bool LinkBatch::IsSameEntry(const std::string& a, const std::string& b) {
+    const char sep = m_fs.Separator();
+    if (!SameName(LastName(a, sep), LastName(b, sep), sep)) {
+        return false;
+    }
+    const std::optional<EntryInfo> first = m_fs.Inspect(a);
+    const std::optional<EntryInfo> second = m_fs.Inspect(b);
+    if (!first || !second || first->id != second->id) {
+        return false;
+    }
+    const std::optional<FileId> folder = m_fs.FolderIdentity(ParentFolder(a, sep));
+    return folder && folder == m_fs.FolderIdentity(ParentFolder(b, sep));
+}
+
+PromptAnswer LinkBatch::Ask(TextId id, const std::string& name, StepResult result) {
     // A language text that does not fit the built-in conversions falls back to the built-in.
     std::string format = m_texts.Text(id);
     format += "\n%s";
     std::string builtin(BuiltinText(id));
     builtin += "\n%s";
-    const std::string reason = m_fs.ErrorText(code);
+    const std::string reason =
+        result.refusal != 0 ? m_texts.Text(result.refusal) : m_fs.ErrorText(result.code);
     return m_prompt.Ask(
         SafeFormat(format, builtin, {std::string_view(name), std::string_view(reason)}));
 }

@@ -84,6 +84,17 @@ std::optional<std::string> CompleteTarget(IFileSystem& fs, const std::string& ta
 // folder); the name as it is when that cannot be done.
 std::string MakeFullLinkName(IFileSystem& fs, const std::string& name, const std::string& source);
 
+// What the batch makes of a list entry (a folder entry without its trailing separator)
+// before it uses it: its full, normal name ("." and ".." resolved, '/' read as '\\', a
+// "\\?\" prefix understood, no separator at the end), or why it names no definite file or
+// folder: a refusal (string number of the reason) or the full-path step's error code.
+struct NormalEntry {
+    std::string name;
+    TextId refusal = 0;
+    ErrorCode code = err::kSuccess;
+};
+NormalEntry NormaliseEntry(IFileSystem& fs, const std::string& given);
+
 struct FileIdHash {
     std::size_t operator()(const FileId& id) const noexcept {
         return static_cast<std::size_t>(id.index * 0x9E3779B97F4A7C15ULL ^ id.volume);
@@ -100,6 +111,15 @@ public:
     BatchResult Run(const std::vector<std::string>& entries, const std::string& target, int depth);
 
 private:
+    // How a step ended: done, failed with the failing call's own error code, or refused by
+    // the batch itself, with the string number of its reason.
+    struct StepResult {
+        ErrorCode code = err::kSuccess;
+        TextId refusal = 0;
+        bool Done() const { return code == err::kSuccess && refusal == 0; }
+    };
+    static StepResult Refused(TextId reason) { return {err::kSuccess, reason}; }
+
     // One folder of the mirror walk that is being worked through. Levels are kept (not
     // freed) when the walk climbs back, so their entry vectors are reused.
     struct WalkLevel {
@@ -112,20 +132,25 @@ private:
     };
 
     void RunEntries(const std::vector<std::string>& entries, const std::string& target, int depth);
-    ErrorCode LinkFileEntry(const std::string& entry);
+    bool FullEntry(const std::string& given, TextId kind, bool& skipAll, std::string& entry);
+    StepResult LinkFileEntry(const std::string& entry);
     void LinkListedFile(const std::string& entry);
     void LinkFolderEntry(const std::string& entry);
     void LinkFolder(const std::string& source, const std::string& link, int depth);
+    bool AcceptMirrorPlace(const std::string& source, const std::string& link);
+    StepResult CheckMirrorPlace(const std::string& source, const std::string& link);
     bool EnterMirror(int depth);
     bool ReadSourceFolder(std::vector<FoundEntry>& entries);
     bool MakeMirrorFolder();
+    StepResult CreateMirrorFolder();
     void MakeJunction(const std::string& link, const std::string& source);
     void LinkMirroredFile(const std::string& source, const std::string& link);
-    ErrorCode HardLinkFile(const std::string& source, const std::string& link);
-    ErrorCode CreateJunction(const std::string& link, const std::string& source);
-    bool RetryAfterFailure(TextId id, const std::string& name, ErrorCode code, bool& skipAll);
+    StepResult HardLinkFile(const std::string& source, const std::string& link);
+    StepResult CreateJunction(const std::string& link, const std::string& source);
+    bool IsSameEntry(const std::string& a, const std::string& b);
+    bool RetryAfterFailure(TextId id, const std::string& name, StepResult result, bool& skipAll);
     void Skipped(const std::string& name);
-    PromptAnswer Ask(TextId id, const std::string& name, ErrorCode code);
+    PromptAnswer Ask(TextId id, const std::string& name, StepResult result);
     [[noreturn]] void Abandon();
     void Notify(std::string_view current);
 

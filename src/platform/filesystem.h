@@ -45,6 +45,18 @@ struct FileId {
     friend bool operator==(const FileId&, const FileId&) = default;
 };
 
+// What stands at a name itself.
+enum class EntryKind {
+    File,
+    Folder,
+    ReparsePoint,  // a junction or symbolic link, whatever it leads to
+};
+
+struct EntryInfo {
+    EntryKind kind = EntryKind::File;
+    FileId id;  // of the entry itself (for a hard link: the file's, shared by all its names)
+};
+
 // One entry found in a folder. "." and ".." are never reported.
 struct FoundEntry {
     std::string name;       // UTF-8, the entry's own name
@@ -80,6 +92,9 @@ public:
     virtual ErrorCode ListFolder(const std::string& folder, std::vector<FoundEntry>& out) = 0;
     // Identity of the folder `path` resolves to (following junctions and links).
     virtual std::optional<FileId> FolderIdentity(const std::string& path) = 0;
+    // What stands at `path` itself: a junction or symbolic link there is not followed.
+    // nullopt when nothing stands there or it cannot be read.
+    virtual std::optional<EntryInfo> Inspect(const std::string& path) = 0;
     // The system's text for `code`, line break included; empty when the system has none.
     virtual std::string ErrorText(ErrorCode code) = 0;
     // The separator of this platform's paths: '\\' on Windows, '/' for POSIX.

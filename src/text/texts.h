@@ -29,6 +29,13 @@ inline constexpr TextId kFolderLinkError = 106;  // one %s
 inline constexpr TextId kFolderError = 107;      // one %s
 inline constexpr TextId kUnknownError = 108;
 inline constexpr TextId kFolderReadError = 109;  // one %s: a source folder that cannot be read
+// Why the batch refuses a step; the prompt shows it where it shows the system's text.
+inline constexpr TextId kNotFullPath = 110;         // a relative or drive-relative entry
+inline constexpr TextId kRootEntry = 111;           // an entry that is a drive's (or the) root
+inline constexpr TextId kLinkIsSource = 112;        // the link's name is its own source
+inline constexpr TextId kMirrorInSource = 113;      // a mirror folder in its own source
+inline constexpr TextId kNameIsReparsePoint = 114;  // a junction or symbolic link has the name
+inline constexpr TextId kJunctionNotLocal = 115;    // a junction to a network folder
 inline constexpr TextId kAboutTitle = 150, kAboutMenu = 151, kAboutProgram = 152,
                         kAboutVersion = 153, kAboutDeveloper = 154, kAboutHomePage = 156;
 inline constexpr TextId kWrongArgs = 1001, kListUnreadable = 1002, kOneLinkSeveral = 1003,

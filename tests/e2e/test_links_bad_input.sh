@@ -149,7 +149,9 @@ e2e_answer "$prompt" $IDC_SKIP
 PATH_NOT_FOUND="$(e2e_error_text 3)"
 prompt="$(e2e_expect_prompt "$E2E_DLG" "missing folder" "$FILE_ERROR" "$wdata\\nowhere\\x.txt" "$PATH_NOT_FOUND")"
 e2e_answer "$prompt" $IDC_SKIP
-prompt="$(e2e_expect_prompt "$E2E_DLG" "empty entry" "$FILE_ERROR" "" "$PATH_NOT_FOUND")"
+# An empty line is no full path: refused with the program's own reason.
+prompt="$(e2e_expect_prompt "$E2E_DLG" "empty entry" "$FILE_ERROR" "" \
+    'Это не полный путь: неизвестно, какой файл или каталог имеется в виду.')"
 e2e_answer "$prompt" $IDC_SKIP
 # A folder entry that names nothing is read before anything is made for it: the prompt says
 # why, and no empty mirror pretends it was linked.

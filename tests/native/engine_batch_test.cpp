@@ -7,6 +7,7 @@
 
 #include "links/batch.h"
 #include "links/reparse.h"
+#include "platform/utf.h"
 #include "support/memory_fs.h"
 #include "support/scripted_prompt.h"
 
@@ -114,12 +115,105 @@ TEST_F(Batch, AnEmptyListMakesNothingButStillCompletesTheTarget) {
     EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 0u);
 }
 
-TEST_F(Batch, AnEmptyEntryIsAFileWhoseLinkFails) {
-    EXPECT_EQ(Run({""}, R"(D:\Links)"), BatchOutcome::Completed);
-    ASSERT_EQ(prompt.Messages().size(), 1u);
-    EXPECT_EQ(prompt.Messages()[0],
-              Expected(txt::kFileLinkError, "", fs.ErrorText(err::kPathNotFound)));
-    EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 0u);
+// Every entry is made a full, normal name first ("." and ".." resolved, '/' read as '\',
+// "\\?\" understood); the link is named by its last real element and a junction leads to
+// "\??\" and that name. An entry that names no definite file or folder, or a network
+// folder for a junction, is refused through the prompt of its kind.
+TEST_F(Batch, EntriesAreMadeFullAndNormalFirst) {
+    fs.AddFile(R"(C:\Program\report.txt)", "namesake");
+    fs.AddFolder(R"(\\server\share\dir)");
+    struct Case {
+        const char* entry;
+        int depth;
+        const char* source;  // the entry's normal form, linked as D:\Links\<made>
+        const char* made;
+        TextId kind = 0;
+        TextId reason = 0;
+    };
+    const Case cases[] = {
+        {R"(C:\Docs\Photos\..\report.txt)", 0, R"(C:\Docs\report.txt)", "report.txt"},
+        {"C:/Docs/notes.txt", 0, R"(C:\Docs\notes.txt)", "notes.txt"},
+        {R"(\\?\C:\Docs\Photos\a.jpg)", 0, R"(C:\Docs\Photos\a.jpg)", "a.jpg"},
+        {R"(C:\Docs\Photos\2020\..\)", 0, R"(C:\Docs\Photos)", "Photos"},
+        {R"(\\?\C:\Docs\Photos\2020\.\)", 0, R"(C:\Docs\Photos\2020)", "2020"},
+        {R"(C:\Docs\Photos\2020\Summer\..\..\Empty\)", 1, R"(C:\Docs\Photos\Empty)", "Empty"},
+        {"", 0, "", "", txt::kFileLinkError, txt::kNotFullPath},
+        {"report.txt", 0, "", "", txt::kFileLinkError, txt::kNotFullPath},
+        {"C:report.txt", 0, "", "", txt::kFileLinkError, txt::kNotFullPath},
+        {R"(\Docs\report.txt)", 0, "", "", txt::kFileLinkError, txt::kNotFullPath},
+        {R"(..\Docs\Photos\)", 1, "", "", txt::kFolderError, txt::kNotFullPath},
+        {R"(C:\\)", 0, "", "", txt::kFolderLinkError, txt::kRootEntry},
+        // (A junction's prompt names the junction.)
+        {R"(\\server\share\dir\)", 0, "", R"(D:\Links\dir)", txt::kFolderLinkError,
+         txt::kJunctionNotLocal},
+    };
+    const std::string outside = fs.Describe("D:\\");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        const std::size_t asked = prompt.Messages().size();
+        ASSERT_EQ(Run({c.entry}, R"(D:\Links)", c.depth), BatchOutcome::Completed);
+        if (c.reason != 0) {
+            std::string shown = *c.made != '\0' ? c.made : c.entry;
+            if (*c.made == '\0' && c.kind != txt::kFileLinkError) shown.pop_back();
+            ASSERT_EQ(prompt.Messages().size(), asked + 1);
+            EXPECT_EQ(prompt.Messages().back(), Expected(c.kind, shown, Text(c.reason)));
+            continue;
+        }
+        EXPECT_EQ(prompt.Messages().size(), asked);
+        const std::string link = std::string(R"(D:\Links\)") + c.made;
+        if (c.depth != 0) {
+            EXPECT_TRUE(fs.IsFolder(link));
+        } else if (fs.IsJunction(link)) {
+            EXPECT_EQ(fs.JunctionData(link),
+                      BuildMountPointBuffer(u"\\??\\" + Utf8ToUtf16(c.source)));
+        } else {
+            EXPECT_TRUE(fs.SameFile(link, c.source));
+        }
+    }
+    EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 6u);  // nothing else, and nothing outside
+    EXPECT_EQ(fs.CountEntries("D:\\"), 7u);
+}
+
+// What stands at a link's name is never changed, and a link never takes its own source's
+// place: each case is one prompt of its kind with the reason, before anything is made.
+TEST_F(Batch, WhatStandsAtTheNameIsNeverChanged) {
+    fs.AddFile(R"(C:\Other\keep.txt)", "keep");
+    fs.AddJunction(R"(D:\Taken\Photos)", R"(C:\Other)");
+    fs.AddJunction(R"(D:\Into)", R"(C:\Docs\Photos)");
+    struct Case {
+        const char* entry;
+        const char* target;
+        int depth;
+        TextId kind;
+        const char* shown;
+        TextId reason;
+    };
+    const Case cases[] = {
+        {R"(C:\Docs\report.txt)", R"(C:\Docs\)", 0, txt::kFileLinkError, R"(C:\Docs\report.txt)",
+         txt::kLinkIsSource},
+        {R"(C:\Docs\Photos\Empty\)", R"(C:\Docs\Photos\)", 0, txt::kFolderLinkError,
+         R"(C:\Docs\Photos\Empty)", txt::kLinkIsSource},
+        {R"(C:\Docs\Photos\)", R"(C:\Docs\)", 1, txt::kFolderError, R"(C:\Docs\Photos)",
+         txt::kMirrorInSource},
+        {R"(C:\Docs\)", R"(C:\Docs\Photos\)", -1, txt::kFolderError, R"(C:\Docs\Photos\Docs)",
+         txt::kMirrorInSource},
+        {R"(C:\Docs\Photos\)", R"(D:\Into\)", 2, txt::kFolderError, R"(D:\Into\Photos)",
+         txt::kMirrorInSource},
+        {R"(C:\Docs\Photos\)", R"(D:\Taken\)", 0, txt::kFolderLinkError, R"(D:\Taken\Photos)",
+         txt::kNameIsReparsePoint},
+        {R"(C:\Docs\Photos\)", R"(D:\Taken\)", -1, txt::kFolderError, R"(D:\Taken\Photos)",
+         txt::kNameIsReparsePoint},
+    };
+    const std::string before = fs.Describe("C:\\") + fs.Describe("D:\\");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.entry) + " into " + c.target);
+        const std::size_t asked = prompt.Messages().size();
+        ASSERT_EQ(Run({c.entry}, c.target, c.depth), BatchOutcome::Completed);
+        ASSERT_EQ(prompt.Messages().size(), asked + 1);
+        EXPECT_EQ(prompt.Messages().back(), Expected(c.kind, c.shown, Text(c.reason)));
+        EXPECT_EQ(result.skippedNames, std::vector<std::string>{c.shown});
+    }
+    EXPECT_EQ(fs.Describe("C:\\") + fs.Describe("D:\\"), before);
 }
 
 // A folder entry that names nothing must not look linked: at any depth it ends in the
@@ -265,7 +359,7 @@ TEST_F(Batch, HardLinkFailureRetryComposesTheNameAgain) {
     EXPECT_EQ(Run({R"(C:\Docs\report.txt)"}, R"(D:\Links\)"), BatchOutcome::Completed);
     EXPECT_EQ(prompt.Messages().size(), 1u);
     EXPECT_TRUE(fs.SameFile(R"(D:\Links\report.txt)", R"(C:\Docs\report.txt)"));
-    EXPECT_EQ(fs.CallCount(FsOp::FullPath), 2u);
+    EXPECT_EQ(fs.CallCount(FsOp::FullPath), 3u);  // the entry's normal form, then the name twice
     EXPECT_EQ(fs.CallCount(FsOp::CreateHardLink), 2u);
 }
 
@@ -533,29 +627,15 @@ TEST_F(Batch, AJunctionBackIntoTheTreeIsPassedOver) {
     }
 }
 
-TEST_F(Batch, ATargetInsideTheSourceIsNotMirroredIntoItself) {
-    sourceRoot = R"(C:\Docs\Photos)";
-    sourceBefore = fs.Describe(sourceRoot);
-    fs.AddFolder(R"(C:\Docs\Links)");
-    EXPECT_EQ(Run({R"(C:\Docs\)"}, R"(C:\Docs\Links)", -1), BatchOutcome::Completed);
-    EXPECT_TRUE(prompt.Messages().empty());
-    EXPECT_TRUE(fs.SameFile(R"(C:\Docs\Links\Docs\report.txt)", R"(C:\Docs\report.txt)"));
-    EXPECT_TRUE(fs.IsFolder(R"(C:\Docs\Links\Docs\Links)"));
-    EXPECT_FALSE(fs.Exists(R"(C:\Docs\Links\Docs\Links\Docs)"));
-    EXPECT_EQ(fs.Describe(R"(C:\Docs\Links\Docs\Photos)"), fs.Describe(R"(C:\Docs\Photos)"));
-}
-
-TEST_F(Batch, AnEarlierMirrorIsNotMirroredAgainByALaterEntry) {
-    sourceRoot = R"(C:\Docs\Photos\2020\Summer)";
-    sourceBefore = fs.Describe(sourceRoot);
-    EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Docs\)"}, R"(C:\Docs\Photos\2020\)", -1),
+// A junction in a source that leads into the target never makes a mirror folder a source:
+// neither the earlier entry's mirror nor the one being made is mirrored again.
+TEST_F(Batch, AMirrorFolderIsNeverMirroredAgain) {
+    fs.AddJunction(R"(C:\Other\j)", R"(D:\Links)");
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)", R"(C:\Other\)"}, R"(D:\Links)", -1),
               BatchOutcome::Completed);
-    // The first entry mirrors Photos into its own sub-folder; the second sees that mirror
-    // inside its tree and passes over it.
-    EXPECT_TRUE(fs.IsFolder(R"(C:\Docs\Photos\2020\Photos\2020)"));
-    EXPECT_FALSE(fs.Exists(R"(C:\Docs\Photos\2020\Photos\2020\Photos)"));
-    EXPECT_TRUE(fs.IsFolder(R"(C:\Docs\Photos\2020\Docs\Photos\2020)"));
-    EXPECT_FALSE(fs.Exists(R"(C:\Docs\Photos\2020\Docs\Photos\2020\Photos)"));
+    EXPECT_TRUE(prompt.Messages().empty());
+    EXPECT_TRUE(fs.IsFolder(R"(D:\Links\Other\j)"));
+    EXPECT_EQ(fs.CountEntries(R"(D:\Links\Other\j)"), 0u);
 }
 
 TEST(BatchPosixPaths, TheEngineFollowsTheFileSystemsSeparator) {

@@ -62,6 +62,7 @@ public:
         const bool link = path.compare(0, 4, "/dst") == 0;
         return FileId{link ? 2u : 1u, LevelOf(link ? path.substr(4) : path)};
     }
+    std::optional<EntryInfo> Inspect(const std::string&) override { return std::nullopt; }
     std::string ErrorText(ErrorCode) override { return "error\r\n"; }
     char Separator() const override { return '/'; }
 

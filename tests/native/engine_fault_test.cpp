@@ -50,12 +50,21 @@ struct Expected {
 
 const Expected kTable[] = {
     {FsOp::SetCurrentFolder, R"(D:\Links)", After::Refused},
+    // Each entry is made a full name first.
+    {FsOp::FullPath, R"(C:\Docs\report.txt)", After::Prompt, txt::kFileLinkError, "report.txt"},
     {FsOp::SetCurrentFolder, R"(C:\Docs\)", After::Same},
     {FsOp::FullPath, R"(D:\Links\report.txt)", After::Same},
     {FsOp::CreateHardLink, R"(D:\Links\report.txt)", After::Prompt, txt::kFileLinkError,
      "report.txt"},
+    {FsOp::FullPath, R"(C:\Docs\Photos)", After::Prompt, txt::kFolderError, "Photos"},
     {FsOp::SetCurrentFolder, R"(C:\Docs\)", After::Same},
     {FsOp::FullPath, R"(D:\Links\Photos.)", After::Same},
+    // Is the mirror folder its source, or inside it? The source's identity, then the
+    // mirror folder's and those of the folders above it.
+    {FsOp::FolderIdentity, R"(C:\Docs\Photos)", After::Same},
+    {FsOp::FolderIdentity, R"(D:\Links\Photos)", After::Same},
+    {FsOp::FolderIdentity, R"(D:\Links)", After::Same},
+    {FsOp::FolderIdentity, R"(D:\)", After::Same},
     {FsOp::FolderIdentity, R"(C:\Docs\Photos)", After::More, 0, R"(Photos\2020\back)"},
     {FsOp::ListFolder, R"(C:\Docs\Photos)", After::Prompt, txt::kFolderReadError, "Photos"},
     {FsOp::CreateFolder, R"(D:\Links\Photos)", After::Prompt, txt::kFolderError, "Photos"},

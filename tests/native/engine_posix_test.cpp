@@ -142,13 +142,21 @@ TEST_F(PosixEngine, ASymlinkCycleIsPassedOver) {
     EXPECT_FALSE(stdfs::exists(stdfs::symlink_status(dst + "/src/sub1/sub2/loop")));
 }
 
-TEST_F(PosixEngine, ATargetInsideTheSourceStops) {
+// A mirror inside its own source, and a mirror or a junction whose name is a symbolic link
+// already, are refused with their reasons; the link is left as it is.
+TEST_F(PosixEngine, AMirrorInsideItsSourceOrANameThatIsASymlinkIsRefused) {
+    stdfs::create_directory_symlink(src + "/sub1", dst + "/src");
     EXPECT_EQ(Run({src + "/"}, src + "/sub1/", -1), BatchOutcome::Completed);
-    EXPECT_TRUE(prompt.Messages().empty());
-    EXPECT_TRUE(stdfs::is_directory(src + "/sub1/src/sub1"));
-    EXPECT_FALSE(stdfs::exists(src + "/sub1/src/sub1/src"));
-    EXPECT_EQ(Inode(src + "/sub1/src/sub1/sub2/c.txt"), Inode(src + "/sub1/sub2/c.txt"));
-    before = SnapshotTree(src);  // the target is inside: checked above instead
+    EXPECT_EQ(Run({src + "/"}, dst, -1), BatchOutcome::Completed);
+    EXPECT_EQ(Run({src + "/"}, dst, 0), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 3u);
+    const TextId reasons[] = {txt::kMirrorInSource, txt::kNameIsReparsePoint,
+                              txt::kNameIsReparsePoint};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_NE(prompt.Messages()[i].find(texts.Text(reasons[i])), std::string::npos);
+    }
+    EXPECT_FALSE(stdfs::exists(src + "/sub1/src"));
+    EXPECT_EQ(stdfs::read_symlink(dst + "/src"), src + "/sub1");
 }
 
 TEST_F(PosixEngine, AnExistingNameIsPromptedAndRetrySucceedsOnceItIsGone) {

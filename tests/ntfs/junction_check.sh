@@ -75,6 +75,10 @@ set_junction "$mnt/links/plain" 'C:\src'
 set_junction "$mnt/links/trailing" 'C:\src\'
 set_junction "$mnt/links/cyrillic" 'C:\Фото'
 set_junction "$mnt/links/nested" 'C:\src\inner'
+# Entries in other forms: the program makes them full, normal names first.
+set_junction "$mnt/links/dotdot" 'C:\src\inner\..'
+set_junction "$mnt/links/long" '\\?\C:\src\inner'
+set_junction "$mnt/links/slashes" 'C:/src/./inner/'
 mv "$mnt"/links/*.expected "$work/" || exit 1
 
 # Read back from a fresh mount, so nothing comes from the driver's caches.
@@ -95,6 +99,11 @@ check "$mnt/links/plain" "$mnt/src" file.txt
 check "$mnt/links/trailing" "$mnt/src" file.txt
 check "$mnt/links/cyrillic" "$mnt/Фото" снимок.txt
 check "$mnt/links/nested" "$mnt/src/inner" deep.txt
-[ "$(cat "$work/plain.expected")" = "$(cat "$work/trailing.expected")" ] || fail "a trailing backslash changed the data"
+check "$mnt/links/dotdot" "$mnt/src" file.txt
+check "$mnt/links/long" "$mnt/src/inner" deep.txt
+check "$mnt/links/slashes" "$mnt/src/inner" deep.txt
+for same in trailing dotdot; do
+    [ "$(cat "$work/plain.expected")" = "$(cat "$work/$same.expected")" ] || fail "$same: other data than for C:\src"
+done
 echo "PASS: the mount-point data makes working junctions on NTFS"
 exit 0

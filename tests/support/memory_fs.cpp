@@ -49,6 +49,8 @@ const char* FsOpName(FsOp op) {
             return "ListFolder";
         case FsOp::FolderIdentity:
             return "FolderIdentity";
+        case FsOp::Inspect:
+            return "Inspect";
     }
     return "?";
 }
@@ -94,13 +96,24 @@ std::string MemoryFileSystem::Volume(const std::string& absolute) const {
     return separate ? drive : std::string();
 }
 
-std::optional<std::string> MemoryFileSystem::Absolute(const std::string& name,
+std::optional<std::string> MemoryFileSystem::Absolute(const std::string& given,
                                                       bool fullPath) const {
-    if (name.empty()) {
+    if (given.empty()) {
         return std::nullopt;
     }
-    std::string joined;
+    std::string name = given;
     if (m_windows) {
+        std::replace(name.begin(), name.end(), '/', m_sep);  // Windows reads '/' as '\'
+    }
+    std::string joined;
+    std::string head;  // Windows: the drive ("C:") or the share ("\\server\share")
+    if (m_windows && name.size() > 2 && name[0] == m_sep && name[1] == m_sep) {
+        const std::size_t server = name.find(m_sep, 2);
+        const std::size_t share =
+            server == std::string::npos ? server : name.find(m_sep, server + 1);
+        head = name.substr(0, share);
+        joined = name;
+    } else if (m_windows) {
         const bool hasDrive = name.size() >= 2 && name[1] == ':' &&
                               std::isalpha(static_cast<unsigned char>(name[0])) != 0;
         const std::string currentDrive = m_current.size() >= 2 ? m_current.substr(0, 2) : "C:";
@@ -128,10 +141,13 @@ std::optional<std::string> MemoryFileSystem::Absolute(const std::string& name,
             joined = m_current + m_sep + name;
         }
     }
+    if (m_windows && head.empty()) {
+        head =
+            std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(joined[0])))) +
+            ":";
+    }
     std::vector<std::string> parts;
-    std::size_t start = 0;
-    const std::string head = m_windows ? joined.substr(0, 2) : std::string();
-    start = m_windows ? 2 : 0;
+    std::size_t start = head.size();
     while (start <= joined.size()) {
         std::size_t end = joined.find(m_sep, start);
         if (end == std::string::npos) {
@@ -167,13 +183,9 @@ std::optional<std::string> MemoryFileSystem::Absolute(const std::string& name,
             parts.pop_back();
         }
     }
-    std::string result =
-        m_windows
-            ? std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(head[0])))) +
-                  ":"
-            : std::string();
+    std::string result = head;
     if (parts.empty()) {
-        return result + m_sep;
+        return head.size() > 2 ? result : result + m_sep;  // a share's root has no separator
     }
     for (const std::string& part : parts) {
         result += m_sep;
@@ -627,6 +639,28 @@ std::optional<FileId> MemoryFileSystem::FolderIdentity(const std::string& path) 
     }
     Log(FsOp::FolderIdentity, path, {}, err::kSuccess);
     return FileId{1, found.node->id};
+}
+
+std::optional<EntryInfo> MemoryFileSystem::Inspect(const std::string& path) {
+    if (Inject(FsOp::Inspect, path)) {
+        Log(FsOp::Inspect, path, {}, err::kAccessDenied);
+        return std::nullopt;
+    }
+    const Lookup found = Find(path, false);
+    if (found.node == nullptr) {
+        Log(FsOp::Inspect, path, {}, err::kFileNotFound);
+        return std::nullopt;
+    }
+    Log(FsOp::Inspect, path, {}, err::kSuccess);
+    const Node& node = *found.node;
+    switch (node.kind) {
+        case kFile:
+            return EntryInfo{EntryKind::File, FileId{1, node.file->id}};
+        case kFolder:
+            return EntryInfo{EntryKind::Folder, FileId{1, node.id}};
+        default:
+            return EntryInfo{EntryKind::ReparsePoint, FileId{1, node.id}};
+    }
 }
 
 std::string MemoryFileSystem::ErrorText(ErrorCode code) {

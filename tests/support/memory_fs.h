@@ -25,6 +25,7 @@ enum class FsOp {
     FullPath,
     ListFolder,
     FolderIdentity,
+    Inspect,
 };
 
 const char* FsOpName(FsOp op);
@@ -101,6 +102,7 @@ public:
     std::optional<std::string> FullPath(const std::string& name) override;
     ErrorCode ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
     std::optional<FileId> FolderIdentity(const std::string& path) override;
+    std::optional<EntryInfo> Inspect(const std::string& path) override;
     std::string ErrorText(ErrorCode code) override;
     char Separator() const override { return m_sep; }
 

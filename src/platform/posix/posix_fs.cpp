@@ -196,6 +196,18 @@ std::optional<FileId> PosixFileSystem::FolderIdentity(const std::string& path) {
     return FileId{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
+std::optional<EntryInfo> PosixFileSystem::Inspect(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    const EntryKind kind = S_ISLNK(info.st_mode)   ? EntryKind::ReparsePoint
+                           : S_ISDIR(info.st_mode) ? EntryKind::Folder
+                                                   : EntryKind::File;
+    return EntryInfo{kind, FileId{static_cast<std::uint64_t>(info.st_dev),
+                                  static_cast<std::uint64_t>(info.st_ino)}};
+}
+
 std::string PosixFileSystem::ErrorText(ErrorCode code) {
     const int error = ErrnoFromError(code);
     if (error == 0) {

@@ -21,6 +21,8 @@ public:
     std::optional<std::string> FullPath(const std::string& name) override;
     ErrorCode ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
     std::optional<FileId> FolderIdentity(const std::string& path) override;
+    // A symbolic link counts as a reparse point.
+    std::optional<EntryInfo> Inspect(const std::string& path) override;
     std::string ErrorText(ErrorCode code) override;
     char Separator() const override { return '/'; }
 };

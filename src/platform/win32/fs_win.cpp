@@ -118,6 +118,27 @@ std::optional<FileId> Win32FileSystem::FolderIdentity(const std::string& path) {
                   (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+std::optional<EntryInfo> Win32FileSystem::Inspect(const std::string& path) {
+    if (HasEmbeddedZero(path)) return std::nullopt;
+    // The reparse-point flag opens a junction or symbolic link itself, not what it leads to;
+    // backup semantics open folders as well as files.
+    FileHandle handle(::CreateFileW(
+        LongPath(AsFolder(path)).c_str(), FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle.Get(), &info)) return std::nullopt;
+    const DWORD attributes = info.dwFileAttributes;
+    const EntryKind kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0
+                               ? EntryKind::ReparsePoint
+                           : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::Folder
+                                                                          : EntryKind::File;
+    return EntryInfo{
+        kind, FileId{info.dwVolumeSerialNumber,
+                     (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow}};
+}
+
 std::string Win32FileSystem::ErrorText(ErrorCode code) { return SystemErrorText(code); }
 
 }  // namespace velmora

@@ -34,6 +34,7 @@ public:
     ErrorCode ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
     // "X:" is taken for the drive's root, as ListFolder takes it.
     std::optional<FileId> FolderIdentity(const std::string& path) override;
+    std::optional<EntryInfo> Inspect(const std::string& path) override;
     std::string ErrorText(ErrorCode code) override;
     char Separator() const override { return '\\'; }
 };
