@@ -12,7 +12,7 @@
 #
 # Helpers hand back what they produce: they print it (handles, texts) or set a variable named
 # here: E2E_WORK, E2E_APP (e2e_setup), E2E_VELMORA_PID (e2e_start), E2E_EXIT_CODE (e2e_wait_exit),
-# E2E_DLG (e2e_link_run). Everything else is passed as an argument.
+# E2E_DLG (e2e_open, e2e_link_run). Everything else is passed as an argument.
 # Environment: VELMORA_BUILD_DIR (the Windows build folder; default <source>/build/win),
 # VELMORA_E2E_KEEP=1 keeps the work folder, E2E_TIMEOUT (seconds a velmora.exe run may take).
 
@@ -121,6 +121,12 @@ e2e_start() {
     (cd "${E2E_CWD:-$E2E_WORK}" && exec timeout -k 5 "$E2E_TIMEOUT" wine "$E2E_EXE" "$@") \
         >>"$E2E_WORK/velmora.log" 2>&1 &
     E2E_VELMORA_PID=$!
+}
+
+# Starts velmora.exe like e2e_start and waits for its main dialog; leaves it in E2E_DLG.
+e2e_open() { # arguments...
+    e2e_start "$@"
+    E2E_DLG="$(e2e_wait_window "$E2E_TITLE")"
 }
 
 # Waits until velmora.exe has ended (default 30 s) and leaves its exit code in E2E_EXIT_CODE;
@@ -329,8 +335,7 @@ e2e_link_run() { # command-line-target target-edit-or-empty depth-or-empty entry
     local target="$1" edit="$2" depth="$3"
     shift 3
     e2e_list "$E2E_WORK/run.lst" "$@"
-    e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$target"
-    E2E_DLG="$(e2e_wait_window "$E2E_TITLE")"
+    e2e_open "$(e2e_winpath "$E2E_WORK/run.lst")" "$target"
     [ -z "$edit" ] || drv set "$E2E_DLG" $IDC_TARGET "$edit" >/dev/null || fail "cannot set the target"
     [ -z "$depth" ] || drv set "$E2E_DLG" $IDC_DEPTH "$depth" >/dev/null || fail "cannot set the depth"
     drv click "$E2E_DLG" $IDOK >/dev/null || fail "cannot press OK"

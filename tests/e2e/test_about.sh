@@ -9,17 +9,16 @@ list="$E2E_WORK/list.lst"
 e2e_list "$list" 'Z:\data\report.txt'
 wlist="$(e2e_winpath "$list")"
 
-open_about() { # [system command]
-    e2e_start "$wlist" 'Z:\links\' /i=velmora.ini
-    dlg="$(e2e_wait_window "$E2E_TITLE")"
-    drv syscommand "$dlg" "${1:-$IDM_ABOUTBOX}" >/dev/null || fail "cannot post the system command"
-    about="$(e2e_wait_owned "$dlg")"
+open_about() { # [system command]; leaves the About box in $about
+    e2e_open "$wlist" 'Z:\links\' /i=velmora.ini
+    drv syscommand "$E2E_DLG" "${1:-$IDM_ABOUTBOX}" >/dev/null || fail "cannot post the system command"
+    about="$(e2e_wait_owned "$E2E_DLG")"
 }
 
 close_all() {
     drv click "$about" $IDOK >/dev/null
     drv waitgone "$about" 5000 >/dev/null || fail "the About box did not close on OK"
-    drv click "$dlg" $IDCANCEL >/dev/null
+    drv click "$E2E_DLG" $IDCANCEL >/dev/null
     e2e_wait_exit
 }
 
@@ -51,7 +50,7 @@ printf '[Settings]\r\n' >"$E2E_APP/velmora.ini"
 open_about
 expect_lines "$ru_title" "$ru_program" 'Версия: 1.1' "$ru_developer" "$ru_affiliation" "$ru_home" \
     "built-in texts"
-[ "$(drv enabled "$dlg")" = 0 ] || fail "the main dialog is not disabled under the About box"
+[ "$(drv enabled "$E2E_DLG")" = 0 ] || fail "the main dialog is not disabled under the About box"
 e2e_screenshot about "$about"
 close_all
 

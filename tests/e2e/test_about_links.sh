@@ -38,17 +38,16 @@ e2e_list "$list" 'Z:\data\report.txt'
 printf '[Settings]\r\nLanguageFile=links.lng\r\n' >"$E2E_APP/velmora.ini"
 : >"$E2E_APP/links.lng"
 
-open_about() {
-    e2e_start "$(e2e_winpath "$list")" 'Z:\links\' /i=velmora.ini
-    dlg="$(e2e_wait_window "$E2E_TITLE")"
-    drv syscommand "$dlg" $IDM_ABOUTBOX >/dev/null
-    about="$(e2e_wait_owned "$dlg")"
+open_about() { # leaves the About box in $about
+    e2e_open "$(e2e_winpath "$list")" 'Z:\links\' /i=velmora.ini
+    drv syscommand "$E2E_DLG" $IDM_ABOUTBOX >/dev/null
+    about="$(e2e_wait_owned "$E2E_DLG")"
 }
 
 close_all() {
     drv click "$about" $IDOK >/dev/null
     drv waitgone "$about" 5000 >/dev/null || fail "the About box did not close"
-    drv click "$dlg" $IDCANCEL >/dev/null
+    drv click "$E2E_DLG" $IDCANCEL >/dev/null
     e2e_wait_exit
 }
 

@@ -10,17 +10,16 @@ e2e_list "$list" 'Z:\data\a\' 'Z:\data\b\'
 wlist="$(e2e_winpath "$list")"
 
 open_dialog() {
-    e2e_start "$wlist" 'Z:\links\'
-    dlg="$(e2e_wait_window "$E2E_TITLE")"
+    e2e_open "$wlist" 'Z:\links\'
 }
 
 # Types text into the depth field and ends the dialog the given way.
 close_with_depth() { # text how(cancel|escape|closebox)
-    drv set "$dlg" $IDC_DEPTH "$1" >/dev/null || fail "cannot set the depth to '$1'"
+    drv set "$E2E_DLG" $IDC_DEPTH "$1" >/dev/null || fail "cannot set the depth to '$1'"
     case "$2" in
-    cancel) drv click "$dlg" $IDCANCEL >/dev/null ;;
-    escape) drv key "$dlg" Escape >/dev/null ;;
-    closebox) drv syscommand "$dlg" $SC_CLOSE >/dev/null ;;
+    cancel) drv click "$E2E_DLG" $IDCANCEL >/dev/null ;;
+    escape) drv key "$E2E_DLG" Escape >/dev/null ;;
+    closebox) drv syscommand "$E2E_DLG" $SC_CLOSE >/dev/null ;;
     esac
     e2e_wait_exit
 }
@@ -28,14 +27,14 @@ close_with_depth() { # text how(cancel|escape|closebox)
 e2e_reg_set_dword SaveRecursionDepth 1
 e2e_reg_set_dword DefaultRecursionDepth 2
 open_dialog
-expect_eq "$(drv text "$dlg" $IDC_DEPTH)" 2 "depth shown"
+expect_eq "$(drv text "$E2E_DLG" $IDC_DEPTH)" 2 "depth shown"
 close_with_depth 5 cancel
 expect_eq "$(e2e_reg_get DefaultRecursionDepth)" 5 "depth after Cancel"
 expect_eq "$(drv regget "$E2E_REG_SETTINGS" DefaultRecursionDepth | cut -f1)" REG_DWORD \
     "type of DefaultRecursionDepth"
 
 open_dialog
-expect_eq "$(drv text "$dlg" $IDC_DEPTH)" 5 "depth shown at the next start"
+expect_eq "$(drv text "$E2E_DLG" $IDC_DEPTH)" 5 "depth shown at the next start"
 close_with_depth abc escape
 expect_eq "$(e2e_reg_get DefaultRecursionDepth)" 0 "depth after letters"
 
@@ -50,7 +49,7 @@ expect_eq "$(e2e_reg_get DefaultRecursionDepth)" 5000 "depth typed beyond the ra
 
 # The arrows stop at the ends of the range.
 open_dialog
-expect_eq "$(drv range "$dlg" $IDC_DEPTH_SPIN)" "-1 1000" "up-down range"
+expect_eq "$(drv range "$E2E_DLG" $IDC_DEPTH_SPIN)" "-1 1000" "up-down range"
 close_with_depth 3 cancel
 
 # Flag off: nothing is stored, whatever the field holds.

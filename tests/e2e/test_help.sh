@@ -11,12 +11,11 @@ list="$E2E_WORK/list.lst"
 e2e_list "$list" 'Z:\data\a.txt'
 
 open_dialog() {
-    e2e_start "$(e2e_winpath "$list")" 'Z:\links\'
-    dlg="$(e2e_wait_window "$E2E_TITLE")"
+    e2e_open "$(e2e_winpath "$list")" 'Z:\links\'
 }
 
 close_dialog() {
-    drv click "$dlg" $IDCANCEL >/dev/null
+    drv click "$E2E_DLG" $IDCANCEL >/dev/null
     e2e_wait_exit
 }
 
@@ -30,21 +29,21 @@ expect_viewer() { # title what
 }
 
 open_dialog
-drv click "$dlg" $IDC_HELP_BUTTON >/dev/null
+drv click "$E2E_DLG" $IDC_HELP_BUTTON >/dev/null
 expect_viewer Velmora "Help button"
-drv press "$dlg" F1 >/dev/null || fail "cannot press F1"
+drv press "$E2E_DLG" F1 >/dev/null || fail "cannot press F1"
 expect_viewer Velmora "F1"
 close_dialog
 
 e2e_reg_set_sz HelpFile velmora_en.chm
 open_dialog
-drv click "$dlg" $IDC_HELP_BUTTON >/dev/null
+drv click "$E2E_DLG" $IDC_HELP_BUTTON >/dev/null
 expect_viewer "Velmora Help" "HelpFile velmora_en.chm"
 close_dialog
 
 e2e_reg_set_sz HelpFile 'Z:\nowhere\missing.chm'
 open_dialog
-drv click "$dlg" $IDC_HELP_BUTTON >/dev/null
+drv click "$E2E_DLG" $IDC_HELP_BUTTON >/dev/null
 expect_viewer Velmora "HelpFile naming a missing file"
 close_dialog
 
@@ -54,13 +53,13 @@ hh="$WINEPREFIX/drive_c/windows/hh.exe"
 mv "$hh" "$hh.off"
 e2e_on_exit "[ -f '$hh.off' ] && mv -f '$hh.off' '$hh'"
 open_dialog
-drv click "$dlg" $IDC_HELP_BUTTON >/dev/null
-box="$(e2e_wait_owned "$dlg")"
+drv click "$E2E_DLG" $IDC_HELP_BUTTON >/dev/null
+box="$(e2e_wait_owned "$E2E_DLG")"
 expect_contains "$(e2e_static_texts "$box")" 'Не удалось открыть файл справки!' "message without a viewer"
 expect_eq "$(drv text "$box")" Velmora "message caption"
 drv click "$box" $IDOK >/dev/null
 drv waitgone "$box" 10000 || fail "the message does not close"
-expect_eq "$(drv visible "$dlg")" 1 "main dialog after the message"
+expect_eq "$(drv visible "$E2E_DLG")" 1 "main dialog after the message"
 close_dialog
 mv -f "$hh.off" "$hh"
 

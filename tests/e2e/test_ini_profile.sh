@@ -18,11 +18,10 @@ ini_value() { # file key
 # Starts from another folder with the third argument, checks the depth the dialog shows, then
 # types a new depth and cancels (the depth is stored on close when SaveRecursionDepth is on).
 run_with() { # third-argument expected-depth new-depth what
-    E2E_CWD="$elsewhere" e2e_start "$wlist" 'Z:\links\' "$1"
-    dlg="$(e2e_wait_window "$E2E_TITLE")"
-    expect_eq "$(drv text "$dlg" $IDC_DEPTH)" "$2" "$4: depth shown"
-    drv set "$dlg" $IDC_DEPTH "$3" >/dev/null || fail "$4: cannot set the depth"
-    drv click "$dlg" $IDCANCEL >/dev/null
+    E2E_CWD="$elsewhere" e2e_open "$wlist" 'Z:\links\' "$1"
+    expect_eq "$(drv text "$E2E_DLG" $IDC_DEPTH)" "$2" "$4: depth shown"
+    drv set "$E2E_DLG" $IDC_DEPTH "$3" >/dev/null || fail "$4: cannot set the depth"
+    drv click "$E2E_DLG" $IDCANCEL >/dev/null
     e2e_wait_exit
 }
 
@@ -50,10 +49,9 @@ expect_eq "$(ini_value "$E2E_APP/links.ini" DefaultRecursionDepth)" -1 "INI file
     fail "an INI file was made without /i=: $(find "$E2E_APP" "$elsewhere" -name '*.ini')"
 
 # An INI file in a folder that does not exist: defaults, and closing writes nothing anywhere.
-E2E_CWD="$elsewhere" e2e_start "$wlist" 'Z:\links\' '/i=Z:\nowhere\links.ini'
-dlg="$(e2e_wait_window "$E2E_TITLE")"
-expect_eq "$(drv text "$dlg" $IDC_DEPTH)" 0 "missing INI folder: depth"
-drv click "$dlg" $IDCANCEL >/dev/null
+E2E_CWD="$elsewhere" e2e_open "$wlist" 'Z:\links\' '/i=Z:\nowhere\links.ini'
+expect_eq "$(drv text "$E2E_DLG" $IDC_DEPTH)" 0 "missing INI folder: depth"
+drv click "$E2E_DLG" $IDCANCEL >/dev/null
 e2e_wait_exit
 expect_eq "$E2E_EXIT_CODE" 0 "missing INI folder: exit code"
 [ -e /nowhere ] && fail "missing INI folder: the folder was created"

@@ -14,17 +14,16 @@ use_language_file() { # name
 }
 
 open_dialog() {
-    e2e_start "$wlist" 'Z:\links\' /i=velmora.ini
-    dlg="$(e2e_wait_window "$E2E_TITLE")"
+    e2e_open "$wlist" 'Z:\links\' /i=velmora.ini
 }
 
-cancel_dialog() {
-    drv click "$dlg" $IDCANCEL >/dev/null
+cancel_dialog() { # [dialog]
+    drv click "${1:-$E2E_DLG}" $IDCANCEL >/dev/null
     e2e_wait_exit
 }
 
 about_item() {
-    drv sysmenu "$dlg" | tail -n1
+    drv sysmenu "$E2E_DLG" | tail -n1
 }
 
 # Comments, a line starting with a blank and a message number that comes too late are ignored;
@@ -33,16 +32,16 @@ printf '; texts for the test\r\n[Main]\r\n3=One\r\n3=Two\r\n 4=ignored\r\n151=&I
     >"$E2E_APP/test.lng"
 use_language_file test.lng
 open_dialog
-expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" Two "button 1013"
-expect_eq "$(drv text "$dlg" $IDC_HELP_BUTTON)" 'Справка' "button 1014 (not in the file)"
-expect_eq "$(drv text "$dlg" $IDOK)" OK "button 1"
+expect_eq "$(drv text "$E2E_DLG" $IDC_SETTINGS)" Two "button 1013"
+expect_eq "$(drv text "$E2E_DLG" $IDC_HELP_BUTTON)" 'Справка' "button 1014 (not in the file)"
+expect_eq "$(drv text "$E2E_DLG" $IDOK)" OK "button 1"
 expect_eq "$(about_item)" $'16\tstring\t&Info' "About item"
 cancel_dialog
 
 # An empty 151 adds neither the separator nor the item; an empty 3 empties the button.
 printf '3=\r\n151=\r\n' >"$E2E_APP/test.lng"
 open_dialog
-expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" "" "button 1013 with an empty text"
+expect_eq "$(drv text "$E2E_DLG" $IDC_SETTINGS)" "" "button 1013 with an empty text"
 last="$(about_item)"
 expect_not_contains "$last" $'16\t' "system menu with an empty 151"
 expect_not_contains "$last" separator "system menu with an empty 151"
@@ -56,20 +55,18 @@ cancel_dialog
     printf '2=Close\r\n'
 } >"$E2E_APP/test.lng"
 open_dialog
-expect_eq "$(drv text "$dlg" $IDC_CAPTION)" '&Создать ссылку для "report.txt" в:' "caption with a hostile format"
-expect_eq "$(drv text "$dlg" $IDCANCEL)" Close "text after an over-long line"
+expect_eq "$(drv text "$E2E_DLG" $IDC_CAPTION)" '&Создать ссылку для "report.txt" в:' "caption with a hostile format"
+expect_eq "$(drv text "$E2E_DLG" $IDCANCEL)" Close "text after an over-long line"
 cancel_dialog
 list3="$E2E_WORK/three.lst"
 e2e_list "$list3" 'Z:\data\a' 'Z:\data\b' 'Z:\data\c'
 printf '6=%%s files:\r\n' >"$E2E_APP/test.lng"
-e2e_start "$(e2e_winpath "$list3")" 'Z:\links\' /i=velmora.ini
-dlg="$(e2e_wait_window "$E2E_TITLE")"
-expect_eq "$(drv text "$dlg" $IDC_CAPTION)" '&Создать ссылки для выделенных файлов (3 шт.) в:' "count with %s in place of %d"
+e2e_open "$(e2e_winpath "$list3")" 'Z:\links\' /i=velmora.ini
+expect_eq "$(drv text "$E2E_DLG" $IDC_CAPTION)" '&Создать ссылки для выделенных файлов (3 шт.) в:' "count with %s in place of %d"
 cancel_dialog
 printf '6=%%d selected:\r\n' >"$E2E_APP/test.lng"
-e2e_start "$(e2e_winpath "$list3")" 'Z:\links\' /i=velmora.ini
-dlg="$(e2e_wait_window "$E2E_TITLE")"
-expect_eq "$(drv text "$dlg" $IDC_CAPTION)" '3 selected:' "count with a matching format"
+e2e_open "$(e2e_winpath "$list3")" 'Z:\links\' /i=velmora.ini
+expect_eq "$(drv text "$E2E_DLG" $IDC_CAPTION)" '3 selected:' "count with a matching format"
 cancel_dialog
 
 # The English language file shipped beside the program, named relative to the program's folder.
@@ -83,15 +80,15 @@ for n in 1 2 3 4 7; do
 done
 use_language_file English.lng
 open_dialog
-expect_eq "$(drv text "$dlg" $IDOK)" "$(english 1)" "English button 1"
-expect_eq "$(drv text "$dlg" $IDCANCEL)" "$(english 2)" "English button 2"
-expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" "$(english 3)" "English button 1013"
-expect_eq "$(drv text "$dlg" $IDC_HELP_BUTTON)" "$(english 4)" "English button 1014"
-expect_eq "$(drv text "$dlg" $IDC_DEPTH_LABEL)" "$(english 7)" "English label 1010"
+expect_eq "$(drv text "$E2E_DLG" $IDOK)" "$(english 1)" "English button 1"
+expect_eq "$(drv text "$E2E_DLG" $IDCANCEL)" "$(english 2)" "English button 2"
+expect_eq "$(drv text "$E2E_DLG" $IDC_SETTINGS)" "$(english 3)" "English button 1013"
+expect_eq "$(drv text "$E2E_DLG" $IDC_HELP_BUTTON)" "$(english 4)" "English button 1014"
+expect_eq "$(drv text "$E2E_DLG" $IDC_DEPTH_LABEL)" "$(english 7)" "English label 1010"
 caption="$(english 5)"
-expect_eq "$(drv text "$dlg" $IDC_CAPTION)" "${caption/\%s/report.txt}" "English caption"
-expect_eq "$(drv text "$dlg")" "$E2E_TITLE" "title (never from the language file)"
-e2e_screenshot main-dialog-en "$dlg"
+expect_eq "$(drv text "$E2E_DLG" $IDC_CAPTION)" "${caption/\%s/report.txt}" "English caption"
+expect_eq "$(drv text "$E2E_DLG")" "$E2E_TITLE" "title (never from the language file)"
+e2e_screenshot main-dialog-en "$E2E_DLG"
 cancel_dialog
 
 # A language file that does not exist: the bilingual message, then the built-in texts.
@@ -103,7 +100,7 @@ expect_contains "$(e2e_static_texts "$box")" 'Языковой файл не н�
 drv click "$box" $IDOK >/dev/null
 dlg="$(e2e_wait_window "$E2E_TITLE")"
 expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" 'Настрой&ки' "button 1013 after a missing language file"
-cancel_dialog
+cancel_dialog "$dlg"
 
 e2e_reg_key_exists && fail "the registry was used although /i= named an INI file"
 e2e_pass

@@ -61,10 +61,9 @@ expect_eq "$(ls -A "$links")" "" "one link for several: links folder"
 # Names outside the ANSI code page, from a UTF-8 list: the link has the same name.
 printf 'отчёт\n' >"$data/отчёт №1.txt"
 printf '\xEF\xBB\xBF%s\r\n' "$wdata\\отчёт №1.txt" >"$E2E_WORK/utf8.lst"
-e2e_start "$(e2e_winpath "$E2E_WORK/utf8.lst")" "$wlinks\\"
-dlg="$(e2e_wait_window "$E2E_TITLE")"
-drv click "$dlg" $IDOK >/dev/null
-e2e_expect_end "$dlg" "UTF-8 name"
+e2e_open "$(e2e_winpath "$E2E_WORK/utf8.lst")" "$wlinks\\"
+drv click "$E2E_DLG" $IDOK >/dev/null
+e2e_expect_end "$E2E_DLG" "UTF-8 name"
 expect_hard_link "$links/отчёт №1.txt" "$data/отчёт №1.txt" "UTF-8 name"
 rm -f "$links"/* "$data/отчёт №1.txt"
 

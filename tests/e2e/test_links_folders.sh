@@ -33,7 +33,7 @@ tree_with_inodes() { # folder
 # sub-folders they named, sorted. The first is answered with Skip, the second with Skip all,
 # which must silence the rest.
 skip_junction_prompts() {
-    local n=0 name message names=()
+    local n=0 name message names=() prompt
     while prompt="$(drv waitowned "$E2E_DLG" 3000)"; do
         message="$(e2e_control_text "$prompt" $IDC_ERROR_TEXT)"
         name=""

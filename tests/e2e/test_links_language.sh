@@ -22,8 +22,7 @@ run_with_language() { # language-file depth entry...
     printf '[Settings]\r\nLanguageFile=%s\r\n' "$1" >"$E2E_APP/velmora.ini"
     shift 2
     e2e_list "$E2E_WORK/run.lst" "$@"
-    e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\" /i=velmora.ini
-    E2E_DLG="$(e2e_wait_window "$E2E_TITLE")"
+    e2e_open "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\" /i=velmora.ini
     drv set "$E2E_DLG" $IDC_DEPTH "$depth" >/dev/null || fail "cannot set the depth"
     drv click "$E2E_DLG" $IDOK >/dev/null || fail "cannot press OK"
 }

@@ -95,22 +95,21 @@ expect_consistent_partial_mirror() { # what
 # given), waits until the dialog shows the running batch and checks it, then stops the batch
 # with `how` and checks what it leaves.
 mirror_and_stop() { # what ini-or-empty entry-prefix counts-prefix driver-command (DLG: the dialog)
-    local what="$1" ini="$2" entry_prefix="$3" counts_prefix="$4" stopped how dlg
+    local what="$1" ini="$2" entry_prefix="$3" counts_prefix="$4" stopped how
     shift 4
     rm -rf "${links:?}/Tree"
     e2e_list "$E2E_WORK/run.lst" "$wdata\\Tree\\"
-    e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\" ${ini:+"/i=$ini"}
-    dlg="$(e2e_wait_window "$E2E_TITLE")"
-    drv set "$dlg" $IDC_DEPTH -1 >/dev/null || fail "$what: cannot set the depth"
-    drv click "$dlg" $IDOK >/dev/null || fail "$what: cannot press OK"
-    wait_busy "$dlg" "$what" "$entry_prefix"
-    expect_running_dialog "$dlg" "$what" "$counts_prefix"
-    expect_eq "$(drv focus "$dlg")" "$IDCANCEL" "$what: the focus while the batch runs"
-    e2e_screenshot "responsive_$what" "$dlg"
-    how=("${@/#DLG/$dlg}")
+    e2e_open "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\" ${ini:+"/i=$ini"}
+    drv set "$E2E_DLG" $IDC_DEPTH -1 >/dev/null || fail "$what: cannot set the depth"
+    drv click "$E2E_DLG" $IDOK >/dev/null || fail "$what: cannot press OK"
+    wait_busy "$E2E_DLG" "$what" "$entry_prefix"
+    expect_running_dialog "$E2E_DLG" "$what" "$counts_prefix"
+    expect_eq "$(drv focus "$E2E_DLG")" "$IDCANCEL" "$what: the focus while the batch runs"
+    e2e_screenshot "responsive_$what" "$E2E_DLG"
+    how=("${@/#DLG/$E2E_DLG}")
     drv "${how[@]}" >/dev/null || fail "$what: drv ${how[*]} failed"
     stopped=$EPOCHREALTIME
-    e2e_expect_end "$dlg" "$what" 15
+    e2e_expect_end "$E2E_DLG" "$what" 15
     e2e_log "$what: the program ended $(awk -v a="$stopped" -v b="$EPOCHREALTIME" \
         'BEGIN { printf "%.2f", b - a }') s after it was asked to stop"
     expect_consistent_partial_mirror "$what"
@@ -128,11 +127,10 @@ mirror_and_stop Close "" 'Обрабатывается: ' 'Создано ссы
 # Cancel then stops it.
 rm -rf "${links:?}/Tree"
 e2e_list "$E2E_WORK/run.lst" "$wdata\\Tree\\"
-e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\"
-dlg="$(e2e_wait_window "$E2E_TITLE")"
-drv set "$dlg" $IDC_DEPTH -1 >/dev/null || fail "prompt: cannot set the depth"
-drv click "$dlg" $IDOK >/dev/null || fail "prompt: cannot press OK"
-wait_busy "$dlg" "prompt" 'Обрабатывается: '
+e2e_open "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\"
+drv set "$E2E_DLG" $IDC_DEPTH -1 >/dev/null || fail "prompt: cannot set the depth"
+drv click "$E2E_DLG" $IDOK >/dev/null || fail "prompt: cannot press OK"
+wait_busy "$E2E_DLG" "prompt" 'Обрабатывается: '
 obstacles=()
 for ((d = 0; d < RESPONSIVE_FOLDERS; d++)); do
     for ((s = 0; s < RESPONSIVE_SUBFOLDERS; s++)); do
@@ -143,15 +141,15 @@ for ((d = 0; d < RESPONSIVE_FOLDERS; d++)); do
     done
 done
 [ "${#obstacles[@]}" -gt 0 ] || fail "prompt: the batch made every folder before it could be stopped"
-prompt="$(e2e_wait_owned "$dlg" 120000)"
+prompt="$(e2e_wait_owned "$E2E_DLG" 120000)"
 expect_eq "$(drv text "$prompt")" 'Ошибка' "prompt: title"
 expect_contains "$(e2e_control_text "$prompt" $IDC_ERROR_TEXT)" 'f50.dat' "prompt: the file in the way"
-expect_eq "$(drv enabled "$dlg" $IDC_TARGET)" 0 "prompt: the target edit while the prompt asks"
+expect_eq "$(drv enabled "$E2E_DLG" $IDC_TARGET)" 0 "prompt: the target edit while the prompt asks"
 e2e_screenshot responsive_prompt
 e2e_answer "$prompt" $IDC_SKIP_ALL
-expect_running_dialog "$dlg" "prompt" 'Создано ссылок: '
-drv click "$dlg" $IDCANCEL >/dev/null || fail "prompt: cannot press Cancel"
-e2e_expect_end "$dlg" "prompt" 15
+expect_running_dialog "$E2E_DLG" "prompt" 'Создано ссылок: '
+drv click "$E2E_DLG" $IDCANCEL >/dev/null || fail "prompt: cannot press Cancel"
+e2e_expect_end "$E2E_DLG" "prompt" 15
 for obstacle in "${obstacles[@]}"; do
     [ "$(cat "$obstacle")" == 'in the way' ] || fail "prompt: $obstacle was changed"
     [ "$(stat -c %h "$obstacle")" -eq 1 ] || fail "prompt: $obstacle was linked"

@@ -21,13 +21,12 @@ utf16() { iconv -f UTF-8 -t UTF-16LE || fail "iconv"; }
 # Starts the program on the list file, checks the caption, presses OK and checks that each
 # name got its hard link in the links folder.
 check_list() { # what caption name...
-    local what="$1" caption="$2" name dlg
+    local what="$1" caption="$2" name
     shift 2
-    e2e_start "$(e2e_winpath "$E2E_WORK/$what.lst")" "$wlinks\\"
-    dlg="$(e2e_wait_window "$E2E_TITLE")"
-    expect_eq "$(drv text "$dlg" $IDC_CAPTION)" "$caption" "$what: caption"
-    drv click "$dlg" $IDOK >/dev/null || fail "$what: cannot press OK"
-    e2e_expect_end "$dlg" "$what"
+    e2e_open "$(e2e_winpath "$E2E_WORK/$what.lst")" "$wlinks\\"
+    expect_eq "$(drv text "$E2E_DLG" $IDC_CAPTION)" "$caption" "$what: caption"
+    drv click "$E2E_DLG" $IDOK >/dev/null || fail "$what: cannot press OK"
+    e2e_expect_end "$E2E_DLG" "$what"
     for name in "$@"; do
         expect_hard_link "$links/$name" "$data/$name" "$what"
     done
@@ -69,12 +68,11 @@ for variant in utf16 utf8; do
     utf8) printf '; test\r\n3=Параметры\r\n4=Справка?\r\n2=Close' ;;
     esac >"$E2E_APP/test.lng"
     printf '[Settings]\r\nLanguageFile=test.lng\r\n' >"$E2E_APP/velmora.ini"
-    e2e_start "$(e2e_winpath "$E2E_WORK/lf-one.lst")" "$wlinks\\" /i=velmora.ini
-    dlg="$(e2e_wait_window "$E2E_TITLE")"
-    expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" 'Параметры' "$variant language file: button 1013"
-    expect_eq "$(drv text "$dlg" $IDC_HELP_BUTTON)" 'Справка?' "$variant language file: button 1014"
-    expect_eq "$(drv text "$dlg" $IDCANCEL)" 'Close' "$variant language file: last line without a break"
-    drv click "$dlg" $IDCANCEL >/dev/null
+    e2e_open "$(e2e_winpath "$E2E_WORK/lf-one.lst")" "$wlinks\\" /i=velmora.ini
+    expect_eq "$(drv text "$E2E_DLG" $IDC_SETTINGS)" 'Параметры' "$variant language file: button 1013"
+    expect_eq "$(drv text "$E2E_DLG" $IDC_HELP_BUTTON)" 'Справка?' "$variant language file: button 1014"
+    expect_eq "$(drv text "$E2E_DLG" $IDCANCEL)" 'Close' "$variant language file: last line without a break"
+    drv click "$E2E_DLG" $IDCANCEL >/dev/null
     e2e_wait_exit
 done
 

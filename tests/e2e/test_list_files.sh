@@ -12,7 +12,7 @@ MANY='&Создать ссылки для выделенных файлов (%d 
 # Writes the bytes (printf format) to a list file, opens the dialog on it and checks the caption
 # and the target edit, then cancels.
 check_list() { # what caption target [wait-ms]
-    local what="$1" caption="$2" target="$3"
+    local what="$1" caption="$2" target="$3" dlg
     e2e_start "$(e2e_winpath "$E2E_WORK/$what.lst")" 'Z:\links\'
     dlg="$(e2e_wait_window "$E2E_TITLE" "${4:-20000}")"
     expect_eq "$(drv text "$dlg" $IDC_CAPTION)" "$caption" "$what: caption"

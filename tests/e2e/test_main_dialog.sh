@@ -5,21 +5,20 @@
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 
-# Opens the dialog on a list, checks caption and target, cancels. Leaves the handle in $dlg.
+# Opens the dialog on a list, checks caption and target, cancels. Leaves the handle in $E2E_DLG.
 check_dialog() { # what target expected-caption expected-target entries...
     local what="$1" target="$2" caption="$3" expected_target="$4"
     shift 4
     local list="$E2E_WORK/$what.lst"
     e2e_list "$list" "$@"
-    e2e_start "$(e2e_winpath "$list")" "$target"
-    dlg="$(e2e_wait_window "$E2E_TITLE")"
-    expect_eq "$(drv text "$dlg" $IDC_CAPTION)" "$caption" "$what: caption"
-    expect_eq "$(drv text "$dlg" $IDC_TARGET)" "$expected_target" "$what: target"
-    expect_eq "$(drv text "$dlg" $IDC_DEPTH)" 0 "$what: depth"
+    e2e_open "$(e2e_winpath "$list")" "$target"
+    expect_eq "$(drv text "$E2E_DLG" $IDC_CAPTION)" "$caption" "$what: caption"
+    expect_eq "$(drv text "$E2E_DLG" $IDC_TARGET)" "$expected_target" "$what: target"
+    expect_eq "$(drv text "$E2E_DLG" $IDC_DEPTH)" 0 "$what: depth"
 }
 
 close_dialog() { # what
-    drv click "$dlg" $IDCANCEL >/dev/null || fail "$1: cannot press Cancel"
+    drv click "$E2E_DLG" $IDCANCEL >/dev/null || fail "$1: cannot press Cancel"
     e2e_wait_exit
     expect_eq "$E2E_EXIT_CODE" 0 "$1: exit code"
 }
@@ -27,16 +26,16 @@ close_dialog() { # what
 check_dialog one-file 'Z:\links\' '&Создать ссылку для "report.txt" в:' 'Z:\links\report.txt' \
     'Z:\data\report.txt'
 # The window: class, the template's texts, the system menu's extra item.
-expect_eq "$(drv text "$dlg" $IDC_DEPTH_LABEL)" 'Глубин&а рекурсии для создания ссылок на каталоги:' "depth label"
-expect_eq "$(drv text "$dlg" $IDOK)" OK "OK button"
-expect_eq "$(drv text "$dlg" $IDCANCEL)" 'Отмена' "Cancel button"
-expect_eq "$(drv text "$dlg" $IDC_SETTINGS)" 'Настрой&ки' "Settings button"
-expect_eq "$(drv text "$dlg" $IDC_HELP_BUTTON)" 'Справка' "Help button"
-menu="$(drv sysmenu "$dlg")" || fail "cannot read the system menu"
+expect_eq "$(drv text "$E2E_DLG" $IDC_DEPTH_LABEL)" 'Глубин&а рекурсии для создания ссылок на каталоги:' "depth label"
+expect_eq "$(drv text "$E2E_DLG" $IDOK)" OK "OK button"
+expect_eq "$(drv text "$E2E_DLG" $IDCANCEL)" 'Отмена' "Cancel button"
+expect_eq "$(drv text "$E2E_DLG" $IDC_SETTINGS)" 'Настрой&ки' "Settings button"
+expect_eq "$(drv text "$E2E_DLG" $IDC_HELP_BUTTON)" 'Справка' "Help button"
+menu="$(drv sysmenu "$E2E_DLG")" || fail "cannot read the system menu"
 expect_eq "$(tail -n1 <<<"$menu")" $'16\tstring\t&О программе...' "About item"
 expect_contains "$(tail -n2 <<<"$menu" | head -n1 | cut -f2)" separator "item before About"
-expect_eq "$(drv focus "$dlg")" "$IDC_TARGET" "focus"
-e2e_screenshot main-dialog-ru "$dlg"
+expect_eq "$(drv focus "$E2E_DLG")" "$IDC_TARGET" "focus"
+e2e_screenshot main-dialog-ru "$E2E_DLG"
 close_dialog one-file
 
 check_dialog one-folder 'Z:\links\' '&Создать ссылки для выделенных файлов (1 шт.) в:' 'Z:\links\*.*' \
@@ -58,16 +57,15 @@ close_dialog no-backslash
 # An entry without any backslash is its own name; further arguments are ignored.
 list="$E2E_WORK/bare.lst"
 e2e_list "$list" 'report.txt'
-e2e_start "$(e2e_winpath "$list")" 'Z:\links\' /x=ignored fourth fifth
-dlg="$(e2e_wait_window "$E2E_TITLE")"
-expect_eq "$(drv text "$dlg" $IDC_CAPTION)" '&Создать ссылку для "report.txt" в:' "bare name: caption"
+e2e_open "$(e2e_winpath "$list")" 'Z:\links\' /x=ignored fourth fifth
+expect_eq "$(drv text "$E2E_DLG" $IDC_CAPTION)" '&Создать ссылку для "report.txt" в:' "bare name: caption"
 # Escape is the dialog's Cancel; the close box ends it the same way.
-drv key "$dlg" Escape
+drv key "$E2E_DLG" Escape
 e2e_wait_exit
 expect_eq "$E2E_EXIT_CODE" 0 "Escape: exit code"
 
 check_dialog close-box 'Z:\links\' '&Создать ссылку для "a.txt" в:' 'Z:\links\a.txt' 'Z:\data\a.txt'
-drv syscommand "$dlg" $SC_CLOSE >/dev/null
+drv syscommand "$E2E_DLG" $SC_CLOSE >/dev/null
 e2e_wait_exit
 # A run without /i= keeps its settings in the registry, and nothing was asked to be stored.
 e2e_reg_get DefaultRecursionDepth >/dev/null && fail "DefaultRecursionDepth stored with the flag off"

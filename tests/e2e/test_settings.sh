@@ -17,12 +17,11 @@ e2e_reg_set_sz LanguageFile 'lang\old.lng'
 mkdir -p "$E2E_APP/lang"
 printf '; an empty language file\r\n' >"$E2E_APP/lang/old.lng"
 
-e2e_start "$(e2e_winpath "$list")" 'Z:\links\'
-dlg="$(e2e_wait_window "$E2E_TITLE")"
+e2e_open "$(e2e_winpath "$list")" 'Z:\links\'
 
-open_settings() {
-    drv click "$dlg" $IDC_SETTINGS >/dev/null
-    set="$(e2e_wait_owned "$dlg")"
+open_settings() { # leaves the settings dialog in $set
+    drv click "$E2E_DLG" $IDC_SETTINGS >/dev/null
+    set="$(e2e_wait_owned "$E2E_DLG")"
     expect_eq "$(drv text "$set")" 'Настройки' "settings title"
 }
 
@@ -90,7 +89,7 @@ drv click "$set" $IDC_SAVE_WINDOW_POS >/dev/null
 drv set "$set" $IDC_DEFAULT_DEPTH 5000 >/dev/null
 drv set "$set" $IDC_HELP_FILE 'velmora_en.chm' >/dev/null
 close_settings 1
-expect_no_message "$dlg" "OK with the language unchanged"
+expect_no_message "$E2E_DLG" "OK with the language unchanged"
 expect_eq "$(reg_query SaveWindowPos)" "REG_DWORD"$'\t'0 "SaveWindowPos written"
 expect_eq "$(reg_query SaveRecursionDepth)" "REG_DWORD"$'\t'0 "SaveRecursionDepth written"
 expect_eq "$(reg_query DefaultRecursionDepth)" "REG_DWORD"$'\t'5000 "a depth beyond the arrows' range is written as typed"
@@ -109,7 +108,7 @@ drv set "$set" $IDC_DEFAULT_DEPTH -7 >/dev/null
 drv set "$set" $IDC_LANGUAGE_FILE 'lang\other.lng' >/dev/null
 before="$(registry_dump)"
 close_settings 2
-expect_no_message "$dlg" "Cancel"
+expect_no_message "$E2E_DLG" "Cancel"
 expect_eq "$(registry_dump)" "$before" "registry after Cancel"
 open_settings
 expect_fields 0 0 5000 'lang\old.lng' 'velmora_en.chm' "values after Cancel"
@@ -132,7 +131,7 @@ expect_eq "$(registry_dump)" "$before" "registry after refused letters"
 # A negative depth is taken; a new language file brings the bilingual notice.
 drv set "$set" $IDC_DEFAULT_DEPTH -7 >/dev/null
 close_settings 1
-notice="$(e2e_wait_owned "$dlg")"
+notice="$(e2e_wait_owned "$E2E_DLG")"
 expect_eq "$(e2e_static_texts "$notice")" \
     'Язык поменяется при следующем запуске!\n\nLanguage will change on next start!' "language notice"
 e2e_screenshot language_notice "$notice"
@@ -141,24 +140,24 @@ drv waitgone "$notice" 5000 >/dev/null || fail "the notice did not close"
 expect_eq "$(reg_query DefaultRecursionDepth)" "REG_DWORD"$'\t'-7 "negative depth written"
 expect_eq "$(reg_query LanguageFile)" "REG_SZ"$'\t''lang\new.lng' "new language file written"
 # The main dialog itself is not re-localised or changed.
-expect_eq "$(drv text "$dlg" $IDC_DEPTH)" 3 "main dialog depth untouched"
+expect_eq "$(drv text "$E2E_DLG" $IDC_DEPTH)" 3 "main dialog depth untouched"
 
 # Only the letter case changed: that is a change too.
 open_settings
 drv set "$set" $IDC_LANGUAGE_FILE 'lang\New.lng' >/dev/null
 close_settings 1
-notice="$(e2e_wait_owned "$dlg")"
+notice="$(e2e_wait_owned "$E2E_DLG")"
 drv click "$notice" $IDOK >/dev/null
 drv waitgone "$notice" 5000 >/dev/null
 
 # Unchanged text: no notice. Changed and cancelled: no notice.
 open_settings
 close_settings 1
-expect_no_message "$dlg" "OK with the same language file"
+expect_no_message "$E2E_DLG" "OK with the same language file"
 open_settings
 drv set "$set" $IDC_LANGUAGE_FILE 'English.lng' >/dev/null
 close_settings 2
-expect_no_message "$dlg" "Cancel after changing the language file"
+expect_no_message "$E2E_DLG" "Cancel after changing the language file"
 expect_eq "$(reg_query LanguageFile)" "REG_SZ"$'\t''lang\New.lng' "LanguageFile after Cancel"
 
 # A very long path is taken and stored whole.
@@ -168,12 +167,12 @@ long+='\velmora.chm'
 open_settings
 drv set "$set" $IDC_HELP_FILE "$long" >/dev/null
 close_settings 1
-expect_no_message "$dlg" "OK with a long help path"
+expect_no_message "$E2E_DLG" "OK with a long help path"
 expect_eq "$(reg_query HelpFile)" "REG_SZ"$'\t'"$long" "long HelpFile written"
 open_settings
 expect_eq "$(drv text "$set" $IDC_HELP_FILE)" "$long" "long help path shown again"
 close_settings 2
 
-drv click "$dlg" $IDCANCEL >/dev/null
+drv click "$E2E_DLG" $IDCANCEL >/dev/null
 e2e_wait_exit
 e2e_pass

@@ -18,12 +18,11 @@ wlangs="$(e2e_winpath "$langs")"
 wapp="$(e2e_winpath "$E2E_APP")"
 printf '[Settings]\r\nHelpFile=no such help.chm\r\n' >"$E2E_APP/velmora.ini"
 
-e2e_start "$(e2e_winpath "$list")" 'Z:\links\' /i=velmora.ini
-dlg="$(e2e_wait_window "$E2E_TITLE")"
-drv click "$dlg" $IDC_SETTINGS >/dev/null
-set="$(e2e_wait_owned "$dlg")"
+e2e_open "$(e2e_winpath "$list")" 'Z:\links\' /i=velmora.ini
+drv click "$E2E_DLG" $IDC_SETTINGS >/dev/null
+set="$(e2e_wait_owned "$E2E_DLG")"
 
-open_browser() { # button
+open_browser() { # button; leaves the file dialog in $fd
     drv click "$set" "$1" >/dev/null
     fd="$(e2e_wait_owned "$set")"
 }
@@ -70,8 +69,8 @@ drv set "$set" $IDC_HELP_FILE 'velmora_en.chm' >/dev/null
 drv set "$set" $IDC_LANGUAGE_FILE '' >/dev/null
 drv click "$set" $IDOK >/dev/null
 drv waitgone "$set" 5000 >/dev/null || fail "the settings dialog did not close on OK"
-drv click "$dlg" $IDC_SETTINGS >/dev/null
-set="$(e2e_wait_owned "$dlg")"
+drv click "$E2E_DLG" $IDC_SETTINGS >/dev/null
+set="$(e2e_wait_owned "$E2E_DLG")"
 drv click "$set" $IDC_HELP_BUTTON >/dev/null
 hh="$(e2e_wait_window 'HH Parent')"
 expect_contains "$(hh_args)" "$wapp\\velmora_en.chm::/prog_settings.htm" "help viewer after OK"
@@ -81,6 +80,6 @@ drv waitgone "$hh" 10000 >/dev/null
 
 drv click "$set" $IDCANCEL >/dev/null
 drv waitgone "$set" 5000 >/dev/null
-drv click "$dlg" $IDCANCEL >/dev/null
+drv click "$E2E_DLG" $IDCANCEL >/dev/null
 e2e_wait_exit
 e2e_pass

@@ -17,9 +17,9 @@ ini_value() { # file key: the value, or "<absent>"
         END { if (found) print v; else print "<absent>" }'
 }
 
-open_settings() {
-    drv click "$dlg" $IDC_SETTINGS >/dev/null
-    set="$(e2e_wait_owned "$dlg")"
+open_settings() { # leaves the settings dialog in $set
+    drv click "$E2E_DLG" $IDC_SETTINGS >/dev/null
+    set="$(e2e_wait_owned "$E2E_DLG")"
 }
 
 close_settings() { # button
@@ -35,8 +35,7 @@ expect_no_message() { # owner what
 # Round trip through velmora.ini beside the program.
 ini="$E2E_APP/velmora.ini"
 printf '[Other]\r\nKeep=1\r\n[Settings]\r\nSaveRecursionDepth=1\r\nDefaultRecursionDepth=2\r\n' >"$ini"
-e2e_start "$wlist" 'Z:\links\' /i=velmora.ini
-dlg="$(e2e_wait_window "$E2E_TITLE")"
+e2e_open "$wlist" 'Z:\links\' /i=velmora.ini
 open_settings
 expect_eq "$(drv checked "$set" $IDC_SAVE_DEPTH)" 1 "save depth from the INI file"
 expect_eq "$(drv text "$set" $IDC_DEFAULT_DEPTH)" 2 "depth from the INI file"
@@ -53,7 +52,7 @@ drv set "$set" $IDC_DEFAULT_DEPTH 17 >/dev/null
 drv set "$set" $IDC_LANGUAGE_FILE 'English.lng' >/dev/null
 drv set "$set" $IDC_HELP_FILE 'Z:\help files\velmora_en.chm' >/dev/null
 close_settings 1
-notice="$(e2e_wait_owned "$dlg")"
+notice="$(e2e_wait_owned "$E2E_DLG")"
 expect_contains "$(e2e_static_texts "$notice")" 'Language will change on next start!' "language notice"
 drv click "$notice" $IDOK >/dev/null
 drv waitgone "$notice" 5000 >/dev/null
@@ -64,14 +63,13 @@ expect_eq "$(ini_value "$ini" LanguageFile)" 'English.lng' "INI LanguageFile"
 expect_eq "$(ini_value "$ini" HelpFile)" 'Z:\help files\velmora_en.chm' "INI HelpFile"
 expect_contains "$(tr -d '\r' <"$ini")" $'[Other]\nKeep=1' "other sections kept"
 e2e_reg_key_exists && fail "the registry was written with /i="
-drv click "$dlg" $IDCANCEL >/dev/null
+drv click "$E2E_DLG" $IDCANCEL >/dev/null
 e2e_wait_exit
 # SaveWindowPos is now on: closing the main dialog stored its rectangle too.
 [ "$(ini_value "$ini" PosLeft)" != '<absent>' ] || fail "the new SaveWindowPos was not used at once"
 
 # The INI file's folder does not exist: every write fails.
-e2e_start "$wlist" 'Z:\links\' '/i=missing\velmora.ini'
-dlg="$(e2e_wait_window "$E2E_TITLE")"
+e2e_open "$wlist" 'Z:\links\' '/i=missing\velmora.ini'
 open_settings
 drv set "$set" $IDC_LANGUAGE_FILE 'English.lng' >/dev/null
 drv set "$set" $IDC_DEFAULT_DEPTH 9 >/dev/null
@@ -81,14 +79,14 @@ expect_eq "$(e2e_static_texts "$msg")" 'Ошибка при сохранении
 e2e_screenshot settings_save_failed "$msg"
 drv click "$msg" $IDOK >/dev/null
 drv waitgone "$set" 5000 >/dev/null || fail "the settings dialog stayed open after the failed save"
-expect_no_message "$dlg" "failed save"
+expect_no_message "$E2E_DLG" "failed save"
 [ -e "$E2E_APP/missing" ] && fail "a folder was made for the INI file"
 # The running program has the new values all the same.
 open_settings
 expect_eq "$(drv text "$set" $IDC_LANGUAGE_FILE)" 'English.lng' "language file kept after the failed save"
 expect_eq "$(drv text "$set" $IDC_DEFAULT_DEPTH)" 9 "depth kept after the failed save"
 close_settings 2
-drv click "$dlg" $IDCANCEL >/dev/null
+drv click "$E2E_DLG" $IDCANCEL >/dev/null
 e2e_wait_exit
 
 e2e_pass

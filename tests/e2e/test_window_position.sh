@@ -9,14 +9,13 @@ list="$E2E_WORK/list.lst"
 e2e_list "$list" 'Z:\data\a.txt'
 wlist="$(e2e_winpath "$list")"
 
-open_dialog() {
-    e2e_start "$wlist" 'Z:\links\'
-    dlg="$(e2e_wait_window "$E2E_TITLE")"
-    rect="$(drv rect "$dlg")"
+open_dialog() { # leaves the dialog's screen rectangle in $rect
+    e2e_open "$wlist" 'Z:\links\'
+    rect="$(drv rect "$E2E_DLG")"
 }
 
 close_dialog() {
-    drv click "$dlg" $IDCANCEL >/dev/null
+    drv click "$E2E_DLG" $IDCANCEL >/dev/null
     e2e_wait_exit
 }
 
@@ -49,7 +48,7 @@ expect_eq "$(e2e_reg_get PosLeft) $(e2e_reg_get PosTop) $(e2e_reg_get PosRight) 
 store_rect 100 500 50 200
 open_dialog
 expect_eq "$rect" "100 50 500 200" "restored rectangle"
-e2e_screenshot main-dialog-restored "$dlg"
+e2e_screenshot main-dialog-restored "$E2E_DLG"
 close_dialog
 expect_eq "$(e2e_reg_get PosLeft) $(e2e_reg_get PosTop) $(e2e_reg_get PosRight) $(e2e_reg_get PosBottom)" \
     "100 50 500 200" "restored rectangle stored again"
