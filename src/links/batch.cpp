@@ -232,13 +232,13 @@ std::string MakeFullLinkName(IFileSystem& fs, const std::string& name, const std
     return name;
 }
 
-// A name that is taken is looked at only then, so a fresh batch pays nothing for it: the
-// source's own name is refused (the file would be its own link).
+// The file already at the name may be the entry itself rather than an earlier link of it:
+// then the file would be its own link, which is refused.
 LinkBatch::StepResult LinkBatch::LinkFileEntry(const std::string& entry) {
     const std::string name =
         MakeFullLinkName(m_fs, ComposeLinkName(m_strTarget, entry, m_fs.Separator()), entry);
     const StepResult result = HardLinkFile(entry, name);
-    if (result.code == err::kAlreadyExists && IsSameEntry(name, entry)) {
+    if (result.inPlace && IsOwnName(name, entry)) {
         return Refused(txt::kLinkIsSource);
     }
     return result;
@@ -248,13 +248,13 @@ void LinkBatch::LinkListedFile(const std::string& entry) {
     for (;;) {
         const StepResult result = LinkFileEntry(entry);  // a retry composes the name again
         if (result.Done()) {
+            CountDone(result, m_result.hardLinks);
             break;
         }
         if (!RetryAfterFailure(txt::kFileLinkError, entry, result, m_bSkipAllFiles)) {
             return;
         }
     }
-    ++m_result.hardLinks;
     Notify(entry);
 }
 
@@ -437,13 +437,13 @@ void LinkBatch::MakeJunction(const std::string& link, const std::string& source)
     for (;;) {
         const StepResult result = CreateJunction(link, source);
         if (result.Done()) {
+            CountDone(result, m_result.junctions);
             break;
         }
         if (!RetryAfterFailure(txt::kFolderLinkError, link, result, m_bSkipAllJunctions)) {
             return;
         }
     }
-    ++m_result.junctions;
     Notify(source);
 }
 
@@ -451,14 +451,18 @@ void LinkBatch::LinkMirroredFile(const std::string& source, const std::string& l
     for (;;) {
         const StepResult result = HardLinkFile(source, link);
         if (result.Done()) {
+            CountDone(result, m_result.hardLinks);
             break;
         }
         if (!RetryAfterFailure(txt::kFileLinkError, source, result, m_bSkipAllFiles)) {
             return;
         }
     }
-    ++m_result.hardLinks;
     Notify(source);
+}
+
+void LinkBatch::CountDone(const StepResult& result, std::uint64_t& made) {
+    ++(result.inPlace ? m_result.alreadyInPlace : made);
 }
 
 // What the user wants done about a failed step: true to try it again. With the kind's
@@ -493,8 +497,24 @@ void LinkBatch::Skipped(const std::string& name) {
     }
 }
 
+// A name that is taken is looked at only once the system has said so, so a fresh batch pays
+// nothing for it. The source's own file there (an earlier link, a batch made again) is the
+// link asked for; a junction or symbolic link there is refused; anything else is the
+// system's "already exists".
 LinkBatch::StepResult LinkBatch::HardLinkFile(const std::string& source, const std::string& link) {
-    return {m_fs.CreateHardLink(link, source)};
+    const ErrorCode code = m_fs.CreateHardLink(link, source);
+    if (code != err::kAlreadyExists) {
+        return {code};
+    }
+    const std::optional<EntryInfo> there = m_fs.Inspect(link);
+    if (there && there->kind == EntryKind::ReparsePoint) {
+        return Refused(txt::kNameIsReparsePoint);
+    }
+    if (!there || there->kind != EntryKind::File) {
+        return {code};
+    }
+    const std::optional<EntryInfo> file = m_fs.Inspect(source);
+    return file && file->id == there->id ? InPlace() : StepResult{code};
 }
 
 LinkBatch::StepResult LinkBatch::CreateJunction(const std::string& link,
@@ -526,6 +546,10 @@ LinkBatch::StepResult LinkBatch::CreateJunction(const std::string& link,
         // plain folder of that name is used.
         const std::optional<EntryInfo> there = m_fs.Inspect(link);
         if (there && there->kind == EntryKind::ReparsePoint) {
+            // One that leads to this source already is the junction asked for.
+            if (m_fs.FolderIdentity(link) == sourceId) {
+                return InPlace();
+            }
             return Refused(txt::kNameIsReparsePoint);
         }
         if (there && there->kind == EntryKind::Folder && there->id == *sourceId) {
@@ -539,20 +563,15 @@ LinkBatch::StepResult LinkBatch::CreateJunction(const std::string& link,
     return {code};  // the failing call's own, not the clean-up's
 }
 
-// Whether two full names are one name of one file: the same file under the same name in
-// the same folder (another hard link of the file is not).
-bool LinkBatch::IsSameEntry(const std::string& a, const std::string& b) {
+// Whether a link's name, known to hold the entry's file, is the entry's own name: the same
+// name in the same folder (another hard link of the file is not).
+bool LinkBatch::IsOwnName(const std::string& name, const std::string& entry) {
     const char sep = m_fs.Separator();
-    if (!SameName(LastName(a, sep), LastName(b, sep), sep)) {
+    if (!SameName(LastName(name, sep), LastName(entry, sep), sep)) {
         return false;
     }
-    const std::optional<EntryInfo> first = m_fs.Inspect(a);
-    const std::optional<EntryInfo> second = m_fs.Inspect(b);
-    if (!first || !second || first->id != second->id) {
-        return false;
-    }
-    const std::optional<FileId> folder = m_fs.FolderIdentity(ParentFolder(a, sep));
-    return folder && folder == m_fs.FolderIdentity(ParentFolder(b, sep));
+    const std::optional<FileId> folder = m_fs.FolderIdentity(ParentFolder(name, sep));
+    return folder && folder == m_fs.FolderIdentity(ParentFolder(entry, sep));
 }
 
 PromptAnswer LinkBatch::Ask(TextId id, const std::string& name, StepResult result) {

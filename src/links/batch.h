@@ -116,9 +116,11 @@ private:
     struct StepResult {
         ErrorCode code = err::kSuccess;
         TextId refusal = 0;
+        bool inPlace = false;  // done without making anything: it was there already
         bool Done() const { return code == err::kSuccess && refusal == 0; }
     };
     static StepResult Refused(TextId reason) { return {err::kSuccess, reason}; }
+    static StepResult InPlace() { return {err::kSuccess, 0, true}; }
 
     // One folder of the mirror walk that is being worked through. Levels are kept (not
     // freed) when the walk climbs back, so their entry vectors are reused.
@@ -147,7 +149,8 @@ private:
     void LinkMirroredFile(const std::string& source, const std::string& link);
     StepResult HardLinkFile(const std::string& source, const std::string& link);
     StepResult CreateJunction(const std::string& link, const std::string& source);
-    bool IsSameEntry(const std::string& a, const std::string& b);
+    bool IsOwnName(const std::string& name, const std::string& entry);
+    void CountDone(const StepResult& result, std::uint64_t& made);
     bool RetryAfterFailure(TextId id, const std::string& name, StepResult result, bool& skipAll);
     void Skipped(const std::string& name);
     PromptAnswer Ask(TextId id, const std::string& name, StepResult result);

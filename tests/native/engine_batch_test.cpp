@@ -312,6 +312,45 @@ TEST_F(Batch, RecursionDepthTable) {
     EXPECT_TRUE(prompt.Messages().empty());
 }
 
+// A batch made again finds what it made in place: no prompt, nothing made twice, only what
+// is new is linked. The names are looked at only when the system says they are taken, so
+// the first run does not look at all.
+TEST_F(Batch, ABatchMadeAgainFindsItsLinksInPlace) {
+    struct Case {
+        std::vector<std::string> entries;
+        int depth;
+        bool newFile;  // a file arrives in Photos between the runs
+        std::uint64_t hardLinks, junctions, inPlace;
+    };
+    const Case cases[] = {
+        {{R"(C:\Docs\report.txt)", R"(C:\Docs\notes.txt)"}, 0, false, 0, 0, 2},
+        {{R"(C:\Docs\Photos\)"}, 0, false, 0, 0, 1},
+        {{R"(C:\Docs\Photos\)"}, 1, false, 0, 0, 4},  // a.jpg, b.jpg; junctions 2020, Empty
+        {{R"(C:\Docs\Photos\)"}, -1, true, 1, 0, 4},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE("depth " + std::to_string(c.depth));
+        const std::string target = R"(D:\Again)" + std::to_string(++n) + "\\";
+        fs.AddFolder(target);
+        fs.ClearLog();
+        ASSERT_EQ(Run(c.entries, target, c.depth), BatchOutcome::Completed);
+        EXPECT_EQ(fs.CallCount(FsOp::Inspect), 0u);
+        if (c.newFile) {
+            fs.AddFile(R"(C:\Docs\Photos\2020\new.jpg)", "new");
+            sourceBefore = fs.Describe(sourceRoot);
+        }
+        ASSERT_EQ(Run(c.entries, target, c.depth), BatchOutcome::Completed);
+        EXPECT_EQ(result.hardLinks, c.hardLinks);
+        EXPECT_EQ(result.junctions, c.junctions);
+        EXPECT_EQ(result.folders, 0u);
+        EXPECT_EQ(result.alreadyInPlace, c.inPlace);
+        EXPECT_EQ(result.skipped, 0u);
+    }
+    EXPECT_TRUE(fs.SameFile(R"(D:\Again4\Photos\2020\new.jpg)", R"(C:\Docs\Photos\2020\new.jpg)"));
+    EXPECT_TRUE(prompt.Messages().empty());
+}
+
 TEST_F(Batch, AnExistingFolderAtTheMirrorsNameIsUsedAsItIs) {
     fs.AddFile(R"(D:\Links\Photos\mine.txt)", "mine");
     EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", 1), BatchOutcome::Completed);

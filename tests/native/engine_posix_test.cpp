@@ -98,6 +98,8 @@ TEST_F(PosixEngine, FullMirrorMatchesTheSource) {
             EXPECT_EQ(entry.links, 2u) << name;
         }
     }
+    // Made again: every link is found in place (same inode), nothing is asked.
+    EXPECT_EQ(Run({src + "/"}, dst, -1), BatchOutcome::Completed);
     EXPECT_TRUE(prompt.Messages().empty());
 }
 
