@@ -1,8 +1,8 @@
 #!/bin/bash
 # Checks the help: every topic named in a project, contents or index file exists, every link
 # between topics leads to an existing topic, both editions hold the same topics, and the
-# compiled files beside the program exist and hold the settings topic that the settings
-# dialog opens.
+# compiled files beside the program exist and hold the topics that the settings dialog and the
+# error prompt open.
 #   check_help.sh <help source folder> <folder of the compiled .chm files>
 set -uo pipefail
 src=$1 bin=$2
@@ -42,7 +42,7 @@ for chm in velmora.chm velmora_en.chm; do
     if [ ! -s "$f" ]; then err "$f missing or empty"; continue; fi
     [ "$(head -c 4 "$f")" = ITSF ] || err "$f is not a compiled help file"
     # The directory of a compiled help file lists every stored name in plain bytes.
-    for topic in prog_settings.htm index.htm; do
+    for topic in prog_settings.htm error_prompt.htm index.htm; do
         grep -q -a "/$topic" "$f" || err "$f does not hold $topic"
     done
 done

@@ -57,19 +57,20 @@ bool CLinkApp::InitInstance() {
     if (iniFile.empty()) {
         m_profile = std::make_unique<RegistryProfile>("Tarnwell", "Velmora");
     } else {
-        // Against the program's folder, which is now the current folder. A name the system
-        // cannot make absolute is kept as typed: the settings still never go to the registry.
-        m_profile = std::make_unique<IniProfile>(FullPathOf(iniFile).value_or(iniFile));
+        // Against the program's folder. A name the system cannot make absolute is kept as
+        // typed: the settings still never go to the registry.
+        m_profile = std::make_unique<IniProfile>(
+            FullPathOf(SettingsFileName(folder, iniFile)).value_or(iniFile));
     }
 
     m_texts.caption = "Velmora";
     m_settings = ReadSettings(*m_profile);
-    LoadLanguageFile();
+    LoadLanguageFile(folder);
     SetFrameworkTexts();
 
-    const CHelpViewer help(DefaultHelpPath(program), m_settings, m_catalog);
-    CLinkDlg dialog(
-        {m_catalog, m_settings, *m_profile, help, m_paths, m_targetDir, ProgramVersionString()});
+    const CHelpViewer help(folder, DefaultHelpPath(program), m_settings, m_catalog);
+    CLinkDlg dialog({m_catalog, m_settings, *m_profile, help, m_paths, m_targetDir,
+                     ProgramVersionString(), folder});
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;
@@ -94,9 +95,10 @@ bool CLinkApp::ReadCommandLine(std::string& iniFile) {
     return true;
 }
 
-bool CLinkApp::LoadLanguageFile() {
+bool CLinkApp::LoadLanguageFile(const std::string& programFolder) {
     if (m_settings.languageFile.empty()) return true;
-    std::optional<std::string> full = FullPathOf(m_settings.languageFile);
+    std::optional<std::string> full =
+        FullPathOf(SettingsFileName(programFolder, m_settings.languageFile));
     std::string bytes;
     if (!full || !ReadWholeFile(*full, bytes, FILE_SHARE_READ)) {
         MessageBoxApp(LanguageMissingMessage(), MB_OK | MB_ICONEXCLAMATION);

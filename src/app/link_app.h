@@ -29,7 +29,8 @@ private:
     // must stop. `iniFile` receives the settings file the command line names, if any.
     bool ReadCommandLine(std::string& iniFile);
     // False when the language file named in the settings cannot be read (after the message).
-    bool LoadLanguageFile();
+    // A relative name is taken against `programFolder`.
+    bool LoadLanguageFile(const std::string& programFolder);
     // The framework says what it says in the language of the texts.
     void SetFrameworkTexts();
 

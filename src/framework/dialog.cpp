@@ -244,14 +244,20 @@ bool CDialogBase::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 void CDialogBase::DoDataExchange(CDataExchange&) {}
 
+void CDialogBase::OnHelp() {
+    if (CWinAppBase* app = CWinAppBase::Current()) app->WinHelp(0, HELP_CONTEXT);
+}
+
 BOOL CDialogBase::InitDialog() {
     RECT before{};
     GetWindowRect(m_hWnd, &before);
+    m_bKeepPlacement = false;
     BOOL result = OnInitDialog();
     // Like the classic dialog framework: a dialog that its initialisation did not place is
     // centred over its owner (or on the work area when it has none).
     RECT after{};
-    if (m_hWnd != nullptr && GetWindowRect(m_hWnd, &after) && EqualRect(&before, &after)) {
+    if (m_hWnd != nullptr && !m_bKeepPlacement && GetWindowRect(m_hWnd, &after) &&
+        EqualRect(&before, &after)) {
         CenterOn(m_hWnd, GetWindow(m_hWnd, GW_OWNER));
     }
     return result;
@@ -296,7 +302,7 @@ bool CDialogBase::HandleLifecycle(UINT message, INT_PTR& answer) {
             answer = InitDialog();
             return true;
         case WM_HELP:
-            if (CWinAppBase* app = CWinAppBase::Current()) app->WinHelp(0, HELP_CONTEXT);
+            OnHelp();
             answer = TRUE;
             return true;
         case WM_DESTROY:

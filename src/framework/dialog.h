@@ -98,6 +98,12 @@ protected:
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     virtual void OnDestroy() {}
     virtual void DoDataExchange(CDataExchange& dx);
+    // F1 (WM_HELP) in this dialog or one of its controls. Default: the application's help hook.
+    virtual void OnHelp();
+
+    // Called by an initialisation that has put the window where it belongs: the framework
+    // then leaves it there, even where that is the place the template gave it.
+    void KeepPlacement() { m_bKeepPlacement = true; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -112,6 +118,7 @@ private:
     HWND OwnerForRun() const;
 
     bool m_bModal = false;
+    bool m_bKeepPlacement = false;
 };
 
 }  // namespace velmora

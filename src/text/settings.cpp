@@ -63,7 +63,8 @@ bool WriteSettings(IProfile& profile, const Settings& s) {
 std::string SettingsFileName(std::string_view programFolder, std::string_view name) {
     const bool network = name.size() >= 2 && IsSeparator(name[0]) && IsSeparator(name[1]);
     const bool fromDriveRoot = HasDrive(name) && name.size() >= 3 && IsSeparator(name[2]);
-    if (name.empty() || network || fromDriveRoot) return std::string(name);
+    // Without a program folder (its path could not be read) the system's rules apply.
+    if (name.empty() || network || fromDriveRoot || programFolder.empty()) return std::string(name);
     if (IsSeparator(name[0])) return std::string(RootOf(programFolder)).append(name);
     const std::string_view folder = WithoutEndSeparators(programFolder);
     if (HasDrive(name)) {

@@ -39,12 +39,12 @@ Settings ReadSettings(IProfile& profile);
 // in that order, every one of them even after a failure; false when any write failed.
 bool WriteSettings(IProfile& profile, const Settings& settings);
 
-// The LanguageFile or HelpFile setting as the name of a file: a relative name is taken against
-// the program's folder `programFolder` whatever the current folder is (a file browser may
-// have moved it); a name from a drive's root or a network name stays as it is; empty stays
-// empty. "\x" is taken from the root of the program's drive and "D:x" from the program's
-// folder when it is on D:, else from D:'s root. The result still wants the system's
-// normalisation ("." and "..").
+// The LanguageFile or HelpFile setting (or "/i=") as the name of a file: a relative name is
+// taken against the program's folder `programFolder`, whatever the current folder is (a file
+// browser may have moved it). "\x" is taken from the root of the program's drive, and "D:x"
+// from the program's folder when that is on D:, else from D:'s root. A name from a drive's
+// root, a network name and an empty name stay as they are; so does every name when the
+// folder is unknown (empty). The result still wants the system's normalisation (".", "..").
 std::string SettingsFileName(std::string_view programFolder, std::string_view name);
 
 // What a file picked with a browse button is stored as: relative to the program's folder

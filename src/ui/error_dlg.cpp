@@ -61,8 +61,8 @@ void MoveDown(HWND dialog, HWND child, int dy) {
 }
 }  // namespace
 
-CErrorDlg::CErrorDlg(const TextCatalog& texts, HWND parent)
-    : CLocalizedDialog(IDD_ERROR, texts, parent) {}
+CErrorDlg::CErrorDlg(const TextCatalog& texts, const CHelpViewer* help, HWND parent)
+    : CLocalizedDialog(IDD_ERROR, texts, parent), m_pHelp(help) {}
 
 PromptAnswer CErrorDlg::Ask(const std::string& message) {
     m_strMessage = message;
@@ -83,6 +83,11 @@ BOOL CErrorDlg::OnInitDialog() {
 }
 
 void CErrorDlg::OnOK() { EndDialog(IDC_SKIP); }
+
+void CErrorDlg::OnHelp() {
+    if (m_pHelp == nullptr) return CLocalizedDialog::OnHelp();
+    m_pHelp->OpenTopic(m_hWnd, help_topic::kErrorPrompt);
+}
 
 bool CErrorDlg::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return false;

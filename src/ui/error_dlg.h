@@ -6,6 +6,7 @@
 #include <string>
 
 #include "links/batch.h"
+#include "ui/help_viewer.h"
 #include "ui/localized_dialog.h"
 
 namespace velmora {
@@ -13,7 +14,9 @@ namespace velmora {
 class CErrorDlg : public CLocalizedDialog, public IPrompt {
 public:
     // `parent` null: owned by the application's main window, which stays disabled meanwhile.
-    explicit CErrorDlg(const TextCatalog& texts, HWND parent = nullptr);
+    // F1 opens the prompt's help topic through `help` (without one, the application's help).
+    explicit CErrorDlg(const TextCatalog& texts, const CHelpViewer* help = nullptr,
+                       HWND parent = nullptr);
 
     // Shows `message` modally and gives the answer of the button chosen. A prompt that
     // cannot be shown throws, so the batch ends as failed instead of skipping unasked.
@@ -27,9 +30,12 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     bool OnCommand(int id, int code) override;
+    void OnHelp() override;
 
 private:
     void FitMessage();
+
+    const CHelpViewer* m_pHelp;
 };
 
 }  // namespace velmora

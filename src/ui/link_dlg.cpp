@@ -26,24 +26,23 @@ public:
     void ShowMessage(const std::string& text) override { MessageBoxApp(text, MB_OK); }
 };
 
-BOOL CALLBACK IntersectsWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-    auto* probe = reinterpret_cast<std::pair<const RECT*, bool>*>(data);
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     MONITORINFO info{};
     info.cbSize = sizeof(info);
-    RECT common{};
-    if (GetMonitorInfoW(monitor, &info) && IntersectRect(&common, probe->first, &info.rcWork)) {
-        probe->second = true;
-        return FALSE;
+    if (GetMonitorInfoW(monitor, &info)) {
+        const RECT& work = info.rcWork;
+        reinterpret_cast<std::vector<WindowRect>*>(data)->push_back(
+            {work.left, work.top, work.right, work.bottom});
     }
     return TRUE;
 }
 
 }  // namespace
 
-bool IsOnSomeWorkArea(const RECT& rect) {
-    std::pair<const RECT*, bool> probe{&rect, false};
-    EnumDisplayMonitors(nullptr, nullptr, &IntersectsWorkArea, reinterpret_cast<LPARAM>(&probe));
-    return probe.second;
+std::vector<WindowRect> MonitorWorkAreas() {
+    std::vector<WindowRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+    return areas;
 }
 
 CLinkDlg::CLinkDlg(const LinkDlgInputs& inputs)
@@ -52,14 +51,17 @@ CLinkDlg::CLinkDlg(const LinkDlgInputs& inputs)
       m_profile(inputs.profile),
       m_help(inputs.help),
       m_paths(inputs.paths),
-      m_strVersion(inputs.version) {
+      m_strVersion(inputs.version),
+      m_programFolder(inputs.programFolder) {
     m_strTarget = inputs.targetDir;
     bool oneFile = m_paths.size() == 1 && (m_paths[0].empty() || m_paths[0].back() != '\\');
     if (oneFile) {
         std::size_t slash = m_paths[0].find_last_of('\\');
         std::string name = slash == std::string::npos ? m_paths[0] : m_paths[0].substr(slash + 1);
+        // The label gives its first letter's "&" to the target edit; the name's own show.
+        const std::string shown = WithLiteralAmpersands(name);
         m_strCaption = SafeFormat(m_texts.Text(txt::kCaptionOneFile),
-                                  BuiltinText(txt::kCaptionOneFile), {std::string_view(name)});
+                                  BuiltinText(txt::kCaptionOneFile), {std::string_view(shown)});
         m_strTarget += name;
     } else {
         m_strCaption =
@@ -120,17 +122,21 @@ void CLinkDlg::AddAboutItem() {
 }
 
 void CLinkDlg::RestoreWindowRect() {
-    using namespace settings_key;
-    int left = m_profile.GetInt(kSection, kPosLeft, -1);
-    int right = m_profile.GetInt(kSection, kPosRight, -1);
-    int top = m_profile.GetInt(kSection, kPosTop, -1);
-    int bottom = m_profile.GetInt(kSection, kPosBottom, -1);
-    if (left == -1 || right == -1 || top == -1 || bottom == -1) return;
-    // A rectangle no monitor shows any more (a screen removed, a new resolution) would put
-    // the dialog out of reach: then it opens centred as if nothing were stored.
-    RECT rect{left, top, right, bottom};
-    if (!IsOnSomeWorkArea(rect)) return;
-    MoveWindow(m_hWnd, left, top, right - left, bottom - top, TRUE);
+    const std::optional<WindowRect> stored = ReadWindowRect(m_profile);
+    if (!stored) return;
+    // A window the user cannot reach (a screen removed, a new resolution, a size that cuts
+    // off its buttons, a damaged value) opens centred as if nothing were stored. The title
+    // bar is everything above the client area: frame and caption at this window's DPI.
+    RECT own{};
+    POINT client{0, 0};
+    if (!GetWindowRect(m_hWnd, &own) || !ClientToScreen(m_hWnd, &client)) return;
+    if (!IsReachable(*stored, own.right - own.left, own.bottom - own.top, client.y - own.top,
+                     MonitorWorkAreas())) {
+        return;
+    }
+    MoveWindow(m_hWnd, stored->left, stored->top, stored->right - stored->left,
+               stored->bottom - stored->top, TRUE);
+    KeepPlacement();
 }
 
 void CLinkDlg::OnOK() {
@@ -138,7 +144,7 @@ void CLinkDlg::OnOK() {
     if (m_pBatchProgress != nullptr) return;
     if (!UpdateData(true)) return;
     Win32FileSystem fileSystem;
-    CErrorDlg prompt(m_texts);
+    CErrorDlg prompt(m_texts, &m_help);
     MessageBoxes messages;
     {
         // Destroyed before the data exchange below, which reads the labels it changes.
@@ -166,7 +172,7 @@ bool CLinkDlg::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return false;
     switch (id) {
         case IDC_HELP_BUTTON:
-            m_help.Open(m_hWnd, m_help.FilePath());
+            OnHelp();
             return true;
         case IDC_SETTINGS:
             OnSettingsClicked();
@@ -203,7 +209,7 @@ bool CLinkDlg::OnSysCommand(WPARAM command) {
 
 void CLinkDlg::OnSettingsClicked() {
     const std::string languageBefore = m_settings.languageFile;
-    CSettingsDlg settings(m_texts, m_settings, m_profile, m_help);
+    CSettingsDlg settings(m_texts, m_settings, m_profile, m_help, m_programFolder);
     const INT_PTR result = settings.DoModal();
     // The language table is not reloaded: a new file counts from the next start.
     if (LanguageNoticeNeeded(result == IDOK, settings.m_bSaveFailed, languageBefore,
@@ -226,15 +232,17 @@ void CLinkDlg::OnPaint() {
     EndPaint(m_hWnd, &paint);
 }
 
+void CLinkDlg::OnHelp() {
+    // Not while the batch runs: the dialog then answers only Cancel.
+    if (m_pBatchProgress == nullptr) m_help.OpenTopic(m_hWnd, help_topic::kStart);
+}
+
 void CLinkDlg::OnDestroy() {
     using namespace settings_key;
     if (m_settings.saveWindowPos) {
         RECT rect{};
         GetWindowRect(m_hWnd, &rect);
-        m_profile.WriteInt(kSection, kPosLeft, rect.left);
-        m_profile.WriteInt(kSection, kPosRight, rect.right);
-        m_profile.WriteInt(kSection, kPosTop, rect.top);
-        m_profile.WriteInt(kSection, kPosBottom, rect.bottom);
+        WriteWindowRect(m_profile, {rect.left, rect.top, rect.right, rect.bottom});
     }
     if (m_settings.saveRecursionDepth) {
         // Signed, and 0 for text that is no number, as the field reads at this moment.

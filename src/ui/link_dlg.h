@@ -10,6 +10,7 @@
 #include "platform/profile.h"
 #include "text/settings.h"
 #include "text/texts.h"
+#include "text/window_rect.h"
 #include "ui/help_viewer.h"
 #include "ui/localized_dialog.h"
 
@@ -26,6 +27,7 @@ struct LinkDlgInputs {
     const std::vector<std::string>& paths;  // the list file's entries, in order
     std::string targetDir;                  // the second argument, verbatim
     std::string version;                    // after the title, and in the About box
+    std::string programFolder;              // relative settings files are taken against it
 };
 
 class CLinkDlg : public CLocalizedDialog {
@@ -47,6 +49,8 @@ protected:
     bool OnCommand(int id, int code) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDestroy() override;
+    // F1: the help's start page, like the Help button.
+    void OnHelp() override;
 
 private:
     bool OnSysCommand(WPARAM command);
@@ -60,6 +64,7 @@ private:
     const CHelpViewer& m_help;
     const std::vector<std::string>& m_paths;
     std::string m_strVersion;
+    std::string m_programFolder;
     CSpinButtonCtrl m_spinDepth;
     HICON m_hIcon = nullptr;       // shared; not destroyed
     HICON m_hSmallIcon = nullptr;  // owned
@@ -67,7 +72,7 @@ private:
     CBatchProgress* m_pBatchProgress = nullptr;
 };
 
-// True when `rect` shares at least one pixel with the work area of some monitor.
-bool IsOnSomeWorkArea(const RECT& rect);
+// The work areas of all monitors (the screen less the task bars).
+std::vector<WindowRect> MonitorWorkAreas();
 
 }  // namespace velmora

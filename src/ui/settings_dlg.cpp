@@ -1,5 +1,7 @@
 #include "ui/settings_dlg.h"
 
+#include <utility>
+
 #include "framework/file_dialog.h"
 #include "framework/message_box.h"
 #include "resource.h"
@@ -30,11 +32,12 @@ constexpr int kDepthControls[] = {IDC_DEFAULT_DEPTH_LABEL, IDC_DEFAULT_DEPTH,
 }  // namespace
 
 CSettingsDlg::CSettingsDlg(const TextCatalog& texts, Settings& settings, IProfile& profile,
-                           const CHelpViewer& help, HWND parent)
+                           const CHelpViewer& help, std::string programFolder, HWND parent)
     : CLocalizedDialog(IDD_SETTINGS, texts, parent),
       m_settings(settings),
       m_profile(profile),
       m_help(help),
+      m_programFolder(std::move(programFolder)),
       m_values(settings) {}
 
 void CSettingsDlg::DoDataExchange(CDataExchange& dx) {
@@ -88,8 +91,7 @@ bool CSettingsDlg::OnCommand(int id, int code) {
             OnSaveDepthClicked();
             return true;
         case IDC_HELP_BUTTON:
-            // The help file in use, not the edit's text: a new path counts only after OK.
-            m_help.Open(m_hWnd, SettingsHelpArgument(m_help.FilePath()));
+            OnHelp();
             return true;
         case IDC_LANGUAGE_BROWSE:
             Browse(IDC_LANGUAGE_FILE, txt::kLanguageFilter, "*.lng", "lng");
@@ -100,6 +102,11 @@ bool CSettingsDlg::OnCommand(int id, int code) {
         default:
             return false;
     }
+}
+
+void CSettingsDlg::OnHelp() {
+    // The help file in use, not the edit's text: a new path counts only after OK.
+    m_help.OpenTopic(m_hWnd, help_topic::kSettings);
 }
 
 void CSettingsDlg::OnSaveDepthClicked() {
@@ -113,12 +120,15 @@ void CSettingsDlg::Browse(int editId, TextId filterId, const char* pattern, cons
     OpenFileRequest request;
     request.owner = m_hWnd;
     request.filter = m_texts.Text(filterId);
-    request.initialName = BrowseInitialName(GetDlgItemText(editId), pattern);
+    // A relative name is the program's file, whatever folder the browser was in last.
+    request.initialName =
+        BrowseInitialName(SettingsFileName(m_programFolder, GetDlgItemText(editId)), pattern);
     request.defaultExtension = extension;
-    request.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    // And the browser leaves the current folder where it is (by default it moves it).
+    request.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     // Only the edit changes; the member takes the text at the exchange in OK.
     if (std::optional<std::string> chosen = ShowOpenFileDialog(request)) {
-        SetDlgItemText(editId, *chosen);
+        SetDlgItemText(editId, StoredSettingsFileName(m_programFolder, *chosen));
     }
 }
 

@@ -3,6 +3,8 @@
 // the program's one settings value; whether saving failed is left in m_bSaveFailed.
 #pragma once
 
+#include <string>
+
 #include "framework/control.h"
 #include "platform/profile.h"
 #include "text/settings.h"
@@ -14,9 +16,10 @@ namespace velmora {
 
 class CSettingsDlg : public CLocalizedDialog {
 public:
-    // Edits a copy of `settings`; OK writes it to `profile` and then into `settings`.
+    // Edits a copy of `settings`; OK writes it to `profile` and then into `settings`. Files
+    // picked inside `programFolder` are stored relative to it.
     CSettingsDlg(const TextCatalog& texts, Settings& settings, IProfile& profile,
-                 const CHelpViewer& help, HWND parent = nullptr);
+                 const CHelpViewer& help, std::string programFolder, HWND parent = nullptr);
 
     // Set by OK when at least one of the five profile writes failed.
     bool m_bSaveFailed = false;
@@ -26,6 +29,8 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     bool OnCommand(int id, int code) override;
+    // F1 does what the Help button does.
+    void OnHelp() override;
 
 private:
     void OnSaveDepthClicked();
@@ -35,6 +40,7 @@ private:
     Settings& m_settings;
     IProfile& m_profile;
     const CHelpViewer& m_help;
+    std::string m_programFolder;
     Settings m_values;  // what the fields show; taken over by OK
     CStatic m_labelDefaultDepth;
     CSpinButtonCtrl m_spinDefaultDepth;

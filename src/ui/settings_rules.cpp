@@ -2,10 +2,10 @@
 
 namespace velmora {
 
-std::string SettingsHelpArgument(std::string_view helpFile) {
+std::string HelpTopicArgument(std::string_view helpFile, std::string_view topic) {
     // The viewer takes "file::/topic" as one argument; no blank and no quotes are added.
     std::string argument(helpFile);
-    argument += "::/prog_settings.htm";
+    if (!topic.empty()) argument.append("::/").append(topic);
     return argument;
 }
 

@@ -7,8 +7,9 @@
 
 namespace velmora {
 
-// The help viewer's argument that opens the settings topic of `helpFile`.
-std::string SettingsHelpArgument(std::string_view helpFile);
+// The help viewer's argument that opens `topic` of `helpFile` ("file::/topic"), or the
+// file's start page when `topic` is empty.
+std::string HelpTopicArgument(std::string_view helpFile, std::string_view topic);
 
 // The name a file browser starts with: the edit's text, with `pattern` ("*.lng", "*.chm")
 // appended when the text ends with a backslash, so that the browser opens in that folder and

@@ -1,14 +1,14 @@
 #!/bin/bash
 # Lists in every encoding the file manager writes, with and without a byte-order mark, and with
-# LF-only line ends: the caption names the file and OK links exactly that file. A language file
-# in UTF-16 or without a final line break is read whole.
+# LF-only line ends: the caption names the file and OK links exactly that file, an "&" in the
+# name shown as itself. A language file in UTF-16 or without a final line break is read whole.
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 
 data="$E2E_WORK/data"
 links="$E2E_WORK/links"
 mkdir -p "$data" "$links"
-for f in отчёт.txt report report2 'report §.txt'; do
+for f in отчёт.txt report report2 'report §.txt' 'Tom & Jerry.txt'; do
     printf 'contents of %s\n' "$f" >"$data/$f"
 done
 wdata="$(e2e_winpath "$data")"
@@ -25,6 +25,7 @@ check_list() { # what caption name...
     shift 2
     e2e_open "$(e2e_winpath "$E2E_WORK/$what.lst")" "$wlinks\\"
     expect_eq "$(drv text "$E2E_DLG" $IDC_CAPTION)" "$caption" "$what: caption"
+    [ -z "${SHOT:-}" ] || e2e_screenshot "$SHOT" "$E2E_DLG"
     drv click "$E2E_DLG" $IDOK >/dev/null || fail "$what: cannot press OK"
     e2e_expect_end "$E2E_DLG" "$what"
     for name in "$@"; do
@@ -50,6 +51,11 @@ check_list utf16 "$(printf "$ONE" отчёт.txt)" отчёт.txt
 # ANSI: a sign that Wine's ANSI code page holds and that is no UTF-8 on its own.
 e2e_list "$E2E_WORK/ansi.lst" "$wdata\\report §.txt"
 check_list ansi "$(printf "$ONE" 'report §.txt')" 'report §.txt'
+
+# The label reads "&" as the mark of an access key: the name's own is doubled, so it shows.
+e2e_list "$E2E_WORK/ampersand.lst" "$wdata\\Tom & Jerry.txt"
+SHOT=main-dialog-ampersand check_list ampersand "$(printf "$ONE" 'Tom && Jerry.txt')" \
+    'Tom & Jerry.txt'
 
 # LF alone ends a line whole: report2 is linked, not the other file report.
 printf '%s\n' "$wdata\\report2" >"$E2E_WORK/lf-one.lst"

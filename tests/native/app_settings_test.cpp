@@ -92,6 +92,7 @@ TEST(Settings, RelativeFileNamesAreTakenAgainstTheProgramsFolder) {
         {"C:\\Tools\\Velmora", "\\\\server\\share\\x.chm", "\\\\server\\share\\x.chm"},
         {"C:\\Tools\\Velmora", "\\\\?\\C:\\x.chm", "\\\\?\\C:\\x.chm"},
         {"C:\\Tools\\Velmora", "", ""},
+        {"", "x.lng", "x.lng"},
         // From the root of the program's drive or share.
         {"C:\\Tools\\Velmora", "\\Lang\\x.lng", "C:\\Lang\\x.lng"},
         {"\\\\server\\share\\Tools", "\\x.lng", "\\\\server\\share\\x.lng"},

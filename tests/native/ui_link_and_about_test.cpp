@@ -62,9 +62,13 @@ TEST(SettingsRules, BrowserStartsInAFolderThatEndsWithABackslash) {
     EXPECT_EQ(BrowseInitialName("lang\\", "*.lng"), "lang\\*.lng");
 }
 
-TEST(SettingsRules, HelpAsksForTheSettingsTopicWithoutBlankOrQuotes) {
-    EXPECT_EQ(SettingsHelpArgument("C:\\Program Files\\Velmora\\velmora.chm"),
+TEST(SettingsRules, HelpAsksForTheTopicWithoutBlankOrQuotes) {
+    const std::string_view file = "C:\\Program Files\\Velmora\\velmora.chm";
+    EXPECT_EQ(HelpTopicArgument(file, "prog_settings.htm"),
               "C:\\Program Files\\Velmora\\velmora.chm::/prog_settings.htm");
+    EXPECT_EQ(HelpTopicArgument(file, "error_prompt.htm"),
+              "C:\\Program Files\\Velmora\\velmora.chm::/error_prompt.htm");
+    EXPECT_EQ(HelpTopicArgument(file, ""), file);  // the start page
 }
 
 TEST(SettingsRules, LanguageNoticeOnlyAfterASuccessfulOkThatChangedTheText) {

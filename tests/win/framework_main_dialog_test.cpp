@@ -1,12 +1,15 @@
 // The main dialog over a settings store in memory: the caption
 // forms, the title, the system menu, the language rows, restoring and saving the rectangle
-// and the depth, the version string from this program's own version record.
+// and the depth, the version string from this program's own version record; the help file
+// and the topic F1 opens in each dialog.
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,13 +18,28 @@
 #include "platform/win32/windows_support.h"
 #include "resource.h"
 #include "support/memory_profile.h"
+#include "ui/error_dlg.h"
 #include "ui/help_viewer.h"
 #include "ui/link_dlg.h"
+#include "ui/settings_dlg.h"
 
 namespace velmora {
 namespace {
 
 using test::MemoryProfile;
+
+// Records what the viewer would be started with instead of starting it.
+class RecordingHelp : public CHelpViewer {
+public:
+    using CHelpViewer::CHelpViewer;
+    void Open(HWND, const std::string& argument) const override { opened.push_back(argument); }
+    mutable std::vector<std::string> opened;
+};
+
+std::string ProgramFolder() {
+    const std::string program = ProgramPath();
+    return program.substr(0, program.find_last_of('\\') + 1);
+}
 
 class FrameworkMainDialog : public ::testing::Test {
 protected:
@@ -30,7 +48,8 @@ protected:
         if (m_dialog && m_dialog->GetSafeHwnd()) m_dialog->DestroyWindow();
     }
     LinkDlgInputs Inputs() {
-        return {m_texts, m_settings, m_profile, m_help, m_paths, "D:\\Links\\", m_version};
+        return {m_texts, m_settings,    m_profile, m_help,
+                m_paths, "D:\\Links\\", m_version, "C:\\Program\\"};
     }
     CLinkDlg& Open() {
         m_dialog = std::make_unique<CLinkDlg>(Inputs());
@@ -42,7 +61,7 @@ protected:
     TextCatalog m_texts;
     Settings m_settings;
     MemoryProfile m_profile;
-    CHelpViewer m_help{"", m_settings, m_texts};
+    RecordingHelp m_help{"C:\\Program\\", "C:\\Program\\velmora.chm", m_settings, m_texts};
     std::vector<std::string> m_paths;
     std::string m_version = "1.1";
     std::unique_ptr<CLinkDlg> m_dialog;
@@ -65,6 +84,10 @@ TEST_F(FrameworkMainDialog, CaptionAndTargetForEachFormOfTheList) {
          "D:\\Links\\*.*"},
         {{}, "&Создать ссылки для выделенных файлов (0 шт.) в:", "D:\\Links\\*.*"},
         {{"bare.txt"}, "&Создать ссылку для \"bare.txt\" в:", "D:\\Links\\bare.txt"},
+        // The name's own ampersands show as themselves, not as access keys.
+        {{"C:\\Data\\Tom & Jerry.txt"},
+         "&Создать ссылку для \"Tom && Jerry.txt\" в:",
+         "D:\\Links\\Tom & Jerry.txt"},
         {{""}, "&Создать ссылку для \"\" в:", "D:\\Links\\"},
     };
     for (const Case& c : cases) {
@@ -135,41 +158,50 @@ TEST_F(FrameworkMainDialog, LanguageTableRenamesButtonsButNeverTheTitle) {
     EXPECT_FALSE(GetMenuState(menu, static_cast<UINT>(count - 1), MF_BYPOSITION) & MF_SEPARATOR);
 }
 
-RECT WindowRect(HWND hwnd) {
+RECT ScreenRectOf(HWND hwnd) {
     RECT rect{};
     GetWindowRect(hwnd, &rect);
     return rect;
 }
 
-TEST_F(FrameworkMainDialog, StoredRectangleIsRestoredOnlyWhenCompleteAndVisible) {
+TEST_F(FrameworkMainDialog, StoredRectangleIsRestoredOnlyWhereTheUserCanReachIt) {
     m_settings.saveWindowPos = true;
-    m_profile.Set("Settings", "PosLeft", 100);
-    m_profile.Set("Settings", "PosRight", 500);
-    m_profile.Set("Settings", "PosTop", 50);
-    m_profile.Set("Settings", "PosBottom", 200);
-    RECT rect = WindowRect(Open().GetSafeHwnd());
-    EXPECT_EQ(rect.left, 100);
-    EXPECT_EQ(rect.top, 50);
-    EXPECT_EQ(rect.right, 500);
-    EXPECT_EQ(rect.bottom, 200);
+    // Nothing stored: the dialog's own size, centred.
+    const RECT centred = ScreenRectOf(Open().GetSafeHwnd());
     m_dialog->DestroyWindow();
+    const int w = centred.right - centred.left, h = centred.bottom - centred.top;
+    const std::vector<WindowRect> areas = MonitorWorkAreas();
+    ASSERT_FALSE(areas.empty());
+    const WindowRect work = areas.front();
 
-    for (auto [key, value] : {std::pair{"PosTop", -1}, {"PosTop", -20000}}) {
-        m_profile.Set("Settings", "PosLeft", 100);
-        m_profile.Set("Settings", "PosRight", 500);
-        m_profile.Set("Settings", "PosTop", 50);
-        m_profile.Set("Settings", "PosBottom", 200);
-        m_profile.Set("Settings", key, value);
-        if (value == -20000) m_profile.Set("Settings", "PosBottom", -19900);
-        rect = WindowRect(Open().GetSafeHwnd());
-        EXPECT_NE(rect.left, 100) << key << "=" << value;
-        EXPECT_GE(rect.top, 0) << key << "=" << value;
+    const struct {
+        const char* what;
+        WindowRect stored;
+        bool restored;
+    } cases[] = {
+        {"at (0,0) with its own size", {work.left, work.top, work.left + w, work.top + h}, true},
+        {"larger than its own size", {100, 50, 100 + w + 90, 50 + h + 40}, true},
+        {"lower edge below the work area",
+         {100, work.bottom - h / 2, 100 + w, work.bottom - h / 2 + h},
+         true},
+        {"PosTop -1", {100, -1, 100 + w, 50 + h}, false},
+        {"narrower than its own size", {100, 50, 100 + w - 1, 50 + h}, false},
+        {"10 x 9 pixels", {100, 50, 110, 59}, false},
+        {"size overflows", {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, false},
+        {"title bar above the work area", {100, work.top - 5, 100 + w, work.top - 5 + h}, false},
+        {"off every monitor", {-20000, -20000, -20000 + w, -20000 + h}, false},
+    };
+    for (const auto& c : cases) {
+        WriteWindowRect(m_profile, c.stored);
+        const RECT shown = ScreenRectOf(Open().GetSafeHwnd());
         m_dialog->DestroyWindow();
+        const RECT expected =
+            c.restored ? RECT{c.stored.left, c.stored.top, c.stored.right, c.stored.bottom}
+                       : centred;
+        EXPECT_TRUE(EqualRect(&shown, &expected))
+            << c.what << ": at " << shown.left << "," << shown.top << " - " << shown.right << ","
+            << shown.bottom;
     }
-
-    EXPECT_FALSE(IsOnSomeWorkArea(RECT{-30000, -30000, -29000, -29000}));
-    EXPECT_FALSE(IsOnSomeWorkArea(RECT{300, 300, 300, 400}));  // no area at all
-    EXPECT_TRUE(IsOnSomeWorkArea(RECT{-100, -100, 10, 10}));   // partly visible is enough
 }
 
 TEST_F(FrameworkMainDialog, ClosingStoresRectangleAndDepthOnlyWhenAsked) {
@@ -182,7 +214,7 @@ TEST_F(FrameworkMainDialog, ClosingStoresRectangleAndDepthOnlyWhenAsked) {
     m_settings.saveWindowPos = true;
     m_settings.saveRecursionDepth = true;
     dialog = &Open();
-    RECT rect = WindowRect(dialog->GetSafeHwnd());
+    RECT rect = ScreenRectOf(dialog->GetSafeHwnd());
     dialog->SetDlgItemText(IDC_DEPTH, "-7");
     dialog->DestroyWindow();
     EXPECT_EQ(Stored("PosLeft"), rect.left);
@@ -201,17 +233,73 @@ TEST_F(FrameworkMainDialog, VersionStringComesFromTheProgramsOwnRecord) {
     EXPECT_EQ(ProgramVersionString(), "1.1");
 }
 
-TEST_F(FrameworkMainDialog, HelpPathFallsBackWhenTheSettingNamesNothing) {
-    const CHelpViewer help("C:\\Program\\velmora.chm", m_settings, m_texts);
-    EXPECT_EQ(help.FilePath(), "C:\\Program\\velmora.chm");
-    m_settings.helpFile = "no such help file.chm";
-    EXPECT_EQ(help.FilePath(), "C:\\Program\\velmora.chm");
-    // An existing file named relatively: its absolute path in the current folder.
+TEST_F(FrameworkMainDialog, HelpFileIsTakenAgainstTheProgramsFolderWhateverTheCurrentOne) {
+    const std::string folder = ProgramFolder();
     const std::string program = ProgramPath();
-    const std::string folder = program.substr(0, program.find_last_of('\\') + 1);
+    const std::string name = program.substr(folder.size());
+    const CHelpViewer help(folder, "C:\\Program\\velmora.chm", m_settings, m_texts);
+    // As after a file browser went elsewhere.
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    ASSERT_TRUE(SetCurrentDirectoryW(windows));
+    const struct {
+        std::string setting, file;
+    } cases[] = {
+        {"", "C:\\Program\\velmora.chm"},
+        {"no such help file.chm", "C:\\Program\\velmora.chm"},
+        {name, program},
+        {".\\" + name, program},
+        {program, program},
+    };
+    for (const auto& c : cases) {
+        m_settings.helpFile = c.setting;
+        EXPECT_EQ(help.FilePath(), c.file) << c.setting;
+    }
     SetCurrentDirectoryW(Widen(folder).c_str());
-    m_settings.helpFile = program.substr(folder.size());
-    EXPECT_EQ(help.FilePath(), program);
+}
+
+TEST_F(FrameworkMainDialog, F1OpensTheTopicOfTheWindowItIsPressedIn) {
+    const auto pressF1 = [](HWND dialog) {
+        HELPINFO info{};
+        info.cbSize = sizeof(info);
+        info.iContextType = HELPINFO_WINDOW;
+        info.hItemHandle = GetFocus() != nullptr ? GetFocus() : dialog;
+        SendMessageW(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    };
+    const struct {
+        const char* window;
+        std::function<void()> run;
+        std::string topic;
+    } cases[] = {
+        {"main dialog", [&] { pressF1(Open().GetSafeHwnd()); }, "C:\\Program\\velmora.chm"},
+        {"settings",
+         [&] {
+             CSettingsDlg settings(m_texts, m_settings, m_profile, m_help, "C:\\Program\\");
+             ASSERT_NE(settings.Create(), nullptr);
+             pressF1(settings.GetSafeHwnd());
+             // The Help button asks for the same topic.
+             SendMessageW(settings.GetSafeHwnd(), WM_COMMAND, IDC_HELP_BUTTON, 0);
+             settings.DestroyWindow();
+         },
+         "C:\\Program\\velmora.chm::/prog_settings.htm"},
+        {"error prompt",
+         [&] {
+             CErrorDlg prompt(m_texts, &m_help);
+             testing::ModalAnswerer answer([&](HWND dlg) {
+                 pressF1(dlg);
+                 PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+             });
+             EXPECT_EQ(prompt.Ask("F1"), PromptAnswer::Cancel);
+         },
+         "C:\\Program\\velmora.chm::/error_prompt.htm"},
+    };
+    for (const auto& c : cases) {
+        m_help.opened.clear();
+        c.run();
+        ASSERT_FALSE(m_help.opened.empty()) << c.window;
+        for (const std::string& opened : m_help.opened) EXPECT_EQ(opened, c.topic) << c.window;
+        if (m_dialog && m_dialog->GetSafeHwnd()) m_dialog->DestroyWindow();
+    }
 }
 
 }  // namespace
