@@ -1,68 +1,230 @@
 #!/bin/bash
-# The real velmora.exe under Wine mirroring a tree of 10,000 files (depth -1, started with a
-# list file holding the tree's folder, driven from outside), beside `cp -al` on the same tree,
-# alternating, three runs each. For information: it measures Wine's file calls as much as the
-# program. Needs the Windows build (scripts/build.sh win) and Xvfb.
+# Under one Wine, on one tree: the real velmora.exe mirroring it (a list file holding the tree's
+# folder, depth -1, OK pressed by the driver), the minimal Win32 mirror win32_mirror.exe (the
+# floor for any Windows program there, bench/win32_mirror.cpp) and, for reference, `cp -al`
+# (native). The three take turns, the order rotating every round; each mirror is checked and
+# removed (untimed, then `sync`) before the next run. Needs the Windows build
+# (scripts/build.sh win) and Xvfb.
 #
-#   bench/wine_mirror.sh [files] [runs]
+#   bench/wine_mirror.sh [sizes] [runs]       default: 10000,100000 and 5
+#
+# What is timed, and why it is fair to both Windows programs: from the moment the benchmark
+# asks for the work to start to the moment the process has ended (bash's `wait` returns).
+#  - velmora.exe: started, its dialog found and the depth set untimed; the clock starts just
+#    before the driver is told to post the OK click, and stops when the process is gone.
+#  - win32_mirror.exe --wait: started untimed; it writes "ready" and waits for a line on its
+#    standard input; the clock starts just before that line is written and stops when the
+#    process is gone.
+# Both leave out Wine's and the program's start-up and include the program's whole exit. The
+# clock starts early for velmora.exe by the driver's round trip (its serving process reads
+# the command, posts the click and answers); that round trip is measured and printed, so the
+# ratio can be read with it: it counts against velmora.exe, never for it.
+#
+# Beside the wall clock, the processor time over the same span: the program's own (its whole
+# life's, from the shell's child usage, less what it had used when the clock started, from
+# /proc/PID/schedstat) plus the Wine server's (schedstat before and after), since every file
+# call of a Wine program is also work of the server. On a machine shared with others'
+# builds the wall clock waits for the processor at every round trip to the server; the
+# processor time does much less, so it is the steadier comparison there.
 . "$(dirname "$0")/../tests/e2e/lib.sh"
-files="${1:-10000}"
-runs="${2:-3}"
-E2E_TIMEOUT=600
+sizes="${1:-10000,100000}"
+runs="${2:-5}"
+E2E_TIMEOUT=3600
+FLOOR_EXE="$VELMORA_BUILD_DIR/bench/win32_mirror.exe"
+[ -f "$FLOOR_EXE" ] || fail "win32_mirror.exe is not built ($FLOOR_EXE): scripts/build.sh win"
 e2e_setup
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
+echo "temp folder: ${TMPDIR:-/tmp} on $(df -T "${TMPDIR:-/tmp}" | awk 'NR==2 {print $2}')"
+echo "$(wine --version 2>/dev/null), commit $(git -C "$E2E_SOURCE_DIR" rev-parse --short HEAD)$(git -C "$E2E_SOURCE_DIR" diff --quiet HEAD -- src bench || echo ' (with changes)')"
+echo "date: $(date -u '+%Y-%m-%d %H:%M UTC'), load:$(uptime | sed 's/.*load average//')"
 
 data="$E2E_WORK/data"
 links="$E2E_WORK/links"
-mkdir -p "$data/tree" "$links"
-# About 90 files a folder, in folders two levels deep.
-folders=$(((files + 89) / 90))
-for ((i = 0; i < folders; i++)); do mkdir -p "$data/tree/d$((i / 10))/d$i"; done
-for ((i = 0; i < files; i++)); do
-    printf 'file %d\n' "$i" >"$data/tree/d$((i % folders / 10))/d$((i % folders))/file$i.txt"
-done
-wdata="$(e2e_winpath "$data")"
+mkdir -p "$links"
 wlinks="$(e2e_winpath "$links")"
+mkfifo "$E2E_WORK/go" "$E2E_WORK/ready"
 
-now() { date +%s.%N; }
+# The tree of bench/mirror_bench.cpp: N small files over about N/90 leaf folders three levels
+# deep. Prints the number of folders, the tree's own included.
+make_tree() { # folder files
+    python3 - "$1" "$2" <<'PY'
+import os, sys
+root, files = sys.argv[1], int(sys.argv[2])
+leaves = max(1, (files + 45) // 90)
+b = 1
+while b * b * b < leaves:
+    b += 1
+paths = ['%s/d%d/d%d/d%d' % (root, l // (b * b), l // b % b, l % b) for l in range(leaves)]
+made = set()
+for p in paths:
+    os.makedirs(p, exist_ok=True)
+    made.update([p, os.path.dirname(p), os.path.dirname(os.path.dirname(p))])
+for i in range(files):
+    with open('%s/file%d.txt' % (paths[i % leaves], i), 'w') as f:
+        f.write('file %d\n' % i)
+print(len(made) + 1)
+PY
+}
 
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
+
+# The Wine server of this prefix: its folder is named after the prefix's device and inode.
+server_dir="$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))"
+server_pid=""
+for p in $(pgrep wineserver); do
+    [[ "$(readlink "/proc/$p/cwd")" == */"$server_dir" ]] && server_pid="$p"
+done
+[ -n "$server_pid" ] || fail "cannot find the Wine server of $WINEPREFIX"
+
+# Processor time in nanoseconds a running process has used so far, all its threads.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ t += $1 } END { printf "%.0f", t }'; }
+# Processor time of the shell's ended and collected children, in nanoseconds, from `times`
+# written to FILE. (`times` must run in this shell itself: a subshell has children of its own.)
+children_ns() { # file
+    awk 'NR == 2 { t = 0; for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] } printf "%.0f", t * 1e9 }' "$1"
+}
+# Starts the clocks for the Windows program started as the child of `timeout` $1.
+clock_start() {
+    local prog
+    prog="$(pgrep -P "$1" | head -1)"
+    cpu_prog0=$(cpu_ns "$prog")
+    cpu_server0=$(cpu_ns "$server_pid")
+    times >"$E2E_WORK/times0"
+    start=$EPOCHREALTIME
+}
+# Stops them once `timeout` has been collected: sets `took` and `cpu` (seconds).
+clock_stop() {
+    local end=$EPOCHREALTIME server children
+    times >"$E2E_WORK/times1"
+    server=$(cpu_ns "$server_pid")
+    took="$(elapsed "$start" "$end")"
+    children=$(($(children_ns "$E2E_WORK/times1") - $(children_ns "$E2E_WORK/times0")))
+    cpu_split="$(awk -v c="$((children - cpu_prog0))" -v s="$((server - cpu_server0))" 'BEGIN { printf "program %.3f + server %.3f", c / 1e9, s / 1e9 }')"
+    cpu="$(awk -v c="$((children - cpu_prog0))" -v s="$((server - cpu_server0))" 'BEGIN { printf "%.3f", (c + s) / 1e9 }')"
+}
+
+# The mirror of the tree must be complete: every folder, every file with two links.
+check_mirror() { # what
+    local f d
+    f="$(find "$links/tree" -type f -links 2 | wc -l)"
+    d="$(find "$links/tree" -type d | wc -l)"
+    expect_eq "$f" "$files" "$1: files hard-linked in the mirror"
+    expect_eq "$d" "$folders" "$1: folders in the mirror"
+}
+
+clear_mirror() {
+    rm -rf "${links:?}/tree"
+    sync
+}
+
+# Each sets `took` (seconds).
 run_velmora() {
-    e2e_list "$E2E_WORK/run.lst" "$wdata\\tree\\"
+    e2e_list "$E2E_WORK/run.lst" "$wsource\\"
     e2e_start "$(e2e_winpath "$E2E_WORK/run.lst")" "$wlinks\\"
     dlg="$(e2e_wait_window "Velmora 1.1")"
     drv set "$dlg" 1011 -1 >/dev/null || fail "cannot set the depth"
-    local start end
-    start="$(now)"
+    local code
+    clock_start "$E2E_VELMORA_PID"
     drv click "$dlg" 1 >/dev/null || fail "cannot press OK"
-    while kill -0 "$E2E_VELMORA_PID" 2>/dev/null; do sleep 0.02; done
-    end="$(now)"
-    e2e_wait_exit
-    expect_eq "$E2E_EXIT_CODE" 0 "exit code"
-    linked="$(find "$links/tree" -type f -links 2 | wc -l)"
-    expect_eq "$linked" "$files" "files hard-linked in the mirror"
-    echo "$end - $start" | bc
+    wait "$E2E_VELMORA_PID"
+    code=$?
+    clock_stop
+    E2E_VELMORA_PID=""
+    expect_eq "$code" 0 "velmora.exe exit code"
+    check_mirror velmora.exe
+}
+
+run_floor() {
+    local pid to from line code
+    (cd "$E2E_WORK" && exec timeout -k 5 "$E2E_TIMEOUT" wine "$FLOOR_EXE" "$wsource" "$wlinks" --wait) \
+        <"$E2E_WORK/go" >"$E2E_WORK/ready" 2>>"$E2E_WORK/floor.log" &
+    pid=$!
+    exec {to}>"$E2E_WORK/go" {from}<"$E2E_WORK/ready"
+    IFS= read -r -t 120 line <&"$from" || fail "win32_mirror.exe did not start"
+    expect_eq "$line" ready "win32_mirror.exe"
+    clock_start "$pid"
+    echo go >&"$to"
+    wait "$pid"
+    code=$?
+    clock_stop
+    IFS= read -r -t 5 line <&"$from"
+    exec {to}>&- {from}<&-
+    expect_eq "$code" 0 "win32_mirror.exe exit code ($line; $(tail -1 "$E2E_WORK/floor.log"))"
+    expect_eq "$line" "links $files folders $folders failures 0" "win32_mirror.exe result"
+    check_mirror win32_mirror.exe
 }
 
 run_cp() {
-    local start end
-    start="$(now)"
-    cp -al "$data/tree" "$links/"
-    end="$(now)"
-    echo "$end - $start" | bc
+    local start=$EPOCHREALTIME
+    cp -al "$data/tree" "$links/" || fail "cp -al failed"
+    took="$(elapsed "$start" "$EPOCHREALTIME")"
+    cpu=""
+    check_mirror "cp -al"
 }
 
-velmora_times=()
-cp_times=()
-for ((r = 1; r <= runs; r++)); do
-    t="$(run_velmora)"
-    velmora_times+=("$t")
-    rm -rf "${links:?}/tree"
-    t="$(run_cp)"
-    cp_times+=("$t")
-    rm -rf "${links:?}/tree"
-    echo "run $r: velmora.exe ${velmora_times[-1]} s, cp -al ${cp_times[-1]} s" >&2
-done
 median() { printf '%s\n' "$@" | sort -g | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
-mv="$(median "${velmora_times[@]}")"
-mc="$(median "${cp_times[@]}")"
-echo "$files files, $folders folders: velmora.exe under Wine median $mv s ($(echo "$files / $mv" | bc) links/s), cp -al median $mc s ($(echo "$files / $mc" | bc) links/s)"
+spread() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { printf "%s-%s", lo, hi }'; }
+
+# The driver's round trip (read a command, answer it): the head start velmora.exe's clock has.
+trips=()
+for ((i = 0; i < 11; i++)); do
+    start=$EPOCHREALTIME
+    drv acp >/dev/null
+    trips+=("$(elapsed "$start" "$EPOCHREALTIME")")
+done
+echo "driver round trip: median $(median "${trips[@]}") s ($(spread "${trips[@]}"))"
+
+tools=(velmora floor cp)
+results=()
+IFS=',' read -r -a size_list <<<"$sizes"
+for files in "${size_list[@]}"; do
+    rm -rf "$data"
+    mkdir -p "$data"
+    folders="$(make_tree "$data/tree" "$files")" || fail "cannot make the tree"
+    wsource="$(e2e_winpath "$data/tree")"
+    sync
+    # One untimed, checked run of each Windows program warms the caches alike.
+    run_velmora
+    clear_mirror
+    run_floor
+    clear_mirror
+    declare -A walls=([velmora]="" [floor]="" [cp]="") cpus=([velmora]="" [floor]="")
+    load_before="$(uptime | sed 's/.*load average: //')"
+    for ((r = 0; r < runs; r++)); do
+        line="[$files files] run $((r + 1)):"
+        for ((k = 0; k < 3; k++)); do
+            tool="${tools[$(((r + k) % 3))]}"
+            "run_$tool"
+            clear_mirror
+            walls[$tool]+=" $took"
+            line+=" $tool $took s"
+            if [ -n "$cpu" ]; then
+                cpus[$tool]+=" $cpu"
+                line+=" (processor $cpu s: $cpu_split)"
+            fi
+        done
+        echo "$line" >&2
+    done
+    load_after="$(uptime | sed 's/.*load average: //')"
+    ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+    per_link() { awk -v a="$1" -v n="$files" 'BEGIN { printf "%.1f", a * 1e6 / n }'; }
+    # shellcheck disable=SC2086
+    {
+        mv=$(median ${walls[velmora]})
+        mf=$(median ${walls[floor]})
+        mc=$(median ${walls[cp]})
+        cv=$(median ${cpus[velmora]})
+        cf=$(median ${cpus[floor]})
+        results+=("| $files | $folders | $mv ($(spread ${walls[velmora]})) | $mf ($(spread ${walls[floor]})) | $(ratio "$mv" "$mf") | $cv ($(spread ${cpus[velmora]})) | $cf ($(spread ${cpus[floor]})) | $(ratio "$cv" "$cf") | $mc ($(spread ${walls[cp]})) | $(per_link "$mv") | $(per_link "$mf") | $load_before / $load_after |")
+        echo "[$files files] wall s, velmora.exe:${walls[velmora]}; win32_mirror.exe:${walls[floor]}; cp -al:${walls[cp]}" >&2
+        echo "[$files files] processor s, velmora.exe:${cpus[velmora]}; win32_mirror.exe:${cpus[floor]}" >&2
+    }
+    rm -rf "$data"
+done
+
+echo
+echo "| files | folders | velmora.exe OK to exit, wall s median (min-max) | win32_mirror.exe wall s | wall ratio | velmora.exe processor s (program + server) | win32_mirror.exe processor s | processor ratio | cp -al wall s | velmora.exe µs/link | win32_mirror.exe µs/link | load before / after |"
+echo "|---:|---:|---|---|---:|---|---|---:|---|---:|---:|---|"
+printf '%s\n' "${results[@]}"
 e2e_pass
