@@ -118,6 +118,23 @@ public:
     int asked = 0;
 };
 
+// For the re-run: a step that fails is skipped, as the user would skip a link that is in
+// place already; the prompts and messages are counted, not failed.
+class SkipEach : public velmora::IPrompt {
+public:
+    velmora::PromptAnswer Ask(const std::string&) override {
+        ++asked;
+        return velmora::PromptAnswer::Skip;
+    }
+    int asked = 0;
+};
+
+class CountMessages : public velmora::IMessages {
+public:
+    void ShowMessage(const std::string&) override { ++shown; }
+    int shown = 0;
+};
+
 class NoMessages : public velmora::IMessages {
 public:
     void ShowMessage(const std::string& text) override {
@@ -151,6 +168,27 @@ int MirrorSkippingFailures(const std::string& source, const std::string& target)
     const velmora::BatchOutcome outcome = batch.Run({source + '/'}, target + '/', -1).outcome;
     std::printf("prompts %d\n", prompt.asked);
     return outcome == velmora::BatchOutcome::Completed && messages.shown == 0 ? 0 : 3;
+}
+
+// Runs in a child: the same mirror made again over one that is complete. Every failing step
+// is skipped; writes "prompts P messages M in-place I skipped S" to `countsFile`. Exit 0 when
+// the batch completed.
+int MirrorAgain(const std::string& source, const std::string& target,
+                const std::string& countsFile) {
+    velmora::PosixFileSystem fs;
+    SkipEach prompt;
+    CountMessages messages;
+    const velmora::TextCatalog texts;
+    velmora::LinkBatch batch(fs, prompt, messages, texts);
+    const char sep = fs.Separator();
+    const velmora::BatchResult result = batch.Run({source + sep}, target + sep, -1);
+    std::FILE* out = std::fopen(countsFile.c_str(), "w");
+    if (!out) return 2;
+    std::fprintf(out, "%d %d %llu %llu\n", prompt.asked, messages.shown,
+                 static_cast<unsigned long long>(result.alreadyInPlace),
+                 static_cast<unsigned long long>(result.skipped));
+    if (std::fclose(out) != 0) return 2;
+    return result.outcome == velmora::BatchOutcome::Completed ? 0 : 3;
 }
 
 // ---- running children -----------------------------------------------------------------
@@ -330,6 +368,80 @@ SizeResult BenchSize(const std::string& work, const std::string& self, std::uint
     return res;
 }
 
+// ---- the re-run ---------------------------------------------------------------------
+
+struct RerunResult {
+    std::uint64_t files = 0;
+    std::uint64_t folders = 0;
+    double fresh = 0, again = 0;  // median seconds
+    double freshMin = 0, freshMax = 0, againMin = 0, againMax = 0;
+    long againRss = 0;
+    int prompts = -1, messages = -1;  // of the last re-run
+    unsigned long long inPlace = 0, skipped = 0;
+};
+
+// A fresh mirror and then the same mirror made again over it, both timed, every round; the
+// mirror is removed (untimed) between rounds. Both runs start after a `sync`, so neither
+// pays for the other's writes.
+RerunResult BenchRerun(const std::string& work, const std::string& self, std::uint64_t files,
+                       int runs) {
+    const std::string probe = self.substr(0, self.rfind('/') + 1) + "run_probe";
+    const std::string resultFile = work + "/probe.txt";
+    const std::string countsFile = work + "/counts.txt";
+    RerunResult res;
+    res.files = files;
+    res.folders = CountFolders(ShapeFor(files)) + 1;
+    const std::string source = work + "/src" + std::to_string(files);
+    const std::string out = work + "/out";
+    const std::string mirror = out + "/src" + std::to_string(files);
+
+    std::fprintf(stderr, "[re-run, %llu files] making the tree...\n",
+                 static_cast<unsigned long long>(files));
+    if (Spawn({self, "--make-tree", source, std::to_string(files)}).exitCode != 0)
+        Fail("making the tree failed");
+    MakeDir(out);
+    if (Spawn({self, "--mirror", source, out}).exitCode != 0) Fail("the warm-up mirror failed");
+    RemoveTree(out);
+
+    std::vector<double> fresh, again;
+    for (int run = 0; run < runs; ++run) {
+        MakeDir(out);
+        ::sync();
+        const RunResult f = Measure(probe, resultFile, {self, "--mirror", source, out});
+        if (f.exitCode != 0)
+            Fail("the fresh mirror failed (exit " + std::to_string(f.exitCode) + ")");
+        ::sync();
+        const RunResult a =
+            Measure(probe, resultFile, {self, "--mirror-again", source, out, countsFile});
+        if (a.exitCode != 0) Fail("the re-run failed (exit " + std::to_string(a.exitCode) + ")");
+        std::ifstream counts(countsFile);
+        if (!(counts >> res.prompts >> res.messages >> res.inPlace >> res.skipped))
+            Fail("the re-run wrote no counts");
+        const std::uint64_t checked = CheckMirror(source, mirror);
+        if (checked != files)
+            Fail("after the re-run the mirror holds " + std::to_string(checked) + " files");
+        fresh.push_back(f.seconds);
+        again.push_back(a.seconds);
+        res.againRss = std::max(res.againRss, a.maxRssKb);
+        std::fprintf(stderr,
+                     "[re-run, %llu files] run %d: fresh %.3f s, again %.3f s (%d prompts, %d "
+                     "messages, %llu already in place, %llu skipped)\n",
+                     static_cast<unsigned long long>(files), run + 1, f.seconds, a.seconds,
+                     res.prompts, res.messages, res.inPlace, res.skipped);
+        RemoveTree(out);
+    }
+    res.fresh = Median(fresh);
+    res.again = Median(again);
+    res.freshMin = *std::min_element(fresh.begin(), fresh.end());
+    res.freshMax = *std::max_element(fresh.begin(), fresh.end());
+    res.againMin = *std::min_element(again.begin(), again.end());
+    res.againMax = *std::max_element(again.begin(), again.end());
+    RemoveTree(source);
+    ::unlink(resultFile.c_str());
+    ::unlink(countsFile.c_str());
+    return res;
+}
+
 // ---- the list file --------------------------------------------------------------------
 
 // A list file as the file manager writes it, one full path a line, CR LF, in one of its
@@ -459,7 +571,7 @@ void RunScenario(const std::string& work, const std::string& self, const std::st
     else if (name == "cycle")
         MakeCycleTree(source);
     else
-        Fail("unknown scenario " + name + " (deep, cycle)");
+        Fail("unknown scenario " + name + " (deep, cycle, rerun)");
     const double made = std::chrono::duration<double>(Clock::now() - start).count();
     MakeDir(out);
     const RunResult r = Measure(probe, work + "/probe.txt", {self, "--mirror-skip", source, out});
@@ -482,7 +594,9 @@ void Usage() {
                  "  --dir        where the trees are made (default $TMPDIR or /tmp)\n"
                  "  --list       entries of the list file (default 100000)\n"
                  "  --scenario   deep (10,000 nested folders) or cycle (1,000 symlinks back\n"
-                 "               to the root): one engine run, failures skipped; alone\n");
+                 "               to the root): one engine run, failures skipped; alone\n"
+                 "               rerun: per size, a fresh mirror, then the same mirror made\n"
+                 "               again over it (--runs rounds); every prompt answered Skip\n");
 }
 
 std::vector<std::uint64_t> ParseSizes(const std::string& text) {
@@ -511,6 +625,8 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && args[0] == "--mirror") return MirrorWithEngine(args[1], args[2]);
     if (args.size() == 3 && args[0] == "--mirror-skip")
         return MirrorSkippingFailures(args[1], args[2]);
+    if (args.size() == 4 && args[0] == "--mirror-again")
+        return MirrorAgain(args[1], args[2], args[3]);
 
     std::vector<std::uint64_t> sizes{10000, 100000};
     int runs = 5, listRuns = 21;
@@ -550,7 +666,29 @@ int main(int argc, char** argv) {
     if (!::mkdtemp(work.data())) Fail("cannot create a folder in " + base);
     const std::string self = SelfPath();
 
-    for (const std::string& name : scenarios) RunScenario(work, self, name);
+    std::vector<RerunResult> reruns;
+    for (const std::string& name : scenarios) {
+        if (name != "rerun") {
+            RunScenario(work, self, name);
+            continue;
+        }
+        for (const std::uint64_t n : sizes) reruns.push_back(BenchRerun(work, self, n, runs));
+    }
+    if (!reruns.empty()) {
+        std::printf(
+            "\n| files | folders | fresh mirror median s (min-max) | re-run median s (min-max) | "
+            "ratio | prompts in a re-run | already in place | skipped | re-run max RSS KiB |\n");
+        std::printf("|---:|---:|---|---|---:|---:|---:|---:|---:|\n");
+        for (const RerunResult& r : reruns) {
+            std::printf(
+                "| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.2f | %d | %llu | %llu | "
+                "%ld |\n",
+                static_cast<unsigned long long>(r.files),
+                static_cast<unsigned long long>(r.folders), r.fresh, r.freshMin, r.freshMax,
+                r.again, r.againMin, r.againMax, r.again / r.fresh, r.prompts, r.inPlace, r.skipped,
+                r.againRss);
+        }
+    }
     if (!scenarios.empty()) doMirror = doList = false;
     if (doMirror) {
         std::vector<SizeResult> results;
