@@ -31,7 +31,10 @@ sizes="${1:-10000,100000}"
 runs="${2:-5}"
 E2E_TIMEOUT=3600
 FLOOR_EXE="$VELMORA_BUILD_DIR/bench/win32_mirror.exe"
-[ -f "$FLOOR_EXE" ] || fail "win32_mirror.exe is not built ($FLOOR_EXE): scripts/build.sh win"
+ENGINE_EXE="$VELMORA_BUILD_DIR/bench/win32_engine.exe"
+for exe in "$FLOOR_EXE" "$ENGINE_EXE"; do
+    [ -f "$exe" ] || fail "$exe is not built: scripts/build.sh win"
+done
 e2e_setup
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
@@ -135,14 +138,16 @@ run_velmora() {
     check_mirror velmora.exe
 }
 
-run_floor() {
+# A program that writes "ready" and waits for a line on its input: win32_mirror.exe (the
+# floor) or win32_engine.exe (velmora.exe's engine and back end without its dialog).
+run_waiting() { # exe name
     local pid to from line code
-    (cd "$E2E_WORK" && exec timeout -k 5 "$E2E_TIMEOUT" wine "$FLOOR_EXE" "$wsource" "$wlinks" --wait) \
-        <"$E2E_WORK/go" >"$E2E_WORK/ready" 2>>"$E2E_WORK/floor.log" &
+    (cd "$E2E_WORK" && exec timeout -k 5 "$E2E_TIMEOUT" wine "$1" "$wsource" "$wlinks" --wait) \
+        <"$E2E_WORK/go" >"$E2E_WORK/ready" 2>>"$E2E_WORK/$2.log" &
     pid=$!
     exec {to}>"$E2E_WORK/go" {from}<"$E2E_WORK/ready"
-    IFS= read -r -t 120 line <&"$from" || fail "win32_mirror.exe did not start"
-    expect_eq "$line" ready "win32_mirror.exe"
+    IFS= read -r -t 120 line <&"$from" || fail "$2 did not start"
+    expect_eq "$line" ready "$2"
     clock_start "$pid"
     echo go >&"$to"
     wait "$pid"
@@ -150,10 +155,13 @@ run_floor() {
     clock_stop
     IFS= read -r -t 5 line <&"$from"
     exec {to}>&- {from}<&-
-    expect_eq "$code" 0 "win32_mirror.exe exit code ($line; $(tail -1 "$E2E_WORK/floor.log"))"
-    expect_eq "$line" "links $files folders $folders failures 0" "win32_mirror.exe result"
-    check_mirror win32_mirror.exe
+    expect_eq "$code" 0 "$2 exit code ($line; $(tail -1 "$E2E_WORK/$2.log" 2>/dev/null))"
+    expect_eq "$line" "links $files folders $folders failures 0" "$2 result"
+    check_mirror "$2"
 }
+
+run_floor() { run_waiting "$FLOOR_EXE" win32_mirror.exe; }
+run_engine() { run_waiting "$ENGINE_EXE" win32_engine.exe; }
 
 run_cp() {
     local start=$EPOCHREALTIME
@@ -175,8 +183,9 @@ for ((i = 0; i < 11; i++)); do
 done
 echo "driver round trip: median $(median "${trips[@]}") s ($(spread "${trips[@]}"))"
 
-tools=(velmora floor cp)
-results=()
+tools=(velmora engine floor cp)
+wall_rows=()
+cpu_rows=()
 IFS=',' read -r -a size_list <<<"$sizes"
 for files in "${size_list[@]}"; do
     rm -rf "$data"
@@ -189,12 +198,14 @@ for files in "${size_list[@]}"; do
     clear_mirror
     run_floor
     clear_mirror
-    declare -A walls=([velmora]="" [floor]="" [cp]="") cpus=([velmora]="" [floor]="")
+    run_engine
+    clear_mirror
+    declare -A walls=([velmora]="" [engine]="" [floor]="" [cp]="") cpus=([velmora]="" [engine]="" [floor]="")
     load_before="$(uptime | sed 's/.*load average: //')"
     for ((r = 0; r < runs; r++)); do
         line="[$files files] run $((r + 1)):"
-        for ((k = 0; k < 3; k++)); do
-            tool="${tools[$(((r + k) % 3))]}"
+        for ((k = 0; k < ${#tools[@]}; k++)); do
+            tool="${tools[$(((r + k) % ${#tools[@]}))]}"
             "run_$tool"
             clear_mirror
             walls[$tool]+=" $took"
@@ -212,19 +223,31 @@ for files in "${size_list[@]}"; do
     # shellcheck disable=SC2086
     {
         mv=$(median ${walls[velmora]})
+        me=$(median ${walls[engine]})
         mf=$(median ${walls[floor]})
         mc=$(median ${walls[cp]})
         cv=$(median ${cpus[velmora]})
+        ce=$(median ${cpus[engine]})
         cf=$(median ${cpus[floor]})
-        results+=("| $files | $folders | $mv ($(spread ${walls[velmora]})) | $mf ($(spread ${walls[floor]})) | $(ratio "$mv" "$mf") | $cv ($(spread ${cpus[velmora]})) | $cf ($(spread ${cpus[floor]})) | $(ratio "$cv" "$cf") | $mc ($(spread ${walls[cp]})) | $(per_link "$mv") | $(per_link "$mf") | $load_before / $load_after |")
-        echo "[$files files] wall s, velmora.exe:${walls[velmora]}; win32_mirror.exe:${walls[floor]}; cp -al:${walls[cp]}" >&2
-        echo "[$files files] processor s, velmora.exe:${cpus[velmora]}; win32_mirror.exe:${cpus[floor]}" >&2
+        wall_rows+=("| $files | $folders | $mv ($(spread ${walls[velmora]})) | $me ($(spread ${walls[engine]})) | $mf ($(spread ${walls[floor]})) | $(ratio "$mv" "$mf") | $(ratio "$me" "$mf") | $mc ($(spread ${walls[cp]})) | $(per_link "$mv") | $(per_link "$mf") | $load_before / $load_after |")
+        cpu_rows+=("| $files | $cv ($(spread ${cpus[velmora]})) | $ce ($(spread ${cpus[engine]})) | $cf ($(spread ${cpus[floor]})) | $(ratio "$cv" "$cf") | $(ratio "$ce" "$cf") |")
+        for tool in velmora engine floor cp; do
+            echo "[$files files] $tool wall s:${walls[$tool]}${cpus[$tool]:+; processor s:${cpus[$tool]}}" >&2
+        done
     }
     rm -rf "$data"
 done
 
 echo
-echo "| files | folders | velmora.exe OK to exit, wall s median (min-max) | win32_mirror.exe wall s | wall ratio | velmora.exe processor s (program + server) | win32_mirror.exe processor s | processor ratio | cp -al wall s | velmora.exe µs/link | win32_mirror.exe µs/link | load before / after |"
-echo "|---:|---:|---|---|---:|---|---|---:|---|---:|---:|---|"
-printf '%s\n' "${results[@]}"
+echo "From the go (OK, or the line on the input) to the process's exit, wall clock:"
+echo
+echo "| files | folders | velmora.exe median s (min-max) | win32_engine.exe | win32_mirror.exe (floor) | velmora / floor | engine / floor | cp -al | velmora.exe µs/link | floor µs/link | load before / after |"
+echo "|---:|---:|---|---|---|---:|---:|---|---:|---:|---|"
+printf '%s\n' "${wall_rows[@]}"
+echo
+echo "Processor time over the same span, the program's and the Wine server's:"
+echo
+echo "| files | velmora.exe median s (min-max) | win32_engine.exe | win32_mirror.exe (floor) | velmora / floor | engine / floor |"
+echo "|---:|---|---|---|---:|---:|"
+printf '%s\n' "${cpu_rows[@]}"
 e2e_pass
