@@ -19,7 +19,7 @@
 
 #include "links/batch.h"
 #include "platform/win32/fs_win.h"
-#include "platform/win32/wide.h"
+#include "platform/win32/windows_support.h"
 #include "text/texts.h"
 
 namespace {
@@ -61,7 +61,7 @@ public:
     explicit TimedFileSystem(velmora::IFileSystem& fs) : m_fs(fs) {}
 
 private:
-    enum { kHardLink, kFolder, kList, kIdentity, kOther, kKinds };
+    enum { kHardLink, kFolder, kList, kIdentity, kInspect, kOther, kKinds };
 
     template <class F>
     auto Timed(int kind, F&& call) -> decltype(call()) {
@@ -100,6 +100,9 @@ public:
     std::optional<velmora::FileId> FolderIdentity(const std::string& path) override {
         return Timed(kIdentity, [&] { return m_fs.FolderIdentity(path); });
     }
+    std::optional<velmora::EntryInfo> Inspect(const std::string& path) override {
+        return Timed(kInspect, [&] { return m_fs.Inspect(path); });
+    }
     std::string ErrorText(velmora::ErrorCode code) override {
         return Timed(kOther, [&] { return m_fs.ErrorText(code); });
     }
@@ -107,7 +110,7 @@ public:
 
     std::string Report(double total) const {
         static const char* const names[] = {"CreateHardLink", "CreateFolder", "ListFolder",
-                                            "FolderIdentity", "other calls"};
+                                            "FolderIdentity", "Inspect",      "other calls"};
         std::string out = "call              calls    seconds  share  us/call\n";
         double inCalls = 0;
         char line[128];
