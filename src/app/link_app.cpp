@@ -11,6 +11,7 @@
 #include "text/command_line.h"
 #include "text/language_file.h"
 #include "text/version.h"
+#include "ui/batch_summary.h"
 #include "ui/help_viewer.h"
 #include "ui/link_dlg.h"
 
@@ -43,7 +44,7 @@ std::string ProgramVersionString() {
                    : std::string();
 }
 
-CLinkApp::CLinkApp() { SetFrameworkTexts(); }
+CLinkApp::CLinkApp() : m_exitCode(exit_code::kNotStarted) { SetFrameworkTexts(); }
 CLinkApp::~CLinkApp() = default;
 
 bool CLinkApp::InitInstance() {
@@ -72,8 +73,13 @@ bool CLinkApp::InitInstance() {
     CLinkDlg dialog({m_catalog, m_settings, *m_profile, help, m_paths, m_targetDir,
                      ProgramVersionString(), folder});
     m_pMainWnd = &dialog;
-    dialog.DoModal();
+    const INT_PTR closed = dialog.DoModal();
     m_pMainWnd = nullptr;
+    if (dialog.m_batchResult) {
+        m_exitCode = BatchExitCode(*dialog.m_batchResult);
+    } else if (closed != -1) {
+        m_exitCode = exit_code::kNoBatch;
+    }
     return false;
 }
 

@@ -23,6 +23,9 @@ public:
     bool InitInstance() override;
     // Every help request acts like the main dialog's Help button.
     void WinHelp(std::uintptr_t data, unsigned command) override;
+    // 0 to 4, as the README lists them: what the batch did, 1 without one, 4 when nothing
+    // could start (also when start-up broke off).
+    int ExitInstance() override { return m_exitCode; }
 
 private:
     // Checks the arguments and reads the list file; false (after the message) when start-up
@@ -39,6 +42,7 @@ private:
     std::unique_ptr<IProfile> m_profile;
     Settings m_settings;
     TextCatalog m_catalog;  // the language table over the built-in texts
+    int m_exitCode;
 };
 
 // The program's version as the titles show it, from its own version record; empty without.

@@ -46,16 +46,13 @@ int CWinAppBase::Run(HINSTANCE instance) {
         sizeof(icc), ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_WIN95_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&icc);
     try {
-        // Like the classic framework, a program whose initialisation ends it (the usual case
-        // for a dialog program) exits with 0.
         InitInstance();
-        return 0;
     } catch (...) {
         // Nothing sensible is left to do but to say so; never let an exception end the
         // process with a crash report.
         ReportUnexpectedFailure();
-        return 2;
     }
+    return ExitInstance();
 }
 
 void CWinAppBase::WinHelp(std::uintptr_t, unsigned) {}

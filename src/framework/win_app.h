@@ -33,12 +33,15 @@ public:
     static const FrameworkTexts& Texts();
 
     // Entry point: sets the instance and the default caption, enables the common controls and
-    // runs InitInstance. Returns the process exit code. No C++ exception leaves it.
+    // runs InitInstance, then returns ExitInstance() as the process exit code, also after an
+    // exception (which is reported first). No C++ exception leaves it.
     int Run(HINSTANCE instance);
 
     // The whole life of the program. Its result says whether a message loop should follow;
     // this framework never runs one, so it only documents the intent.
     virtual bool InitInstance() = 0;
+    // The process exit code; 0 unless the program says otherwise.
+    virtual int ExitInstance() { return 0; }
 
     // Help requests from any window of the program (F1 in a dialog arrives here).
     virtual void WinHelp(std::uintptr_t data, unsigned command);

@@ -47,6 +47,15 @@ inline constexpr TextId kBatchRunning = 160;   // heading while links are being 
 inline constexpr TextId kBatchCounts = 161;    // two %d: links made so far, folders made so far
 inline constexpr TextId kBatchCurrent = 162;   // one %s: the entry being linked
 inline constexpr TextId kBatchStopping = 163;  // after Cancel, until the batch has stopped
+// The summary after a batch that skipped anything.
+inline constexpr TextId kSummarySkipped = 170;    // the heading
+inline constexpr TextId kSummaryHardLinks = 171;  // one %d
+inline constexpr TextId kSummaryJunctions = 172;  // one %d
+inline constexpr TextId kSummaryFolders = 173;    // one %d
+inline constexpr TextId kSummaryInPlace = 174;    // one %d
+inline constexpr TextId kSummarySkipCount = 175;  // one %d
+inline constexpr TextId kSummaryNames = 176;      // above the skipped names
+inline constexpr TextId kSummaryMoreNames = 177;  // one %d: names not listed
 }  // namespace txt
 
 // The built-in text of a string number (UTF-8); empty for an unknown number.

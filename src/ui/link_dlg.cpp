@@ -9,6 +9,7 @@
 #include "text/safe_format.h"
 #include "ui/about_dlg.h"
 #include "ui/batch_progress.h"
+#include "ui/batch_summary.h"
 #include "ui/error_dlg.h"
 #include "ui/settings_dlg.h"
 #include "ui/settings_rules.h"
@@ -157,8 +158,12 @@ void CLinkDlg::OnOK() {
         LinkBatch batch(fileSystem, prompt, messages, m_texts, &progress);
         m_batchResult = batch.Run(m_paths, m_strTarget, m_nDepth);
     }
-    // The batch is over whatever happened in it: the dialog closes with OK.
+    // The batch is over whatever happened in it: the dialog closes with OK, after the
+    // summary when the batch passed anything over.
     UpdateData(true);
+    if (std::optional<std::string> summary = BatchSummary(*m_batchResult, m_texts)) {
+        MessageBoxApp(*summary, MB_OK);
+    }
     EndDialog(IDOK);
 }
 

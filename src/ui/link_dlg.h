@@ -2,6 +2,7 @@
 // the link batch. It remembers its window rectangle and the depth when the user asked for it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,8 @@ public:
     explicit CLinkDlg(const LinkDlgInputs& inputs);
     ~CLinkDlg() override;
 
-    // What the link batch did, kept after OK for whoever looks.
-    BatchResult m_batchResult;
+    // What the link batch did, once OK has run it.
+    std::optional<BatchResult> m_batchResult;
 
     int m_nDepth = 0;
     std::string m_strTarget;

@@ -53,7 +53,7 @@ E2E_CWD="$elsewhere" e2e_open "$wlist" 'Z:\links\' '/i=Z:\nowhere\links.ini'
 expect_eq "$(drv text "$E2E_DLG" $IDC_DEPTH)" 0 "missing INI folder: depth"
 drv click "$E2E_DLG" $IDCANCEL >/dev/null
 e2e_wait_exit
-expect_eq "$E2E_EXIT_CODE" 0 "missing INI folder: exit code"
+expect_eq "$E2E_EXIT_CODE" 1 "missing INI folder: exit code"
 [ -e /nowhere ] && fail "missing INI folder: the folder was created"
 
 e2e_pass

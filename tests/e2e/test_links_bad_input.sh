@@ -59,11 +59,11 @@ if [ "$ro_ready" = 1 ]; then
     e2e_answer "$prompt" $IDC_SKIP
     prompt="$(e2e_expect_prompt "$E2E_DLG" "read-only, mirror" "$FOLDER_ERROR" "$wro\\links\\dir" "$ACCESS_DENIED")"
     e2e_answer "$prompt" $IDC_SKIP
-    e2e_expect_end "$E2E_DLG" "read-only"
+    e2e_expect_end "$E2E_DLG" "read-only" 30 2
     e2e_link_run "$wro\\links\\" "" 0 "$wro\\data\\dir\\"
     prompt="$(e2e_expect_prompt "$E2E_DLG" "read-only, junction" "$JUNCTION_ERROR" "$wro\\links\\dir" "$ACCESS_DENIED")"
     e2e_answer "$prompt" $IDC_SKIP
-    e2e_expect_end "$E2E_DLG" "read-only, junction"
+    e2e_expect_end "$E2E_DLG" "read-only, junction" 30 2
     expect_same_tree "$ro_before" "$(e2e_tree_snapshot "$ro")" "read-only volume"
 fi
 chmod 755 "$E2E_WORK/modes"
@@ -89,7 +89,7 @@ if e2e_mount_tmpfs "$full" size=64k,nr_inodes=16; then
     e2e_answer "$prompt" $IDC_RETRY
     prompt="$(e2e_expect_prompt "$E2E_DLG" "full disk, mirror" "$FOLDER_ERROR" "$wfull\\links\\sub" "$DISK_FULL")"
     e2e_answer "$prompt" $IDC_SKIP
-    e2e_expect_end "$E2E_DLG" "full disk"
+    e2e_expect_end "$E2E_DLG" "full disk" 30 2
     expect_hard_link "$full/links/f.txt" "$full/data/f.txt" "full disk, Retry"
     rm "$full/links/f.txt"
     expect_same_tree "$full_before" "$(e2e_tree_snapshot "$full/data")" "full disk: source"
@@ -109,7 +109,7 @@ if e2e_mount_tmpfs "$other" size=1m; then
     # The mirror folder can be made there; its files cannot be linked.
     prompt="$(e2e_expect_prompt "$E2E_DLG" "other volume, mirror" "$FILE_ERROR" "$wdata\\dir\\g.txt" "$NOT_SAME_DEVICE")"
     e2e_answer "$prompt" $IDC_SKIP
-    e2e_expect_end "$E2E_DLG" "other volume"
+    e2e_expect_end "$E2E_DLG" "other volume" 30 2
     expect_eq "$(cd "$other" && find . | LC_ALL=C sort | tr '\n' ' ')" ". ./dir " \
         "other volume: what was made"
 else
@@ -132,7 +132,7 @@ if perl -e 'my $i = 1; $i++ while $i <= 70000 && link($ARGV[0], "$ARGV[1]/$i"); 
     expect_eq "${message%%\\n*}" "$FILE_ERROR" "link limit: message line"
     [[ "$message" =~ popular\.txt\\n.+\\r\\n$ ]] || fail "link limit: no reason in '$message'"
     e2e_answer "$prompt" $IDC_SKIP
-    e2e_expect_end "$E2E_DLG" "link limit"
+    e2e_expect_end "$E2E_DLG" "link limit" 30 2
     expect_eq "$(stat -c %h "$many/popular.txt")" "$limit" "link limit: links of the file"
     expect_eq "$(cat "$many/popular.txt")" popular "link limit: the file's bytes"
     [ -e "$links/popular.txt" ] && fail "link limit: a link was made"
@@ -157,7 +157,7 @@ e2e_answer "$prompt" $IDC_SKIP
 # why, and no empty mirror pretends it was linked.
 prompt="$(e2e_expect_prompt "$E2E_DLG" "missing folder entry" "$READ_ERROR" "$wdata\\nothing" "$PATH_NOT_FOUND")"
 e2e_answer "$prompt" $IDC_SKIP
-e2e_expect_end "$E2E_DLG" "names that name nothing"
+e2e_expect_end "$E2E_DLG" "names that name nothing" 30 2
 [ -e "$links/nothing" ] && fail "a mirror folder was made for a folder entry that names nothing"
 expect_hard_link "$links/f.txt" "$data/f.txt" "among names that name nothing"
 [ -e "$links/missing.txt" ] || [ -e "$links/x.txt" ] && fail "a link was made for a missing file"
@@ -168,7 +168,7 @@ e2e_link_run "$wlinks\\" "$wlinks\\nowhere\\*.*" "" "$wdata\\f.txt"
 prompt="$(e2e_expect_prompt "$E2E_DLG" "missing target" "$FILE_ERROR" "$wdata\\f.txt" "$PATH_NOT_FOUND")"
 read -r _ short_top _ short_bottom <<<"$(drv rect "$prompt" $IDC_ERROR_TEXT)"
 e2e_answer "$prompt" $IDC_SKIP
-e2e_expect_end "$E2E_DLG" "missing target"
+e2e_expect_end "$E2E_DLG" "missing target" 30 2
 [ -e "$links/nowhere" ] && fail "missing target: the folder was made"
 expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "source after names of nothing"
 

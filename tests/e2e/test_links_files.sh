@@ -55,7 +55,7 @@ expect_eq "$(e2e_static_texts "$box" | tail -n1)" \
     'Нельзя создавать одну ссылку для нескольких объектов!' "one link for several: message"
 drv key "$box" Enter >/dev/null
 e2e_wait_exit
-expect_eq "$E2E_EXIT_CODE" 0 "one link for several: exit code"
+expect_eq "$E2E_EXIT_CODE" 4 "one link for several: exit code"
 expect_eq "$(ls -A "$links")" "" "one link for several: links folder"
 
 # Names outside the ANSI code page, from a UTF-8 list: the link has the same name.
@@ -87,7 +87,7 @@ prompt="$(e2e_expect_prompt "$E2E_DLG" "Skip" "$FILE_ERROR" "$wdata\\report.txt"
 e2e_answer "$prompt" $IDC_SKIP
 prompt="$(e2e_expect_prompt "$E2E_DLG" "Enter" "$FILE_ERROR" "$wdata\\notes.md" "$ALREADY_EXISTS")"
 e2e_answer "$prompt" Enter
-e2e_expect_end "$E2E_DLG" "Enter"
+e2e_expect_end "$E2E_DLG" "Enter" 30 2
 expect_eq "$(cat "$links/report.txt" "$links/notes.md")" $'obstacle\nobstacle' "Skip: obstacles"
 expect_hard_link "$links/photo.jpg" "$data/photo.jpg" "after Skip"
 rm -f "$links"/*
@@ -99,7 +99,7 @@ e2e_link_run "$wlinks\\" "" "" \
     "$wdata\\report.txt" "$wdata\\notes.md" "$wdata\\photo.jpg" "$wdata\\zz.txt"
 prompt="$(e2e_expect_prompt "$E2E_DLG" "Skip all" "$FILE_ERROR" "$wdata\\report.txt" "$ALREADY_EXISTS")"
 e2e_answer "$prompt" $IDC_SKIP_ALL
-e2e_expect_end "$E2E_DLG" "after Skip all"
+e2e_expect_end "$E2E_DLG" "after Skip all" 30 2
 expect_hard_link "$links/zz.txt" "$data/zz.txt" "after Skip all"
 expect_eq "$(cat "$links"/{report.txt,notes.md,photo.jpg} | sort -u)" obstacle "Skip all: obstacles"
 rm -f "$links"/* "$data/zz.txt"
@@ -110,7 +110,7 @@ echo obstacle >"$links/notes.md"
 e2e_link_run "$wlinks\\" "" "" "$wdata\\report.txt" "$wdata\\notes.md" "$wdata\\photo.jpg"
 prompt="$(e2e_expect_prompt "$E2E_DLG" "Escape" "$FILE_ERROR" "$wdata\\notes.md" "$ALREADY_EXISTS")"
 e2e_answer "$prompt" Escape
-e2e_expect_end "$E2E_DLG" "after Escape"
+e2e_expect_end "$E2E_DLG" "after Escape" 30 3
 expect_hard_link "$links/report.txt" "$data/report.txt" "made before Escape"
 [ -e "$links/photo.jpg" ] && fail "Escape: the entry after Cancel was linked"
 rm -f "$links"/*
@@ -120,7 +120,7 @@ echo obstacle >"$links/report.txt"
 e2e_link_run "$wlinks\\" "" "" "$wdata\\report.txt" "$wdata\\notes.md"
 prompt="$(e2e_expect_prompt "$E2E_DLG" "close box" "$FILE_ERROR" "$wdata\\report.txt" "$ALREADY_EXISTS")"
 e2e_answer "$prompt" Close
-e2e_expect_end "$E2E_DLG" "after the close box"
+e2e_expect_end "$E2E_DLG" "after the close box" 30 3
 [ -e "$links/notes.md" ] && fail "close box: the entry after Cancel was linked"
 rm -f "$links"/*
 

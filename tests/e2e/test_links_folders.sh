@@ -34,7 +34,7 @@ tree_with_inodes() { # folder
 # which must silence the rest.
 skip_junction_prompts() {
     local n=0 name message names=() prompt
-    while prompt="$(drv waitowned "$E2E_DLG" 3000)"; do
+    while prompt="$(drv waitowned "$E2E_DLG" 3000)" && [ "$(drv text "$prompt")" == 'Ошибка' ]; do
         message="$(e2e_control_text "$prompt" $IDC_ERROR_TEXT)"
         name=""
         for f in 2019 2020 empty; do
@@ -56,7 +56,7 @@ skip_junction_prompts() {
 # Depth 1: the folder is mirrored, its files are hard links, every sub-folder's junction fails.
 e2e_link_run "$wlinks\\" "" 1 "$wdata\\Photos\\"
 asked="$(skip_junction_prompts)"
-e2e_expect_end "$E2E_DLG" "depth 1"
+e2e_expect_end "$E2E_DLG" "depth 1" 30 2
 [ "$(wc -w <<<"$asked")" -eq 2 ] || fail "depth 1: expected two junction prompts, got: $asked"
 for f in a.jpg b.jpg .hidden; do
     expect_hard_link "$links/Photos/$f" "$data/Photos/$f" "depth 1"
@@ -80,7 +80,7 @@ expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "depth -1: sour
 e2e_link_run "$wlinks\\" "" 2 "$wdata\\Photos\\"
 prompt="$(e2e_expect_prompt "$E2E_DLG" "depth 2" "$JUNCTION_ERROR" "$wlinks\\Photos\\2019\\deep" "$NOT_SUPPORTED")"
 e2e_answer "$prompt" $IDC_SKIP_ALL
-e2e_expect_end "$E2E_DLG" "depth 2"
+e2e_expect_end "$E2E_DLG" "depth 2" 30 2
 expect_eq "$(tree_with_inodes "$links/Photos")" \
     "$(tree_with_inodes "$data/Photos" | grep -v '^./2019/deep')" "depth 2: the mirror"
 rm -rf "${links:?}"/*
@@ -107,7 +107,7 @@ e2e_screenshot links-junction-prompt "$prompt"
 e2e_answer "$prompt" $IDC_RETRY
 prompt="$(e2e_expect_prompt "$E2E_DLG" "depth 0, Retry" "$JUNCTION_ERROR" "$wlinks\\Photos" "$NOT_SUPPORTED")"
 e2e_answer "$prompt" $IDC_SKIP
-e2e_expect_end "$E2E_DLG" "depth 0"
+e2e_expect_end "$E2E_DLG" "depth 0" 30 2
 expect_eq "$(ls -A "$links")" "" "depth 0: links folder after Skip"
 
 # Skip all for files leaves the junction prompt in place: each kind has its own.
@@ -118,7 +118,7 @@ e2e_answer "$prompt" $IDC_SKIP_ALL
 prompt="$(e2e_expect_prompt "$E2E_DLG" "junction after Skip all files" "$JUNCTION_ERROR" "$wlinks\\Photos" \
     "$NOT_SUPPORTED")"
 e2e_answer "$prompt" $IDC_SKIP
-e2e_expect_end "$E2E_DLG" "Skip all files, then a junction"
+e2e_expect_end "$E2E_DLG" "Skip all files, then a junction" 30 2
 rm -rf "${links:?}"/*
 
 # A folder that existed before at the junction's name stays, with what it holds.
@@ -127,7 +127,7 @@ echo mine >"$links/Photos/own.txt"
 e2e_link_run "$wlinks\\" "" 0 "$wdata\\Photos\\"
 prompt="$(e2e_expect_prompt "$E2E_DLG" "depth 0, existing folder" "$JUNCTION_ERROR" "$wlinks\\Photos" "$NOT_SUPPORTED")"
 e2e_answer "$prompt" $IDC_SKIP
-e2e_expect_end "$E2E_DLG" "depth 0, existing folder"
+e2e_expect_end "$E2E_DLG" "depth 0, existing folder" 30 2
 expect_eq "$(ls -A "$links/Photos")" own.txt "depth 0: the existing folder after Skip"
 expect_eq "$(cat "$links/Photos/own.txt")" mine "depth 0: the existing folder's file"
 rm -rf "${links:?}"/*
@@ -139,7 +139,7 @@ echo obstacle >"$links/Photos/2020"
 e2e_link_run "$wlinks\\" "" -1 "$wdata\\Photos\\"
 prompt="$(e2e_expect_prompt "$E2E_DLG" "folder taken" "$FOLDER_ERROR" "$wlinks\\Photos\\2020" "$ALREADY_EXISTS")"
 e2e_answer "$prompt" $IDC_SKIP
-e2e_expect_end "$E2E_DLG" "folder taken"
+e2e_expect_end "$E2E_DLG" "folder taken" 30 2
 expect_eq "$(cat "$links/Photos/2020")" obstacle "folder taken: the obstacle"
 expect_hard_link "$links/Photos/2019/deep/y.jpg" "$data/Photos/2019/deep/y.jpg" "folder taken"
 expect_eq "$(stat -c %h "$data/Photos/2020/z.jpg")" 1 "folder taken: z.jpg below it"
@@ -165,7 +165,7 @@ e2e_link_run "$wlinks\\" "" -1 "$wdata\\Photos\\" "$wdata\\after.txt"
 prompt="$(e2e_expect_prompt "$E2E_DLG" "Cancel deep" "$FILE_ERROR" "$wdata\\Photos\\2019\\deep\\y.jpg" "$ALREADY_EXISTS")"
 made="$(e2e_tree_snapshot "$links")"
 e2e_answer "$prompt" $IDCANCEL
-e2e_expect_end "$E2E_DLG" "Cancel deep"
+e2e_expect_end "$E2E_DLG" "Cancel deep" 30 3
 expect_same_tree "$made" "$(e2e_tree_snapshot "$links")" "Cancel deep: the links after Cancel"
 [ -e "$links/after.txt" ] && fail "Cancel deep: the entry after the folder was linked"
 expect_eq "$(cat "$links/Photos/2019/deep/y.jpg")" obstacle "Cancel deep: the obstacle"

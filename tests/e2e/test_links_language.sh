@@ -46,7 +46,7 @@ expect_eq "$(e2e_control_text "$prompt" $IDC_ERROR_TEXT)" \
     "Error while creating the link for the folder\\r\\n${wlinks//\\/\\\\}\\\\Photos\\n$NOT_SUPPORTED" \
     "English: junction prompt"
 e2e_answer "$prompt" $IDC_SKIP
-e2e_expect_end "$E2E_DLG" "English"
+e2e_expect_end "$E2E_DLG" "English" 30 2
 
 # Texts that do not fit: 105 wants a number, 106 a second name; 107 fits. 100 and 101 replace
 # the title and Skip, the other buttons keep the template's texts.
@@ -75,7 +75,7 @@ e2e_answer "$prompt" $IDC_SKIP
 prompt="$(expect_prompt_texts "107 that fits" \
     "Ordner anlegen: ${wlinks//\\/\\\\}\\\\Other (100%)\\n$ALREADY_EXISTS")"
 e2e_answer "$prompt" $IDC_SKIP
-e2e_expect_end "$E2E_DLG" "texts that do not fit"
+e2e_expect_end "$E2E_DLG" "texts that do not fit" 30 2
 expect_hard_link "$links/Photos/b.jpg" "$data/Photos/b.jpg" "texts that do not fit"
 expect_eq "$(cat "$links/Other")" obstacle "texts that do not fit: the obstacle"
 

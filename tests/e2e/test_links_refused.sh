@@ -35,7 +35,7 @@ for depth in 1 -1; do
         "$wdata\\tree" "$MIRROR_IN_SOURCE")"
     [ "$depth" = 1 ] && e2e_screenshot links-refused-prompt "$prompt"
     e2e_answer "$prompt" $IDC_SKIP
-    e2e_expect_end "$E2E_DLG" "onto itself, depth $depth"
+    e2e_expect_end "$E2E_DLG" "onto itself, depth $depth" 30 2
     expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "onto itself, depth $depth"
 done
 
@@ -55,7 +55,7 @@ e2e_answer "$prompt" $IDC_SKIP
 prompt="$(e2e_expect_prompt "$E2E_DLG" "drive-relative entry" "$FILE_ERROR" 'Z:a.txt' \
     "$NOT_FULL_PATH")"
 e2e_answer "$prompt" $IDC_SKIP
-e2e_expect_end "$E2E_DLG" "relative entries"
+e2e_expect_end "$E2E_DLG" "relative entries" 30 2
 expect_eq "$(ls -A "$links")" "" "relative entries: the target holds"
 expect_same_tree "$work_before" "$(outside_target)" "relative entries: the namesakes"
 

@@ -109,7 +109,7 @@ mirror_and_stop() { # what ini-or-empty entry-prefix counts-prefix driver-comman
     how=("${@/#DLG/$E2E_DLG}")
     drv "${how[@]}" >/dev/null || fail "$what: drv ${how[*]} failed"
     stopped=$EPOCHREALTIME
-    e2e_expect_end "$E2E_DLG" "$what" 15
+    e2e_expect_end "$E2E_DLG" "$what" 15 3
     e2e_log "$what: the program ended $(awk -v a="$stopped" -v b="$EPOCHREALTIME" \
         'BEGIN { printf "%.2f", b - a }') s after it was asked to stop"
     expect_consistent_partial_mirror "$what"
@@ -149,7 +149,7 @@ e2e_screenshot responsive_prompt
 e2e_answer "$prompt" $IDC_SKIP_ALL
 expect_running_dialog "$E2E_DLG" "prompt" 'Создано ссылок: '
 drv click "$E2E_DLG" $IDCANCEL >/dev/null || fail "prompt: cannot press Cancel"
-e2e_expect_end "$E2E_DLG" "prompt" 15
+e2e_expect_end "$E2E_DLG" "prompt" 15 3
 for obstacle in "${obstacles[@]}"; do
     [ "$(cat "$obstacle")" == 'in the way' ] || fail "prompt: $obstacle was changed"
     [ "$(stat -c %h "$obstacle")" -eq 1 ] || fail "prompt: $obstacle was linked"

@@ -19,7 +19,7 @@ check_list() { # what caption target [wait-ms]
     expect_eq "$(drv text "$dlg" $IDC_TARGET)" "$target" "$what: target"
     drv click "$dlg" $IDCANCEL >/dev/null
     e2e_wait_exit
-    expect_eq "$E2E_EXIT_CODE" 0 "$what: exit code"
+    expect_eq "$E2E_EXIT_CODE" 1 "$what: exit code"
 }
 one() { printf "$ONE" "$1"; }
 many() { printf "$MANY" "$1"; }

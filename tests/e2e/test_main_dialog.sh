@@ -20,7 +20,7 @@ check_dialog() { # what target expected-caption expected-target entries...
 close_dialog() { # what
     drv click "$E2E_DLG" $IDCANCEL >/dev/null || fail "$1: cannot press Cancel"
     e2e_wait_exit
-    expect_eq "$E2E_EXIT_CODE" 0 "$1: exit code"
+    expect_eq "$E2E_EXIT_CODE" 1 "$1: exit code"
 }
 
 check_dialog one-file 'Z:\links\' '&Создать ссылку для "report.txt" в:' 'Z:\links\report.txt' \
@@ -62,7 +62,7 @@ expect_eq "$(drv text "$E2E_DLG" $IDC_CAPTION)" '&Создать ссылку д
 # Escape is the dialog's Cancel; the close box ends it the same way.
 drv key "$E2E_DLG" Escape
 e2e_wait_exit
-expect_eq "$E2E_EXIT_CODE" 0 "Escape: exit code"
+expect_eq "$E2E_EXIT_CODE" 1 "Escape: exit code"
 
 check_dialog close-box 'Z:\links\' '&Создать ссылку для "a.txt" в:' 'Z:\links\a.txt' 'Z:\data\a.txt'
 drv syscommand "$E2E_DLG" $SC_CLOSE >/dev/null

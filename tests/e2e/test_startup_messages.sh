@@ -1,7 +1,7 @@
 #!/bin/bash
 # Start-up refusals: a wrong argument count and an unreadable list file end the program after a
-# message with the built-in text, captioned with the program file's name, and without touching
-# the settings (no registry key, no INI file).
+# message with the built-in text, captioned with the program file's name, with exit code 4, and
+# without touching the settings (no registry key, no INI file).
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 
@@ -20,6 +20,7 @@ expect_refusal() { # expected-text what args...
     e2e_screenshot "startup-message-$what" "$box"
     drv click "$box" $IDOK >/dev/null || fail "$what: cannot press OK"
     e2e_wait_exit
+    expect_eq "$E2E_EXIT_CODE" 4 "$what: exit code"
     drv wait "$E2E_TITLE" 300 >/dev/null 2>&1 && fail "$what: the main dialog opened"
     e2e_reg_key_exists && fail "$what: the registry key was created"
     return 0
