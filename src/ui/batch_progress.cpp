@@ -17,14 +17,6 @@ constexpr int kLockedControls[] = {
 // otherwise hold the batch in the pump for good.
 constexpr int kMaxMessagesPerPump = 256;
 
-std::wstring WindowTextOf(HWND hwnd) {
-    const int length = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(hwnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
 std::string Formatted(const TextCatalog& texts, TextId id, std::initializer_list<FormatArg> args) {
     return SafeFormat(texts.Text(id), BuiltinText(id), args);
 }
@@ -69,7 +61,7 @@ void CBatchProgress::EnterBusyState() {
     const auto save = [this](SavedLabel& label, int id, LONG_PTR extraStyle) {
         label.hwnd = GetDlgItem(m_hDlg, id);
         if (label.hwnd == nullptr) return;
-        label.text = WindowTextOf(label.hwnd);
+        label.text = Widen(WindowText(label.hwnd));
         label.style = GetWindowLongPtrW(label.hwnd, GWL_STYLE);
         SetWindowLongPtrW(label.hwnd, GWL_STYLE, label.style | SS_NOPREFIX | extraStyle);
     };

@@ -30,9 +30,6 @@ public:
     // The dialog's Cancel while the batch runs (it must not end the dialog itself: the batch
     // unwinds first). The batch stops at its next progress report.
     void RequestStop();
-    bool StopRequested() const { return m_bStop; }
-    // True once the dialog shows the running batch.
-    bool Busy() const { return m_pacer.Busy(); }
 
 private:
     struct SavedLabel {
