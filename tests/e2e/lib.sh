@@ -289,8 +289,7 @@ e2e_setup() {
 # \r\n), as the error prompt shows it after the name.
 e2e_error_text() { # code
     local out
-    out="$(timeout -k 5 30 wine "$VELMORA_BUILD_DIR/tests/e2e/velmora_error_text.exe" "$1")" ||
-        fail "cannot read the system's text for error $1"
+    out="$(drv errtext "$1")" || fail "cannot read the system's text for error $1"
     printf '%s\n' "${out#*$'\t'}"
 }
 

@@ -196,6 +196,7 @@ int Usage() {
         "  focus <hwnd>                    id of the control that has the focus\n"
         "  rect <hwnd> [id]                left top right bottom (screen)\n"
         "  acp                             the ANSI code page\n"
+        "  errtext <code>                  code<TAB>the system's text for a Windows error code\n"
         "  regkey <key>                    exit 0 when the key exists (HKCU\\..., HKLM\\..., "
         "HKCR\\...)\n"
         "  regget <key> <value>            TYPE<TAB>data (REG_DWORD as signed decimal); 1 when "
@@ -469,6 +470,22 @@ constexpr int kNotThisKind = -1;
 
 // Commands that need no window: the window list, the registry, the code page, waiting for a
 // window to appear.
+// The system's text for an error code, asked as the program asks for its prompts (the user's
+// default language, line break included): the tests compare prompts with it without knowing
+// the system's wording.
+int ErrorText(const wchar_t* arg) {
+    long long code = 0;
+    if (!ParseNumber(arg, code)) return Usage();
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+        nullptr, static_cast<DWORD>(code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+        reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    Out(std::to_string(code) + "\t" + (buffer ? Escape(std::wstring(buffer, length)) : "") + "\n");
+    if (buffer) LocalFree(buffer);
+    return 0;
+}
+
 int MachineCommand(const std::wstring& cmd, const wchar_t* const* args) {
     long long n = 0;
     if (cmd == L"windows") return Windows();
@@ -477,6 +494,7 @@ int MachineCommand(const std::wstring& cmd, const wchar_t* const* args) {
         Out(std::to_string(GetACP()) + "\n");
         return 0;
     }
+    if (cmd == L"errtext") return ErrorText(args[0]);
     if (cmd == L"wait") return args[0] && ParseNumber(args[1], n) ? Wait(args[0], n) : Usage();
     return kNotThisKind;
 }
