@@ -43,7 +43,8 @@ fail() {
 }
 
 # Drive D: a project with documents and photos, and an empty backup folder as the target. The
-# report is already in the backup, so linking it again is refused with the system's reason.
+# report is already in the backup (another file), so linking it again is refused with the
+# system's reason.
 d="$out/drive-d"
 atlas="$d/Projects/Atlas"
 mkdir -p "$atlas/Docs" "$atlas/Photos/2026" "$d/Backup/Atlas"
@@ -70,15 +71,15 @@ if [ ! -d "$locales/ru_RU.UTF-8" ]; then
         fail "cannot make the ru_RU.UTF-8 locale (Debian's locales package has its sources)"
 fi
 
-# One session: starts the program as the button does, takes the four shots and cancels the
-# batch at its prompt. Files are named <shot><suffix>.png.
+# One session: starts the program as the button does (the whole tree mirrored), takes the
+# shots, skips the report at its prompt and closes the summary that follows. Files are named <shot><suffix>.png.
 shoot() { # suffix ini-lines...
     local suffix="$1" dlg inner prompt list
     shift
     velmora_wine_server_stop
     e2e_driver_start
     drv regdelkey "$E2E_REG_KEY" >/dev/null
-    printf '%s\r\n' '[Settings]' "$@" >"$app/velmora.ini"
+    printf '%s\r\n' '[Settings]' DefaultRecursionDepth=-1 "$@" >"$app/velmora.ini"
     list="$WINEPREFIX/drive_c/windows/temp/CMD5F2A.tmp"
     printf '\xFF\xFE' >"$list"
     printf '%s\r\n' 'D:\Projects\Atlas\Docs\Report 2026.docx' 'D:\Projects\Atlas\Docs\Budget.xlsx' \
@@ -102,8 +103,15 @@ shoot() { # suffix ini-lines...
     drv click "$dlg" $IDOK >/dev/null
     prompt="$(e2e_wait_owned "$dlg")"
     e2e_screenshot "error-prompt$suffix" "$prompt"
-    drv click "$prompt" $IDCANCEL >/dev/null
+    drv click "$prompt" $IDC_SKIP >/dev/null
+    drv waitgone "$prompt" 5000 >/dev/null || fail "the prompt stays open"
+
+    # The other file and the photos are linked; the skipped report brings the summary.
+    inner="$(e2e_wait_owned "$dlg")"
+    e2e_screenshot "summary$suffix" "$inner"
+    drv click "$inner" $IDOK >/dev/null
     e2e_wait_exit
+    [ "$E2E_EXIT_CODE" = 2 ] || fail "exit code $E2E_EXIT_CODE after a skipped item, not 2"
     kill "$E2E_DRV_PID" 2>/dev/null
 }
 
