@@ -26,7 +26,10 @@
 # since every file call of a Wine program is also work of the Wine server, and every redraw
 # of velmora.exe's dialog work of the X server. On a machine shared with others' builds the
 # wall clock waits for the processor at every round trip to the server; the processor time
-# does much less, so it is the steadier comparison there.
+# does much less, so it is the steadier comparison there. Every run also records how busy
+# the machine was with everything else meanwhile ("others", a share of all cores, from
+# /proc/stat less the run's own processor time), and the ratios are given both of the
+# medians and as the median of each round's own ratio (the three ran minutes apart at most).
 . "$(dirname "$0")/../tests/e2e/lib.sh"
 sizes="${1:-10000,100000}"
 runs="${2:-5}"
@@ -92,6 +95,12 @@ cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ t += $1 } END { 
 children_ns() { # file
     awk 'NR == 2 { t = 0; for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] } printf "%.0f", t * 1e9 }' "$1"
 }
+# Processor time in nanoseconds the whole machine has been busy (every core, every process).
+machine_busy_ns() {
+    awk -v hz="$(getconf CLK_TCK)" '$1 == "cpu" { printf "%.0f", ($2 + $3 + $4 + $7 + $8 + $9) * 1e9 / hz }' /proc/stat
+}
+cores=$(nproc)
+
 # Starts the clocks for the Windows program started as the child of `timeout` $1.
 clock_start() {
     local prog
@@ -99,6 +108,7 @@ clock_start() {
     cpu_prog0=$(cpu_ns "$prog")
     cpu_server0=$(cpu_ns "$server_pid")
     cpu_x0=$(cpu_ns "$xvfb_pid")
+    busy0=$(machine_busy_ns)
     times >"$E2E_WORK/times0"
     start=$EPOCHREALTIME
 }
@@ -108,10 +118,18 @@ clock_stop() {
     times >"$E2E_WORK/times1"
     server=$(cpu_ns "$server_pid")
     x=$(cpu_ns "$xvfb_pid")
+    others_from "$busy0"
     took="$(elapsed "$start" "$end")"
     children=$(($(children_ns "$E2E_WORK/times1") - $(children_ns "$E2E_WORK/times0")))
     cpu_split="$(awk -v c="$((children - cpu_prog0))" -v s="$((server - cpu_server0))" -v x="$((x - cpu_x0))" 'BEGIN { printf "program %.3f + Wine server %.3f + X server %.3f", c / 1e9, s / 1e9, x / 1e9 }')"
     cpu="$(awk -v c="$((children - cpu_prog0))" -v s="$((server - cpu_server0))" -v x="$((x - cpu_x0))" 'BEGIN { printf "%.3f", (c + s + x) / 1e9 }')"
+    others="$(awk -v b="$busy" -v c="$cpu" -v w="$took" -v n="$cores" 'BEGIN { o = b / 1e9 - c; if (o < 0) o = 0; printf "%.0f", 100 * o / (n * w) }')"
+}
+
+# How busy the machine was with everything else over the run just timed: `busy` (ns, every
+# process) from busy0 to now; `others` is set by the caller's clock_stop or run_cp.
+others_from() { # busy0
+    busy=$(($(machine_busy_ns) - $1))
 }
 
 # The mirror of the tree must be complete: every folder, every file with two links.
@@ -171,9 +189,15 @@ run_floor() { run_waiting "$FLOOR_EXE" win32_mirror.exe; }
 run_engine() { run_waiting "$ENGINE_EXE" win32_engine.exe; }
 
 run_cp() {
-    local start=$EPOCHREALTIME
+    local start=$EPOCHREALTIME busy0
+    busy0=$(machine_busy_ns)
+    times >"$E2E_WORK/times0"
     cp -al "$data/tree" "$links/" || fail "cp -al failed"
     took="$(elapsed "$start" "$EPOCHREALTIME")"
+    times >"$E2E_WORK/times1"
+    others_from "$busy0"
+    local own=$(($(children_ns "$E2E_WORK/times1") - $(children_ns "$E2E_WORK/times0")))
+    others="$(awk -v b="$busy" -v c="$own" -v w="$took" -v n="$cores" 'BEGIN { o = (b - c) / 1e9; if (o < 0) o = 0; printf "%.0f", 100 * o / (n * w) }')"
     cpu=""
     check_mirror "cp -al"
 }
@@ -189,6 +213,9 @@ for ((i = 0; i < 11; i++)); do
     trips+=("$(elapsed "$start" "$EPOCHREALTIME")")
 done
 echo "driver round trip: median $(median "${trips[@]}") s ($(spread "${trips[@]}"))"
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+per_link() { awk -v a="$1" -v n="$files" 'BEGIN { printf "%.1f", a * 1e6 / n }'; }
 
 tools=(velmora engine floor cp)
 wall_rows=()
@@ -209,6 +236,8 @@ for files in "${size_list[@]}"; do
     clear_mirror
     declare -A walls=([velmora]="" [engine]="" [floor]="" [cp]="") cpus=([velmora]="" [engine]="" [floor]="")
     load_before="$(uptime | sed 's/.*load average: //')"
+    declare -A round=() round_cpu=()
+    pair_wall_v="" pair_wall_e="" pair_cpu_v="" pair_cpu_e="" busiest=0
     for ((r = 0; r < runs; r++)); do
         line="[$files files] run $((r + 1)):"
         for ((k = 0; k < ${#tools[@]}; k++)); do
@@ -216,17 +245,23 @@ for files in "${size_list[@]}"; do
             "run_$tool"
             clear_mirror
             walls[$tool]+=" $took"
+            round[$tool]=$took
             line+=" $tool $took s"
             if [ -n "$cpu" ]; then
                 cpus[$tool]+=" $cpu"
+                round_cpu[$tool]=$cpu
                 line+=" (processor $cpu s: $cpu_split)"
             fi
+            line+=" [others ${others}%]"
+            busiest=$((others > busiest ? others : busiest))
         done
         echo "$line" >&2
+        pair_wall_v+=" $(ratio "${round[velmora]}" "${round[floor]}")"
+        pair_wall_e+=" $(ratio "${round[engine]}" "${round[floor]}")"
+        pair_cpu_v+=" $(ratio "${round_cpu[velmora]}" "${round_cpu[floor]}")"
+        pair_cpu_e+=" $(ratio "${round_cpu[engine]}" "${round_cpu[floor]}")"
     done
     load_after="$(uptime | sed 's/.*load average: //')"
-    ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-    per_link() { awk -v a="$1" -v n="$files" 'BEGIN { printf "%.1f", a * 1e6 / n }'; }
     # shellcheck disable=SC2086
     {
         mv=$(median ${walls[velmora]})
@@ -236,8 +271,10 @@ for files in "${size_list[@]}"; do
         cv=$(median ${cpus[velmora]})
         ce=$(median ${cpus[engine]})
         cf=$(median ${cpus[floor]})
-        wall_rows+=("| $files | $folders | $mv ($(spread ${walls[velmora]})) | $me ($(spread ${walls[engine]})) | $mf ($(spread ${walls[floor]})) | $(ratio "$mv" "$mf") | $(ratio "$me" "$mf") | $mc ($(spread ${walls[cp]})) | $(per_link "$mv") | $(per_link "$mf") | $load_before / $load_after |")
-        cpu_rows+=("| $files | $cv ($(spread ${cpus[velmora]})) | $ce ($(spread ${cpus[engine]})) | $cf ($(spread ${cpus[floor]})) | $(ratio "$cv" "$cf") | $(ratio "$ce" "$cf") |")
+        wall_rows+=("| $files | $folders | $mv ($(spread ${walls[velmora]})) | $me ($(spread ${walls[engine]})) | $mf ($(spread ${walls[floor]})) | $(ratio "$mv" "$mf") | $(median $pair_wall_v) | $(ratio "$me" "$mf") | $(median $pair_wall_e) | $mc ($(spread ${walls[cp]})) | $(per_link "$mv") | $(per_link "$mf") | $load_before / $load_after | $busiest% |")
+        cpu_rows+=("| $files | $cv ($(spread ${cpus[velmora]})) | $ce ($(spread ${cpus[engine]})) | $cf ($(spread ${cpus[floor]})) | $(ratio "$cv" "$cf") | $(median $pair_cpu_v) | $(ratio "$ce" "$cf") | $(median $pair_cpu_e) |")
+        echo "[$files files] per-round ratios to the floor, wall: velmora.exe$pair_wall_v; engine$pair_wall_e" >&2
+        echo "[$files files] per-round ratios to the floor, processor: velmora.exe$pair_cpu_v; engine$pair_cpu_e" >&2
         for tool in velmora engine floor cp; do
             echo "[$files files] $tool wall s:${walls[$tool]}${cpus[$tool]:+; processor s:${cpus[$tool]}}" >&2
         done
@@ -248,13 +285,13 @@ done
 echo
 echo "From the go (OK, or the line on the input) to the process's exit, wall clock:"
 echo
-echo "| files | folders | velmora.exe median s (min-max) | win32_engine.exe | win32_mirror.exe (floor) | velmora / floor | engine / floor | cp -al | velmora.exe µs/link | floor µs/link | load before / after |"
-echo "|---:|---:|---|---|---|---:|---:|---|---:|---:|---|"
+echo "| files | folders | velmora.exe median s (min-max) | win32_engine.exe | win32_mirror.exe (floor) | velmora / floor, of medians | median of per-round ratios | engine / floor, of medians | median of per-round ratios | cp -al | velmora.exe µs/link | floor µs/link | load before / after | others' share of the cores, busiest run |"
+echo "|---:|---:|---|---|---|---:|---:|---:|---:|---|---:|---:|---|---:|"
 printf '%s\n' "${wall_rows[@]}"
 echo
 echo "Processor time over the same span: the program's, the Wine server's and the X server's:"
 echo
-echo "| files | velmora.exe median s (min-max) | win32_engine.exe | win32_mirror.exe (floor) | velmora / floor | engine / floor |"
-echo "|---:|---|---|---|---:|---:|"
+echo "| files | velmora.exe median s (min-max) | win32_engine.exe | win32_mirror.exe (floor) | velmora / floor, of medians | median of per-round ratios | engine / floor, of medians | median of per-round ratios |"
+echo "|---:|---|---|---|---:|---:|---:|---:|"
 printf '%s\n' "${cpu_rows[@]}"
 e2e_pass
