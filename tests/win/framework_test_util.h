@@ -22,7 +22,7 @@ public:
 };
 
 // Wine without a display cannot create windows; the dialog tests then skip with a message
-// instead of failing (scripts/test-all.sh gives them an Xvfb display).
+// instead of failing (scripts/wine-run.sh, which runs these tests, starts an Xvfb of its own).
 inline bool CanOpenWindows() {
     HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);
