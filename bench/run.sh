@@ -3,6 +3,7 @@
 #   bench/run.sh                      10,000 and 100,000 files, five runs each, list of 100,000
 #   bench/run.sh --million            adds the 1,000,000-file tree
 #   bench/run.sh --sizes 10000 --runs 3 --no-list
+#   bench/run.sh --scenario rerun     a fresh mirror, then the same mirror made again over it
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/bench"
@@ -13,5 +14,6 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING
 cmake --build "$build" -j2 --target mirror_bench
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
 echo "temp folder: ${TMPDIR:-/tmp} on $(df -T "${TMPDIR:-/tmp}" | awk 'NR==2 {print $2}')"
-echo "date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "date: $(date -u '+%Y-%m-%d %H:%M UTC'), load:$(uptime | sed 's/.*load average//')"
+echo "commit $(git -C "$root" rev-parse --short HEAD)$(git -C "$root" diff --quiet HEAD -- src bench || echo ' (with changes)')"
 exec "$build/bench/mirror_bench" "$@"
