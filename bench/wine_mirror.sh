@@ -30,7 +30,14 @@
 # the machine was with everything else meanwhile ("others", a share of all cores, from
 # /proc/stat less the run's own processor time), and the ratios are given both of the
 # medians and as the median of each round's own ratio (the three ran minutes apart at most).
+#
+# One at a time per build: the rig's set-up and teardown stop the Wine server of the build's
+# prefix, and every program of that prefix with it (a program whose server goes away ends
+# with exit code 0 and leaves its mirror half made). A second run on the same build is
+# refused; do not run the end-to-end tests of the same build meanwhile either.
 . "$(dirname "$0")/../tests/e2e/lib.sh"
+exec {bench_lock}>"$VELMORA_BUILD_DIR/wine_mirror.lock"
+flock -n "$bench_lock" || { echo "wine_mirror.sh: another run uses $VELMORA_BUILD_DIR" >&2; exit 2; }
 sizes="${1:-10000,100000}"
 runs="${2:-5}"
 E2E_TIMEOUT=3600
