@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/message_box.h"
+#include "platform/path.h"
 #include "platform/win32/profile_win.h"
 #include "platform/win32/windows_support.h"
 #include "resource.h"
@@ -30,11 +31,6 @@ std::vector<std::string> ProcessArguments() {
     return result;
 }
 
-// The folder part of `path`, up to and including its last backslash; empty without one.
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 }  // namespace
 
@@ -52,7 +48,7 @@ bool CLinkApp::InitInstance() {
     if (!ReadCommandLine(iniFile)) return false;
 
     std::string program = ProgramPath();
-    std::string folder = FolderOf(program);
+    std::string folder(path::FolderPart(program, '\\'));
     if (!folder.empty()) SetCurrentDirectoryW(Widen(folder).c_str());
 
     if (iniFile.empty()) {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/message_box.h"
+#include "platform/path.h"
 #include "platform/win32/windows_support.h"
 
 namespace velmora {
@@ -11,12 +12,8 @@ namespace {
 CWinAppBase* g_app = nullptr;
 
 // The program file's name without folder and extension, as the caption of early messages.
-std::string BaseName(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot != 0) name.erase(dot);
-    return name;
+std::string BaseName(const std::string& file) {
+    return std::string(path::Stem(path::FileName(file, '\\')));
 }
 }  // namespace
 

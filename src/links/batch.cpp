@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "links/reparse.h"
+#include "platform/path.h"
 #include "text/safe_format.h"
 
 namespace velmora {
@@ -17,68 +18,9 @@ struct BatchCancelled {};
 // ends as failed.
 struct InvalidAnswer {};
 
-// A name relative to the current folder alone ("name", "..\\name"), as opposed to a full
-// name or one that starts at a drive or a root ("X:name", "\\name", "/name").
-bool IsPlainRelative(const std::string& name, char sep) {
-    if (name.empty() || name[0] == sep) {
-        return false;
-    }
-    return sep != '\\' || name.size() < 2 || name[1] != ':';
-}
-
-bool IsSeparator(char ch, char sep) { return ch == sep || (sep == '\\' && ch == '/'); }
-
-bool IsDriveLetter(char ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'); }
-
-// "X:\..." (or "X:/...").
-bool HasDriveRoot(const std::string& path) {
-    return path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' &&
-           IsSeparator(path[2], '\\');
-}
-
-// A name that says by itself which file it means: "X:\...", "\\server\share\..." (or a
-// "\\?\" form) on Windows, "/..." on POSIX. "name", "..\name", "X:name" and "\name" depend
-// on whatever folder or drive happens to be current.
-bool IsFullPath(const std::string& path, char sep) {
-    if (sep != '\\') {
-        return !path.empty() && path[0] == sep;
-    }
-    return HasDriveRoot(path) ||
-           (path.size() >= 2 && IsSeparator(path[0], sep) && IsSeparator(path[1], sep));
-}
-
-// "\\?\X:\..." and "\\.\X:\..." name "X:\...", "\\?\UNC\server\..." names
-// "\\server\...": the plain form, which the full-path step then makes normal.
-std::string WithoutLongPrefix(const std::string& path, char sep) {
-    if (sep != '\\' || path.size() < 4 || path[0] != '\\' || path[1] != '\\' ||
-        (path[2] != '?' && path[2] != '.') || path[3] != '\\') {
-        return path;
-    }
-    std::string rest = path.substr(4);
-    if (HasDriveRoot(rest)) {
-        return rest;
-    }
-    const bool unc = rest.size() >= 4 && (rest[0] == 'U' || rest[0] == 'u') &&
-                     (rest[1] == 'N' || rest[1] == 'n') && (rest[2] == 'C' || rest[2] == 'c') &&
-                     rest[3] == '\\';
-    return unc ? "\\" + rest.substr(3) : path;
-}
-
-// The last element of a full name; empty for a root ("X:\", "/").
-std::string_view LastName(std::string_view path, char sep) {
-    const std::size_t cut = path.rfind(sep);
-    return cut == std::string_view::npos ? path : path.substr(cut + 1);
-}
-
-// The folder that holds a full name ("X:\" for "X:\name"); empty when there is none.
-std::string ParentFolder(const std::string& path, char sep) {
-    const std::size_t cut = path.rfind(sep);
-    if (cut == std::string::npos) {
-        return {};
-    }
-    const bool keepSeparator = cut == 0 || (cut == 2 && path[1] == ':');
-    return path.substr(0, keepSeparator ? cut + 1 : cut);
-}
+// The message each kind of step names itself by in the prompt.
+constexpr TextId kStepMessage[] = {txt::kFileLinkError, txt::kFolderLinkError, txt::kFolderError,
+                                   txt::kFolderReadError};
 
 // Names compared as the file system compares them: Windows ignores the case of letters.
 bool SameName(std::string_view a, std::string_view b, char sep) {
@@ -101,7 +43,7 @@ LinkBatch::LinkBatch(IFileSystem& fs, IPrompt& prompt, IMessages& messages,
 BatchResult LinkBatch::Run(const std::vector<std::string>& entries, const std::string& target,
                            int depth) {
     m_result = BatchResult{};
-    m_bSkipAllFiles = m_bSkipAllFolders = m_bSkipAllJunctions = false;
+    std::fill(std::begin(m_bSkipAll), std::end(m_bSkipAll), false);
     m_mirrorIds.clear();
     m_foldersEntered = 0;
     try {
@@ -134,106 +76,83 @@ void LinkBatch::RunEntries(const std::vector<std::string>& entries, const std::s
     for (const std::string& listed : entries) {
         Notify(listed);
         if (listed.empty() || listed.back() != sep) {
-            if (FullEntry(listed, txt::kFileLinkError, m_bSkipAllFiles, entry)) {
-                LinkListedFile(entry);
+            if (!FullEntry(listed, StepKind::File, entry)) {
+                continue;
+            }
+            if (const auto done =
+                    Attempt(StepKind::File, entry, [&] { return LinkFileEntry(entry); })) {
+                CountDone(*done, m_result.hardLinks);
+                Notify(entry);
             }
             continue;
         }
-        const std::string given = listed.substr(0, listed.size() - 1);
-        const bool made = m_nDepth == 0
-                              ? FullEntry(given, txt::kFolderLinkError, m_bSkipAllJunctions, entry)
-                              : FullEntry(given, txt::kFolderError, m_bSkipAllFolders, entry);
-        if (made) {
-            LinkFolderEntry(entry);
+        const StepKind kind = m_nDepth == 0 ? StepKind::Junction : StepKind::Folder;
+        if (FullEntry(listed.substr(0, listed.size() - 1), kind, entry)) {
+            const std::string name = MakeFullLinkName(
+                m_fs, ComposeLinkName(m_strTarget, entry, m_fs.Separator()), entry);
+            LinkFolder(entry, name, m_nDepth);
         }
     }
+}
+
+// One step through the retry policy: `step` is made until it is done or the user passes it
+// over. The done step's result, or nullopt when it was passed over.
+template <class Step>
+std::optional<LinkBatch::StepResult> LinkBatch::Attempt(StepKind kind, const std::string& name,
+                                                        Step&& step) {
+    for (;;) {
+        const StepResult result = step();
+        if (result.Done()) {
+            return result;
+        }
+        if (!RetryAfterFailure(kind, name, result)) {
+            return std::nullopt;
+        }
+    }
+}
+
+// What the user wants done about a failed step: true to try it again. With the kind's
+// Skip all already chosen the step is passed over without asking; Skip all chosen now sets
+// it; Cancel abandons the batch. An answer the prompt cannot give is a failure of the
+// prompt, never taken for Skip.
+bool LinkBatch::RetryAfterFailure(StepKind kind, const std::string& name,
+                                  const StepResult& result) {
+    bool& skipAll = m_bSkipAll[static_cast<std::size_t>(kind)];
+    if (!skipAll) {
+        switch (Ask(kind, name, result)) {
+            case PromptAnswer::Retry:
+                return true;
+            case PromptAnswer::Skip:
+                break;
+            case PromptAnswer::SkipAll:
+                skipAll = true;
+                break;
+            case PromptAnswer::Cancel:
+                throw BatchCancelled{};
+            default:
+                throw InvalidAnswer{};
+        }
+    }
+    ++m_result.skipped;
+    if (m_result.skippedNames.size() < kSkippedNamesKept) {
+        m_result.skippedNames.push_back(name);
+    }
+    return false;
 }
 
 // Every entry is made a full, normal name before it is used, and an entry that names no
 // definite file or folder is refused through the prompt of its kind. False when the entry
 // is passed over.
-bool LinkBatch::FullEntry(const std::string& given, TextId kind, bool& skipAll,
-                          std::string& entry) {
-    for (;;) {
+bool LinkBatch::FullEntry(const std::string& given, StepKind kind, std::string& entry) {
+    return Attempt(kind, given, [&] {
         NormalEntry normal = NormaliseEntry(m_fs, given);
-        const StepResult result{normal.code, normal.refusal};
-        if (result.Done()) {
-            entry = std::move(normal.name);
-            return true;
-        }
-        if (!RetryAfterFailure(kind, given, result, skipAll)) {
-            return false;
-        }
-    }
-}
-
-// The system's full-path step resolves "." and "..", reads '/' as '\\' and drops the dots
-// and blanks that end the last element; the link's name is then the last real element.
-NormalEntry NormaliseEntry(IFileSystem& fs, const std::string& given) {
-    const char sep = fs.Separator();
-    const std::string path = WithoutLongPrefix(given, sep);
-    if (!IsFullPath(path, sep)) {
-        return {{}, txt::kNotFullPath};
-    }
-    std::optional<std::string> full = fs.FullPath(path);
-    if (!full) {
-        return {{}, 0, err::kInvalidName};
-    }
-    std::string name = std::move(*full);
-    // A separator at the end is no element (a drive's root keeps its own).
-    while (name.size() > 1 && name.back() == sep && name[name.size() - 2] != ':') {
-        name.pop_back();
-    }
-    if (LastName(name, sep).empty()) {
-        return {{}, txt::kRootEntry};
-    }
-    return {std::move(name)};
-}
-
-std::optional<std::string> CompleteTarget(IFileSystem& fs, const std::string& target,
-                                          std::size_t entries) {
-    const char sep = fs.Separator();
-    if (!target.empty() && target.back() == sep) {
-        return target + "*.*";
-    }
-    if (fs.SetCurrentFolder(target)) {
-        return target + sep + "*.*";
-    }
-    if (entries > 1) {
-        const std::size_t lastSep = target.rfind(sep);
-        const std::size_t from = lastSep == std::string::npos ? 0 : lastSep;
-        if (target.find('*', from) == std::string::npos) {
-            return std::nullopt;  // one plain name cannot take several links
-        }
-    }
-    return target;
-}
-
-std::string MakeFullLinkName(IFileSystem& fs, const std::string& name, const std::string& source) {
-    if (source.size() < 4) {
-        return name;
-    }
-    const char sep = fs.Separator();
-    const std::size_t k = source.rfind(sep, source.size() - 2);
-    if (k == std::string::npos) {
-        return name;
-    }
-    // A relative pattern is resolved against the source's own folder, which becomes the
-    // current folder (a side effect the batch has always had). Should that fail (a folder
-    // that is gone, or too long to be made current), a relative name is still resolved
-    // against the source's folder, never against whatever folder happened to be current.
-    const std::string folder = source.substr(0, k + 1);
-    const bool changed = fs.SetCurrentFolder(folder);
-    std::optional<std::string> full =
-        fs.FullPath(changed || !IsPlainRelative(name, sep) ? name : folder + name);
-    if (full) {
-        return std::move(*full);
-    }
-    return name;
+        entry = std::move(normal.name);
+        return StepResult{normal.code, normal.refusal};
+    }).has_value();
 }
 
 // The file already at the name may be the entry itself rather than an earlier link of it:
-// then the file would be its own link, which is refused.
+// then the file would be its own link, which is refused. A retry composes the name again.
 LinkBatch::StepResult LinkBatch::LinkFileEntry(const std::string& entry) {
     const std::string name =
         MakeFullLinkName(m_fs, ComposeLinkName(m_strTarget, entry, m_fs.Separator()), entry);
@@ -244,26 +163,6 @@ LinkBatch::StepResult LinkBatch::LinkFileEntry(const std::string& entry) {
     return result;
 }
 
-void LinkBatch::LinkListedFile(const std::string& entry) {
-    for (;;) {
-        const StepResult result = LinkFileEntry(entry);  // a retry composes the name again
-        if (result.Done()) {
-            CountDone(result, m_result.hardLinks);
-            break;
-        }
-        if (!RetryAfterFailure(txt::kFileLinkError, entry, result, m_bSkipAllFiles)) {
-            return;
-        }
-    }
-    Notify(entry);
-}
-
-void LinkBatch::LinkFolderEntry(const std::string& entry) {
-    const std::string name =
-        MakeFullLinkName(m_fs, ComposeLinkName(m_strTarget, entry, m_fs.Separator()), entry);
-    LinkFolder(entry, name, m_nDepth);
-}
-
 // The mirror walk keeps its own stack of levels instead of recursing, so the depth of the
 // tree costs heap, not machine stack; a level's entries are read in one go, so no search
 // handle stays open while the walk is below it.
@@ -272,7 +171,10 @@ void LinkBatch::LinkFolder(const std::string& source, const std::string& link, i
         MakeJunction(link, source);
         return;
     }
-    if (!AcceptMirrorPlace(source, link)) {
+    // A mirror folder that is its own source folder, or lies inside it, would take in its
+    // own links again and again: refused before anything is made. (Below the first level the
+    // walk's guards pass such folders over: a mirror folder is never entered as a source.)
+    if (!Attempt(StepKind::Folder, link, [&] { return CheckMirrorPlace(source, link); })) {
         return;
     }
     const char sep = m_fs.Separator();
@@ -318,21 +220,6 @@ void LinkBatch::LinkFolder(const std::string& source, const std::string& link, i
     }
 }
 
-// A mirror folder that is its own source folder, or lies inside it, would take in its own
-// links again and again: refused before anything is made. (Below the first level the walk's
-// guards pass such folders over: a mirror folder is never entered as a source.)
-bool LinkBatch::AcceptMirrorPlace(const std::string& source, const std::string& link) {
-    for (;;) {
-        const StepResult result = CheckMirrorPlace(source, link);
-        if (result.Done()) {
-            return true;
-        }
-        if (!RetryAfterFailure(txt::kFolderError, link, result, m_bSkipAllFolders)) {
-            return false;
-        }
-    }
-}
-
 LinkBatch::StepResult LinkBatch::CheckMirrorPlace(const std::string& source,
                                                   const std::string& link) {
     const std::optional<FileId> sourceId = m_fs.FolderIdentity(source);
@@ -340,11 +227,11 @@ LinkBatch::StepResult LinkBatch::CheckMirrorPlace(const std::string& source,
         return {};  // reading the source will say what is wrong with it
     }
     const char sep = m_fs.Separator();
-    for (std::string folder = link; !folder.empty(); folder = ParentFolder(folder, sep)) {
+    for (std::string folder = link; !folder.empty(); folder = std::string(path::ParentPath(folder, sep))) {
         if (m_fs.FolderIdentity(folder) == sourceId) {
             return Refused(txt::kMirrorInSource);
         }
-        if (LastName(folder, sep).empty()) {
+        if (path::FileName(folder, sep).empty()) {
             break;  // the root
         }
     }
@@ -366,8 +253,11 @@ bool LinkBatch::EnterMirror(int depth) {
     // The source is read before its mirror folder is made: a source that names nothing, or
     // cannot be read, gets its prompt with the system's reason and leaves nothing behind,
     // instead of an empty mirror that looks like success.
-    if (!ReadSourceFolder(m_levels[m_levelCount].entries) || !MakeMirrorFolder()) {
-        return false;
+    std::vector<FoundEntry>& entries = m_levels[m_levelCount].entries;
+    if (!Attempt(StepKind::FolderRead, m_source,
+                 [&] { return StepResult{m_fs.ListFolder(m_source, entries)}; }) ||
+        !Attempt(StepKind::Folder, m_link, [&] { return CreateMirrorFolder(); })) {
+        return false;  // the folder and everything below it are passed over
     }
     ++m_foldersEntered;
     Notify(m_source);
@@ -381,30 +271,6 @@ bool LinkBatch::EnterMirror(int depth) {
         m_pathIds.insert(*id);
     }
     return true;
-}
-
-bool LinkBatch::ReadSourceFolder(std::vector<FoundEntry>& entries) {
-    for (;;) {
-        const ErrorCode code = m_fs.ListFolder(m_source, entries);
-        if (code == err::kSuccess) {
-            return true;
-        }
-        if (!RetryAfterFailure(txt::kFolderReadError, m_source, {code}, m_bSkipAllFolders)) {
-            return false;  // the folder and everything below it are passed over
-        }
-    }
-}
-
-bool LinkBatch::MakeMirrorFolder() {
-    for (;;) {
-        const StepResult result = CreateMirrorFolder();
-        if (result.Done()) {
-            return true;
-        }
-        if (!RetryAfterFailure(txt::kFolderError, m_link, result, m_bSkipAllFolders)) {
-            return false;  // the folder and everything below it are passed over
-        }
-    }
 }
 
 // A plain folder that has the name already is used as it is. A junction or symbolic link
@@ -434,67 +300,23 @@ LinkBatch::StepResult LinkBatch::CreateMirrorFolder() {
 }
 
 void LinkBatch::MakeJunction(const std::string& link, const std::string& source) {
-    for (;;) {
-        const StepResult result = CreateJunction(link, source);
-        if (result.Done()) {
-            CountDone(result, m_result.junctions);
-            break;
-        }
-        if (!RetryAfterFailure(txt::kFolderLinkError, link, result, m_bSkipAllJunctions)) {
-            return;
-        }
+    if (const auto done =
+            Attempt(StepKind::Junction, link, [&] { return CreateJunction(link, source); })) {
+        CountDone(*done, m_result.junctions);
+        Notify(source);
     }
-    Notify(source);
 }
 
 void LinkBatch::LinkMirroredFile(const std::string& source, const std::string& link) {
-    for (;;) {
-        const StepResult result = HardLinkFile(source, link);
-        if (result.Done()) {
-            CountDone(result, m_result.hardLinks);
-            break;
-        }
-        if (!RetryAfterFailure(txt::kFileLinkError, source, result, m_bSkipAllFiles)) {
-            return;
-        }
+    if (const auto done =
+            Attempt(StepKind::File, source, [&] { return HardLinkFile(source, link); })) {
+        CountDone(*done, m_result.hardLinks);
+        Notify(source);
     }
-    Notify(source);
 }
 
 void LinkBatch::CountDone(const StepResult& result, std::uint64_t& made) {
     ++(result.inPlace ? m_result.alreadyInPlace : made);
-}
-
-// What the user wants done about a failed step: true to try it again. With the kind's
-// Skip all already chosen the step is passed over without asking; Skip all chosen now sets
-// it; Cancel abandons the batch. An answer the prompt cannot give is a failure of the
-// prompt, never taken for Skip.
-bool LinkBatch::RetryAfterFailure(TextId id, const std::string& name, StepResult result,
-                                  bool& skipAll) {
-    if (!skipAll) {
-        switch (Ask(id, name, result)) {
-            case PromptAnswer::Retry:
-                return true;
-            case PromptAnswer::Skip:
-                break;
-            case PromptAnswer::SkipAll:
-                skipAll = true;
-                break;
-            case PromptAnswer::Cancel:
-                Abandon();
-            default:
-                throw InvalidAnswer{};
-        }
-    }
-    Skipped(name);
-    return false;
-}
-
-void LinkBatch::Skipped(const std::string& name) {
-    ++m_result.skipped;
-    if (m_result.skippedNames.size() < kSkippedNamesKept) {
-        m_result.skippedNames.push_back(name);
-    }
 }
 
 // A name that is taken is looked at only once the system has said so, so a fresh batch pays
@@ -521,7 +343,7 @@ LinkBatch::StepResult LinkBatch::CreateJunction(const std::string& link,
                                                 const std::string& source) {
     // A junction's target is "\??\" and a local folder's full name: a network folder (or a
     // device form) would give a junction that leads nowhere.
-    if (m_fs.Separator() == '\\' && !HasDriveRoot(source)) {
+    if (m_fs.Separator() == '\\' && !path::HasDriveRoot(source)) {
         return Refused(txt::kJunctionNotLocal);
     }
     // Built and checked before anything touches the disk.
@@ -567,15 +389,16 @@ LinkBatch::StepResult LinkBatch::CreateJunction(const std::string& link,
 // name in the same folder (another hard link of the file is not).
 bool LinkBatch::IsOwnName(const std::string& name, const std::string& entry) {
     const char sep = m_fs.Separator();
-    if (!SameName(LastName(name, sep), LastName(entry, sep), sep)) {
+    if (!SameName(path::FileName(name, sep), path::FileName(entry, sep), sep)) {
         return false;
     }
-    const std::optional<FileId> folder = m_fs.FolderIdentity(ParentFolder(name, sep));
-    return folder && folder == m_fs.FolderIdentity(ParentFolder(entry, sep));
+    const std::optional<FileId> folder = m_fs.FolderIdentity(std::string(path::ParentPath(name, sep)));
+    return folder && folder == m_fs.FolderIdentity(std::string(path::ParentPath(entry, sep)));
 }
 
-PromptAnswer LinkBatch::Ask(TextId id, const std::string& name, StepResult result) {
+PromptAnswer LinkBatch::Ask(StepKind kind, const std::string& name, const StepResult& result) {
     // A language text that does not fit the built-in conversions falls back to the built-in.
+    const TextId id = kStepMessage[static_cast<std::size_t>(kind)];
     std::string format = m_texts.Text(id);
     format += "\n%s";
     std::string builtin(BuiltinText(id));
@@ -586,15 +409,13 @@ PromptAnswer LinkBatch::Ask(TextId id, const std::string& name, StepResult resul
         SafeFormat(format, builtin, {std::string_view(name), std::string_view(reason)}));
 }
 
-void LinkBatch::Abandon() { throw BatchCancelled{}; }
-
 void LinkBatch::Notify(std::string_view current) {
     if (m_observer == nullptr) {
         return;
     }
     const std::uint64_t links = m_result.hardLinks + m_result.junctions;
     if (!m_observer->OnProgress(BatchProgress{current, links, m_foldersEntered})) {
-        Abandon();
+        throw BatchCancelled{};
     }
 }
 

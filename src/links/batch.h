@@ -11,6 +11,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "links/name_rule.h"
+#include "links/resolve.h"
 #include "platform/filesystem.h"
 #include "text/texts.h"
 
@@ -70,31 +72,6 @@ struct BatchResult {
 };
 inline constexpr std::size_t kSkippedNamesKept = 10;
 
-// The name rule: the folder part of `pattern` and its name mask applied to the source's
-// name ("*" and "." work like a rename mask). `sep` is the path separator.
-std::string ComposeLinkName(std::string_view pattern, std::string_view source, char sep = '\\');
-
-// Target completion, the first rule that applies winning: a trailing separator or an
-// existing folder (which becomes the current folder) gets "*.*"; several entries and a last
-// element without "*" are refused (nullopt); anything else stays as it is.
-std::optional<std::string> CompleteTarget(IFileSystem& fs, const std::string& target,
-                                          std::size_t entries);
-
-// A composed name made absolute against the source's own folder (which becomes the current
-// folder); the name as it is when that cannot be done.
-std::string MakeFullLinkName(IFileSystem& fs, const std::string& name, const std::string& source);
-
-// What the batch makes of a list entry (a folder entry without its trailing separator)
-// before it uses it: its full, normal name ("." and ".." resolved, '/' read as '\\', a
-// "\\?\" prefix understood, no separator at the end), or why it names no definite file or
-// folder: a refusal (string number of the reason) or the full-path step's error code.
-struct NormalEntry {
-    std::string name;
-    TextId refusal = 0;
-    ErrorCode code = err::kSuccess;
-};
-NormalEntry NormaliseEntry(IFileSystem& fs, const std::string& given);
-
 struct FileIdHash {
     std::size_t operator()(const FileId& id) const noexcept {
         return static_cast<std::size_t>(id.index * 0x9E3779B97F4A7C15ULL ^ id.volume);
@@ -133,17 +110,19 @@ private:
         std::optional<FileId> id;
     };
 
+    // The kinds of step, each with its own message in the prompt and its own Skip all.
+    enum class StepKind { File, Junction, Folder, FolderRead };
+    static constexpr std::size_t kStepKinds = 4;
+
     void RunEntries(const std::vector<std::string>& entries, const std::string& target, int depth);
-    bool FullEntry(const std::string& given, TextId kind, bool& skipAll, std::string& entry);
+    template <class Step>
+    std::optional<StepResult> Attempt(StepKind kind, const std::string& name, Step&& step);
+    bool RetryAfterFailure(StepKind kind, const std::string& name, const StepResult& result);
+    bool FullEntry(const std::string& given, StepKind kind, std::string& entry);
     StepResult LinkFileEntry(const std::string& entry);
-    void LinkListedFile(const std::string& entry);
-    void LinkFolderEntry(const std::string& entry);
     void LinkFolder(const std::string& source, const std::string& link, int depth);
-    bool AcceptMirrorPlace(const std::string& source, const std::string& link);
     StepResult CheckMirrorPlace(const std::string& source, const std::string& link);
     bool EnterMirror(int depth);
-    bool ReadSourceFolder(std::vector<FoundEntry>& entries);
-    bool MakeMirrorFolder();
     StepResult CreateMirrorFolder();
     void MakeJunction(const std::string& link, const std::string& source);
     void LinkMirroredFile(const std::string& source, const std::string& link);
@@ -151,10 +130,7 @@ private:
     StepResult CreateJunction(const std::string& link, const std::string& source);
     bool IsOwnName(const std::string& name, const std::string& entry);
     void CountDone(const StepResult& result, std::uint64_t& made);
-    bool RetryAfterFailure(TextId id, const std::string& name, StepResult result, bool& skipAll);
-    void Skipped(const std::string& name);
-    PromptAnswer Ask(TextId id, const std::string& name, StepResult result);
-    [[noreturn]] void Abandon();
+    PromptAnswer Ask(StepKind kind, const std::string& name, const StepResult& result);
     void Notify(std::string_view current);
 
     IFileSystem& m_fs;
@@ -165,9 +141,7 @@ private:
 
     std::string m_strTarget;  // the target pattern, once completed
     int m_nDepth = 0;
-    bool m_bSkipAllFiles = false;
-    bool m_bSkipAllFolders = false;
-    bool m_bSkipAllJunctions = false;
+    bool m_bSkipAll[kStepKinds] = {};  // by StepKind
     BatchResult m_result;
 
     std::vector<WalkLevel> m_levels;

@@ -3,7 +3,7 @@
 // name, the second for its extension, any further part is plain text. Within the first two
 // parts, letters before a "*" take the places of the source's letters and the "*" copies
 // the rest of the source's part from that position on.
-#include "links/batch.h"
+#include "links/name_rule.h"
 
 namespace velmora {
 

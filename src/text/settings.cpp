@@ -1,17 +1,12 @@
 #include "text/settings.h"
 
+#include "platform/path.h"
+
 namespace velmora {
 
 using namespace settings_key;
 
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool HasDrive(std::string_view path) {
-    return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-}
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -22,21 +17,7 @@ bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The folder without separators at its end ("C:\" -> "C:").
-std::string_view WithoutEndSeparators(std::string_view folder) {
-    while (!folder.empty() && IsSeparator(folder.back())) folder.remove_suffix(1);
-    return folder;
-}
-
-// What a name that starts with a separator is taken from: "C:" for a folder on a drive,
-// "\\server\share" for a network folder.
-std::string_view RootOf(std::string_view folder) {
-    if (HasDrive(folder)) return folder.substr(0, 2);
-    if (folder.size() < 2 || !IsSeparator(folder[0]) || !IsSeparator(folder[1])) return {};
-    const std::size_t server = folder.find_first_of("\\/", 2);
-    if (server == std::string_view::npos) return folder;
-    return folder.substr(0, folder.find_first_of("\\/", server + 1));
-}
+bool IsSeparator(char c) { return path::IsSeparator(c, '\\'); }
 
 }  // namespace
 
@@ -62,13 +43,13 @@ bool WriteSettings(IProfile& profile, const Settings& s) {
 
 std::string SettingsFileName(std::string_view programFolder, std::string_view name) {
     const bool network = name.size() >= 2 && IsSeparator(name[0]) && IsSeparator(name[1]);
-    const bool fromDriveRoot = HasDrive(name) && name.size() >= 3 && IsSeparator(name[2]);
+    const bool fromDriveRoot = path::HasDrive(name) && name.size() >= 3 && IsSeparator(name[2]);
     // Without a program folder (its path could not be read) the system's rules apply.
     if (name.empty() || network || fromDriveRoot || programFolder.empty()) return std::string(name);
-    if (IsSeparator(name[0])) return std::string(RootOf(programFolder)).append(name);
-    const std::string_view folder = WithoutEndSeparators(programFolder);
-    if (HasDrive(name)) {
-        const bool sameDrive = HasDrive(folder) && AsciiLower(folder[0]) == AsciiLower(name[0]);
+    if (IsSeparator(name[0])) return std::string(path::RootOf(programFolder)).append(name);
+    const std::string_view folder = path::WithoutEndSeparators(programFolder, '\\');
+    if (path::HasDrive(name)) {
+        const bool sameDrive = path::HasDrive(folder) && AsciiLower(folder[0]) == AsciiLower(name[0]);
         return std::string(sameDrive ? folder : name.substr(0, 2))
             .append("\\")
             .append(name.substr(2));
@@ -77,7 +58,7 @@ std::string SettingsFileName(std::string_view programFolder, std::string_view na
 }
 
 std::string StoredSettingsFileName(std::string_view programFolder, std::string_view picked) {
-    const std::string_view folder = WithoutEndSeparators(programFolder);
+    const std::string_view folder = path::WithoutEndSeparators(programFolder, '\\');
     if (!folder.empty() && picked.size() > folder.size() + 1 &&
         IsSeparator(picked[folder.size()]) &&
         SameIgnoringAsciiCase(picked.substr(0, folder.size()), folder)) {

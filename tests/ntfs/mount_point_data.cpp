@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "links/batch.h"
+#include "links/resolve.h"
 #include "links/reparse.h"
 #include "support/memory_fs.h"
 

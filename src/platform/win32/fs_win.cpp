@@ -2,6 +2,7 @@
 
 #include <winioctl.h>
 
+#include "platform/path.h"
 #include "platform/win32/windows_support.h"
 
 namespace velmora {
@@ -12,10 +13,7 @@ ErrorCode LastError() { return static_cast<ErrorCode>(::GetLastError()); }
 // Folders arrive without their trailing separator, so a drive's root comes as "X:", which
 // the system would take for the drive's current folder.
 std::string AsFolder(const std::string& path) {
-    const bool driveOnly =
-        path.size() == 2 && path[1] == ':' &&
-        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-    return driveOnly ? path + '\\' : path;
+    return path.size() == 2 && path::HasDrive(path) ? path + '\\' : path;
 }
 
 }  // namespace
@@ -75,7 +73,7 @@ ErrorCode Win32FileSystem::ListFolder(const std::string& folder, std::vector<Fou
     out.clear();
     if (HasEmbeddedZero(folder)) return ERROR_INVALID_NAME;
     std::string pattern = folder;
-    if (pattern.empty() || (pattern.back() != '\\' && pattern.back() != '/')) pattern += '\\';
+    if (pattern.empty() || !path::IsSeparator(pattern.back(), '\\')) pattern += '\\';
     pattern += '*';
 
     WIN32_FIND_DATAW found{};
