@@ -18,20 +18,18 @@ struct BatchCancelled {};
 // ends as failed.
 struct InvalidAnswer {};
 
+// Thrown inside a mirror walk when the system answers "not same device": the files cannot
+// follow into the target, which only the first link could tell. Caught by LinkFolder.
+struct MirrorCrossesVolumes {};
+
 // The message each kind of step names itself by in the prompt.
 constexpr TextId kStepMessage[] = {txt::kFileLinkError, txt::kFolderLinkError, txt::kFolderError,
                                    txt::kFolderReadError};
 
-// Names compared as the file system compares them: Windows ignores the case of letters.
-bool SameName(std::string_view a, std::string_view b, char sep) {
-    if (sep != '\\') {
-        return a == b;
-    }
-    const auto lower = [](char ch) {
-        return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 32) : ch;
-    };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
+// The drive (or share) a full name lies on, as the user knows it: "C:", "\\\\server\\share".
+std::string DriveOf(const std::string& name, char sep) {
+    const std::string_view root = sep == '\\' ? path::RootOf(name) : std::string_view();
+    return root.empty() ? std::string(1, sep) : std::string(root);
 }
 
 }  // namespace
@@ -46,6 +44,7 @@ BatchResult LinkBatch::Run(const std::vector<std::string>& entries, const std::s
     std::fill(std::begin(m_bSkipAll), std::end(m_bSkipAll), false);
     m_mirrorIds.clear();
     m_foldersEntered = 0;
+    m_volumeMemo[0] = m_volumeMemo[1] = VolumeMemo{};
     try {
         RunEntries(entries, target, depth);
     } catch (const BatchCancelled&) {
@@ -75,7 +74,8 @@ void LinkBatch::RunEntries(const std::vector<std::string>& entries, const std::s
     std::string entry;
     for (const std::string& listed : entries) {
         Notify(listed);
-        if (listed.empty() || listed.back() != sep) {
+        // A folder entry ends with a separator ('/' as well as '\\' on Windows).
+        if (listed.empty() || !path::IsSeparator(listed.back(), sep)) {
             if (!FullEntry(listed, StepKind::File, entry)) {
                 continue;
             }
@@ -87,9 +87,9 @@ void LinkBatch::RunEntries(const std::vector<std::string>& entries, const std::s
             continue;
         }
         const StepKind kind = m_nDepth == 0 ? StepKind::Junction : StepKind::Folder;
-        if (FullEntry(listed.substr(0, listed.size() - 1), kind, entry)) {
-            const std::string name = MakeFullLinkName(
-                m_fs, ComposeLinkName(m_strTarget, entry, m_fs.Separator()), entry);
+        if (FullEntry(listed, kind, entry)) {
+            const std::string name =
+                MakeFullLinkName(m_fs, ComposeLinkName(m_strTarget, entry, sep), entry);
             LinkFolder(entry, name, m_nDepth);
         }
     }
@@ -156,6 +156,12 @@ bool LinkBatch::FullEntry(const std::string& given, StepKind kind, std::string& 
 LinkBatch::StepResult LinkBatch::LinkFileEntry(const std::string& entry) {
     const std::string name =
         MakeFullLinkName(m_fs, ComposeLinkName(m_strTarget, entry, m_fs.Separator()), entry);
+    const char sep = m_fs.Separator();
+    const StepResult crossing = CheckHardLinkPlace(std::string(path::ParentPath(entry, sep)),
+                                                   std::string(path::ParentPath(name, sep)));
+    if (!crossing.Done()) {
+        return crossing;
+    }
     const StepResult result = HardLinkFile(entry, name);
     if (result.inPlace && IsOwnName(name, entry)) {
         return Refused(txt::kLinkIsSource);
@@ -172,11 +178,40 @@ void LinkBatch::LinkFolder(const std::string& source, const std::string& link, i
         return;
     }
     // A mirror folder that is its own source folder, or lies inside it, would take in its
-    // own links again and again: refused before anything is made. (Below the first level the
-    // walk's guards pass such folders over: a mirror folder is never entered as a source.)
-    if (!Attempt(StepKind::Folder, link, [&] { return CheckMirrorPlace(source, link); })) {
-        return;
+    // own links again and again; files that cannot be hard-linked into the target would
+    // leave an empty tree. Both are refused before anything is made. (Below the first level
+    // the walk's guards pass such folders over: a mirror folder is never entered as a source.)
+    const auto checkPlace = [&] {
+        const StepResult inside = CheckMirrorPlace(source, link);
+        return inside.Done() ? CheckHardLinkPlace(source, link) : inside;
+    };
+    for (;;) {
+        if (!Attempt(StepKind::Folder, link, checkPlace)) {
+            return;
+        }
+        m_madeFolders.clear();
+        try {
+            WalkMirror(source, link, depth);
+            return;
+        } catch (const MirrorCrossesVolumes&) {
+            // The folders this mirror made are empty but for what it linked before: those
+            // that are empty go again, and the user is asked once for the whole mirror.
+            for (auto made = m_madeFolders.rbegin(); made != m_madeFolders.rend(); ++made) {
+                if (m_fs.RemoveFolder(*made) == err::kSuccess) {
+                    --m_result.folders;
+                }
+            }
+            StepResult crossing = Refused(txt::kHardLinkOtherVolume);
+            crossing.arg1 = DriveOf(source, m_fs.Separator());
+            crossing.arg2 = DriveOf(link, m_fs.Separator());
+            if (!RetryAfterFailure(StepKind::Folder, link, crossing)) {
+                return;
+            }
+        }
     }
+}
+
+void LinkBatch::WalkMirror(const std::string& source, const std::string& link, int depth) {
     const char sep = m_fs.Separator();
     m_levelCount = 0;
     m_pathIds.clear();
@@ -226,16 +261,71 @@ LinkBatch::StepResult LinkBatch::CheckMirrorPlace(const std::string& source,
     if (!sourceId) {
         return {};  // reading the source will say what is wrong with it
     }
+    // The folders above the mirror folder as they really are: a target reached through a
+    // junction or link lies where that leads, whatever its name says.
     const char sep = m_fs.Separator();
-    for (std::string folder = link; !folder.empty(); folder = std::string(path::ParentPath(folder, sep))) {
+    bool real = false;
+    for (std::string folder = link; !folder.empty();
+         folder = std::string(path::ParentPath(folder, sep))) {
+        if (!real) {
+            if (std::optional<std::string> final = m_fs.FinalPath(folder)) {
+                folder = std::move(*final);
+                real = true;
+            }
+        }
         if (m_fs.FolderIdentity(folder) == sourceId) {
             return Refused(txt::kMirrorInSource);
         }
-        if (path::FileName(folder, sep).empty()) {
-            break;  // the root
+        if (path::IsRoot(folder, sep)) {
+            break;
         }
     }
     return {};
+}
+
+// Hard links cannot leave their volume, nor be made on one that holds none (FAT32, exFAT):
+// told before the first change, by the volume of the source's folder and that of the
+// nearest existing folder on the way to the target folder. Where a volume cannot be told,
+// the link calls will.
+LinkBatch::StepResult LinkBatch::CheckHardLinkPlace(const std::string& sourceFolder,
+                                                    const std::string& targetFolder) {
+    const std::optional<VolumeInfo> from = VolumeNear(sourceFolder, 0);
+    const std::optional<VolumeInfo> to = VolumeNear(targetFolder, 1);
+    if (!from || !to) {
+        return {};
+    }
+    const char sep = m_fs.Separator();
+    StepResult result;
+    if (from->id != to->id) {
+        result = Refused(txt::kHardLinkOtherVolume);
+        result.arg1 = DriveOf(sourceFolder, sep);
+        result.arg2 = DriveOf(targetFolder, sep);
+    } else if (!to->holdsHardLinks) {
+        result = Refused(txt::kNoHardLinksOnVolume);
+        result.arg1 = DriveOf(targetFolder, sep);
+    }
+    return result;
+}
+
+// The volume of `folder`, or of the nearest folder above it that exists; remembered for the
+// last folder asked in each of two slots (sources, targets), since a list's entries mostly
+// share one folder and one target.
+std::optional<VolumeInfo> LinkBatch::VolumeNear(const std::string& folder, int slot) {
+    VolumeMemo& memo = m_volumeMemo[slot];
+    if (memo.asked && memo.folder == folder) {
+        return memo.volume;
+    }
+    const char sep = m_fs.Separator();
+    memo.volume.reset();
+    for (std::string at = folder; !at.empty(); at = std::string(path::ParentPath(at, sep))) {
+        memo.volume = m_fs.VolumeOf(at);
+        if (memo.volume || path::IsRoot(at, sep)) {
+            break;
+        }
+    }
+    memo.folder = folder;
+    memo.asked = true;
+    return memo.volume;
 }
 
 // Makes (or reuses) the mirror folder m_link for the source folder m_source and pushes its
@@ -280,6 +370,7 @@ LinkBatch::StepResult LinkBatch::CreateMirrorFolder() {
     const ErrorCode code = m_fs.CreateFolder(m_link);
     if (code == err::kSuccess) {
         ++m_result.folders;
+        m_madeFolders.push_back(m_link);
         if (const std::optional<FileId> id = m_fs.FolderIdentity(m_link)) {
             m_mirrorIds.insert(*id);
         }
@@ -308,8 +399,14 @@ void LinkBatch::MakeJunction(const std::string& link, const std::string& source)
 }
 
 void LinkBatch::LinkMirroredFile(const std::string& source, const std::string& link) {
-    if (const auto done =
-            Attempt(StepKind::File, source, [&] { return HardLinkFile(source, link); })) {
+    const auto step = [&] {
+        const StepResult result = HardLinkFile(source, link);
+        if (result.code == err::kNotSameDevice) {
+            throw MirrorCrossesVolumes{};
+        }
+        return result;
+    };
+    if (const auto done = Attempt(StepKind::File, source, step)) {
         CountDone(*done, m_result.hardLinks);
         Notify(source);
     }
@@ -389,7 +486,8 @@ LinkBatch::StepResult LinkBatch::CreateJunction(const std::string& link,
 // name in the same folder (another hard link of the file is not).
 bool LinkBatch::IsOwnName(const std::string& name, const std::string& entry) {
     const char sep = m_fs.Separator();
-    if (!SameName(path::FileName(name, sep), path::FileName(entry, sep), sep)) {
+    if (!m_fs.SameName(std::string(path::FileName(name, sep)),
+                       std::string(path::FileName(entry, sep)))) {
         return false;
     }
     const std::optional<FileId> folder = m_fs.FolderIdentity(std::string(path::ParentPath(name, sep)));
@@ -403,8 +501,12 @@ PromptAnswer LinkBatch::Ask(StepKind kind, const std::string& name, const StepRe
     format += "\n%s";
     std::string builtin(BuiltinText(id));
     builtin += "\n%s";
-    const std::string reason =
+    std::string reason =
         result.refusal != 0 ? m_texts.Text(result.refusal) : m_fs.ErrorText(result.code);
+    if (!result.arg1.empty()) {
+        reason = SafeFormat(reason, BuiltinText(result.refusal),
+                            {std::string_view(result.arg1), std::string_view(result.arg2)});
+    }
     return m_prompt.Ask(
         SafeFormat(format, builtin, {std::string_view(name), std::string_view(reason)}));
 }

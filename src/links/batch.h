@@ -91,9 +91,12 @@ private:
     // How a step ended: done, failed with the failing call's own error code, or refused by
     // the batch itself, with the string number of its reason.
     struct StepResult {
+        StepResult(ErrorCode failed = err::kSuccess, TextId reason = 0, bool there = false)
+            : code(failed), refusal(reason), inPlace(there) {}
         ErrorCode code = err::kSuccess;
         TextId refusal = 0;
         bool inPlace = false;  // done without making anything: it was there already
+        std::string arg1, arg2;  // what the refusal's text names (drives), when it names any
         bool Done() const { return code == err::kSuccess && refusal == 0; }
     };
     static StepResult Refused(TextId reason) { return {err::kSuccess, reason}; }
@@ -121,7 +124,10 @@ private:
     bool FullEntry(const std::string& given, StepKind kind, std::string& entry);
     StepResult LinkFileEntry(const std::string& entry);
     void LinkFolder(const std::string& source, const std::string& link, int depth);
+    void WalkMirror(const std::string& source, const std::string& link, int depth);
     StepResult CheckMirrorPlace(const std::string& source, const std::string& link);
+    StepResult CheckHardLinkPlace(const std::string& sourceFolder, const std::string& targetFolder);
+    std::optional<VolumeInfo> VolumeNear(const std::string& folder, int slot);
     bool EnterMirror(int depth);
     StepResult CreateMirrorFolder();
     void MakeJunction(const std::string& link, const std::string& source);
@@ -151,6 +157,13 @@ private:
     std::unordered_set<FileId, FileIdHash> m_pathIds;    // source folders on the current path
     std::unordered_set<FileId, FileIdHash> m_mirrorIds;  // every mirror folder made or reused
     std::uint64_t m_foldersEntered = 0;                  // mirror folders made or reused
+    std::vector<std::string> m_madeFolders;              // made by the current mirror
+    struct VolumeMemo {
+        bool asked = false;
+        std::string folder;
+        std::optional<VolumeInfo> volume;
+    };
+    VolumeMemo m_volumeMemo[2];  // sources, targets
 };
 
 }  // namespace velmora

@@ -24,13 +24,32 @@ SourceName SplitSourceName(std::string_view source, char sep) {
     return {name.substr(0, dot), name.substr(dot + 1)};
 }
 
-// The mask's letters before its first "*", then the source part from that position on.
+// Where the character after the first `count` characters of UTF-8 `text` starts (a
+// continuation byte is no character of its own).
+std::size_t AfterCharacters(std::string_view text, std::size_t count) {
+    std::size_t at = 0;
+    while (at < text.size() && count > 0) {
+        ++at;
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+        --count;
+    }
+    return at;
+}
+
+std::size_t CharacterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (const char ch : text) {
+        count += (static_cast<unsigned char>(ch) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return count;
+}
+
+// The mask's letters before its first "*", then the source part from that position on,
+// counted in characters: each letter of the mask takes the place of one of the source's.
 void CopyUpToStar(std::string_view maskPart, std::string_view sourcePart, std::size_t star,
                   std::string& out) {
     out += maskPart.substr(0, star);
-    if (star < sourcePart.size()) {
-        out += sourcePart.substr(star);
-    }
+    out += sourcePart.substr(AfterCharacters(sourcePart, CharacterCount(maskPart.substr(0, star))));
 }
 
 void AppendWithoutStars(std::string_view text, std::string& out) {

@@ -4,26 +4,26 @@
 
 namespace velmora {
 
-// The system's full-path step resolves "." and "..", reads '/' as '\\' and drops the dots
-// and blanks that end the last element; the link's name is then the last real element.
+// A full entry keeps its names exactly: only "." and ".." elements and '/' are resolved here,
+// by the program itself, since the system's full-path step would also drop the dots and
+// blanks that end an element and so name a neighbour ("b.txt " is not "b.txt").
 NormalEntry NormaliseEntry(IFileSystem& fs, const std::string& given) {
     const char sep = fs.Separator();
+    if (path::IsRoot(given, sep)) {
+        return {{}, txt::kRootEntry};
+    }
     const std::string plain = path::WithoutLongPrefix(given, sep);
     if (!path::IsFullPath(plain, sep)) {
         return {{}, txt::kNotFullPath};
     }
-    std::optional<std::string> full = fs.FullPath(plain);
-    if (!full) {
-        return {{}, 0, err::kInvalidName};
+    std::string name = path::LexicallyNormal(plain, sep);
+    if (name.empty()) {
+        return {{}, 0, err::kInvalidName};  // ".." above the root
     }
-    std::string name = std::move(*full);
-    // A separator at the end is no element (a drive's root keeps its own).
-    while (name.size() > 1 && name.back() == sep && name[name.size() - 2] != ':') {
-        name.pop_back();
-    }
-    if (path::FileName(name, sep).empty()) {
+    if (path::IsRoot(name, sep)) {
         return {{}, txt::kRootEntry};
     }
+    name.resize(path::WithoutEndSeparators(name, sep).size());
     return {std::move(name)};
 }
 
@@ -46,6 +46,26 @@ std::optional<std::string> CompleteTarget(IFileSystem& fs, const std::string& ta
     return target;
 }
 
+namespace {
+
+// The dots and blanks that end the last element of `name` are the system's to drop, as far
+// as the source's own name does not end with them too: "*.*" on "README" gives "README." and
+// so "README", while "b.txt " keeps its blank.
+std::string WithSourceEnding(std::string name, std::string_view source, char sep) {
+    const auto ending = [](std::string_view text) {
+        const std::size_t keep = text.find_last_not_of(". ");
+        return text.size() - (keep == std::string_view::npos ? 0 : keep + 1);
+    };
+    const std::size_t sourceEnding = ending(path::FileName(source, sep));
+    const std::size_t nameEnding = ending(path::FileName(name, sep));
+    if (nameEnding > sourceEnding) {
+        name.resize(name.size() - (nameEnding - sourceEnding));
+    }
+    return name;
+}
+
+}  // namespace
+
 std::string MakeFullLinkName(IFileSystem& fs, const std::string& name, const std::string& source) {
     if (source.size() < 4) {
         return name;
@@ -61,12 +81,12 @@ std::string MakeFullLinkName(IFileSystem& fs, const std::string& name, const std
     // against the source's folder, never against whatever folder happened to be current.
     const std::string folder = source.substr(0, k + 1);
     const bool changed = fs.SetCurrentFolder(folder);
-    std::optional<std::string> full =
-        fs.FullPath(changed || !path::IsPlainRelative(name, sep) ? name : folder + name);
-    if (full) {
-        return std::move(*full);
+    std::string full = changed || !path::IsPlainRelative(name, sep) ? name : folder + name;
+    if (!path::IsFullPath(full, sep)) {
+        full = fs.FullPath(full).value_or(std::string());
     }
-    return name;
+    std::string exact = path::LexicallyNormal(full, sep);
+    return exact.empty() ? name : WithSourceEnding(std::move(exact), source, sep);
 }
 
 }  // namespace velmora

@@ -23,6 +23,7 @@ namespace velmora {
 using ErrorCode = std::uint32_t;
 namespace err {
 inline constexpr ErrorCode kSuccess = 0;
+inline constexpr ErrorCode kInvalidFunction = 1;
 inline constexpr ErrorCode kFileNotFound = 2;
 inline constexpr ErrorCode kPathNotFound = 3;
 inline constexpr ErrorCode kAccessDenied = 5;
@@ -38,7 +39,9 @@ inline constexpr ErrorCode kTooManyLinks = 1142;
 inline constexpr ErrorCode kPosixErrorBase = 0x20000000;
 }  // namespace err
 
-// Identity of a folder: volume serial and file index on Windows, device and inode on POSIX.
+// Identity of a file or folder: the volume and the file index on Windows (the volume told
+// apart by the volume itself, not by its serial alone: cloned disks share serials, and
+// Wine's drives may have none), device and inode on POSIX.
 struct FileId {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
@@ -50,6 +53,13 @@ enum class EntryKind {
     File,
     Folder,
     ReparsePoint,  // a junction or symbolic link, whatever it leads to
+};
+
+// The volume a folder lies on, and whether it can hold hard links (FAT32 and exFAT cannot).
+struct VolumeInfo {
+    std::uint64_t id = 0;  // the same value as FileId::volume of what lies on it
+    bool holdsHardLinks = true;
+    friend bool operator==(const VolumeInfo&, const VolumeInfo&) = default;
 };
 
 struct EntryInfo {
@@ -66,6 +76,10 @@ struct FoundEntry {
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
+
+    // Names the engine passes are full and exact: a back end uses them as they stand (on
+    // Windows in the "\\?\" form, so that no dot or blank at the end of an element is
+    // dropped). Only SetCurrentFolder and FullPath take names in the system's usual way.
 
     // Hard link `link` for the existing file `existing`.
     virtual ErrorCode CreateHardLink(const std::string& link, const std::string& existing) = 0;
@@ -95,6 +109,14 @@ public:
     // What stands at `path` itself: a junction or symbolic link there is not followed.
     // nullopt when nothing stands there or it cannot be read.
     virtual std::optional<EntryInfo> Inspect(const std::string& path) = 0;
+    // The name the existing `path` really has, junctions and links on the way resolved
+    // (Windows: its final path, without a "\\?\" prefix); nullopt when it cannot be told.
+    virtual std::optional<std::string> FinalPath(const std::string& path) = 0;
+    // The volume of the existing folder `path` (junctions and links followed).
+    virtual std::optional<VolumeInfo> VolumeOf(const std::string& path) = 0;
+    // Whether two names of entries in one folder name the same entry, by the system's own
+    // comparison: Windows ignores case in every script ("Отчёт" is "отчёт"), POSIX does not.
+    virtual bool SameName(const std::string& a, const std::string& b) = 0;
     // The system's text for `code`, line break included; empty when the system has none.
     virtual std::string ErrorText(ErrorCode code) = 0;
     // The separator of this platform's paths: '\\' on Windows, '/' for POSIX.

@@ -78,6 +78,11 @@ bool IsPlainRelative(std::string_view path, char sep) {
     return sep != '\\' || !HasDrive(path);
 }
 
+bool IsRoot(std::string_view path, char sep) {
+    const std::size_t root = RootLength(path, sep);
+    return root > 0 && WithoutEndSeparators(path, sep).size() <= root;
+}
+
 std::string WithoutLongPrefix(std::string_view path, char sep) {
     if (sep != '\\' || !IsLongPrefix(path)) {
         return std::string(path);

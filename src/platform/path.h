@@ -27,6 +27,10 @@ bool IsFullPath(std::string_view path, char sep);
 // or one that starts at a drive or a root ("X:name", "\name", "/name").
 bool IsPlainRelative(std::string_view path, char sep);
 
+// A full path that is nothing but its root: "X:\", "\\?\X:\", "\\.\X:\", "/", a share's
+// "\\server\share\" (separators at the end do not count).
+bool IsRoot(std::string_view path, char sep);
+
 // "\\?\X:\a" and "\\.\X:\a" give "X:\a"; "\\?\UNC\server\a" gives "\\server\a"; anything else
 // (POSIX style included) is returned as it is.
 std::string WithoutLongPrefix(std::string_view path, char sep);

@@ -36,6 +36,8 @@ inline constexpr TextId kLinkIsSource = 112;        // the link's name is its ow
 inline constexpr TextId kMirrorInSource = 113;      // a mirror folder in its own source
 inline constexpr TextId kNameIsReparsePoint = 114;  // a junction or symbolic link has the name
 inline constexpr TextId kJunctionNotLocal = 115;    // a junction to a network folder
+inline constexpr TextId kHardLinkOtherVolume = 116;  // two %s: the source's and the target's drive
+inline constexpr TextId kNoHardLinksOnVolume = 117;  // one %s: the target's drive (FAT32, exFAT)
 inline constexpr TextId kAboutTitle = 150, kAboutMenu = 151, kAboutProgram = 152,
                         kAboutVersion = 153, kAboutDeveloper = 154, kAboutHomePage = 156;
 inline constexpr TextId kWrongArgs = 1001, kListUnreadable = 1002, kOneLinkSeveral = 1003,

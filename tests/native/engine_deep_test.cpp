@@ -63,6 +63,9 @@ public:
         return FileId{link ? 2u : 1u, LevelOf(link ? path.substr(4) : path)};
     }
     std::optional<EntryInfo> Inspect(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> FinalPath(const std::string&) override { return std::nullopt; }
+    std::optional<VolumeInfo> VolumeOf(const std::string&) override { return std::nullopt; }
+    bool SameName(const std::string& a, const std::string& b) override { return a == b; }
     std::string ErrorText(ErrorCode) override { return "error\r\n"; }
     char Separator() const override { return '/'; }
 

@@ -144,15 +144,16 @@ TEST_F(PosixEngine, ASymlinkCycleIsPassedOver) {
     EXPECT_FALSE(stdfs::exists(stdfs::symlink_status(dst + "/src/sub1/sub2/loop")));
 }
 
-// A mirror inside its own source, and a mirror or a junction whose name is a symbolic link
-// already, are refused with their reasons; the link is left as it is.
+// A mirror inside its own source (by name, or through a symbolic link that leads into it),
+// and a junction whose name is a symbolic link already, are refused with their reasons; the
+// link is left as it is.
 TEST_F(PosixEngine, AMirrorInsideItsSourceOrANameThatIsASymlinkIsRefused) {
     stdfs::create_directory_symlink(src + "/sub1", dst + "/src");
     EXPECT_EQ(Run({src + "/"}, src + "/sub1/", -1), BatchOutcome::Completed);
     EXPECT_EQ(Run({src + "/"}, dst, -1), BatchOutcome::Completed);
     EXPECT_EQ(Run({src + "/"}, dst, 0), BatchOutcome::Completed);
     ASSERT_EQ(prompt.Messages().size(), 3u);
-    const TextId reasons[] = {txt::kMirrorInSource, txt::kNameIsReparsePoint,
+    const TextId reasons[] = {txt::kMirrorInSource, txt::kMirrorInSource,
                               txt::kNameIsReparsePoint};
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_NE(prompt.Messages()[i].find(texts.Text(reasons[i])), std::string::npos);

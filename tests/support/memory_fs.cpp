@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <stdexcept>
 
 namespace velmora::test {
 
@@ -21,6 +22,7 @@ struct FileData {
 
 struct MemoryFileSystem::Node {
     int kind = kFolder;
+    int volume = 0;  // a drive's number (1 for A:), 0 for the root above the drives
     std::uint64_t id = 0;
     std::string name;                                       // as it was created
     std::map<std::string, std::unique_ptr<Node>> children;  // by Key(name)
@@ -51,13 +53,20 @@ const char* FsOpName(FsOp op) {
             return "FolderIdentity";
         case FsOp::Inspect:
             return "Inspect";
+        case FsOp::FinalPath:
+            return "FinalPath";
+        case FsOp::VolumeOf:
+            return "VolumeOf";
     }
     return "?";
 }
 
 MemoryFileSystem::MemoryFileSystem(char separator)
     : m_sep(separator), m_windows(separator == '\\'), m_root(std::make_unique<Node>()) {
-    m_root->id = m_nextId++;
+    m_root->id = NewId(0);
+    if (!m_windows) {
+        m_root->volume = 1;  // POSIX: one volume from the root down
+    }
 }
 
 // Torn down level by level: a tree thousands of folders deep must not recurse.
@@ -73,27 +82,49 @@ MemoryFileSystem::~MemoryFileSystem() {
     }
 }
 
+// Windows compares names ignoring case in every script; the tests' names use Latin and
+// Cyrillic letters, whose case is folded here (UTF-8: U+0400..U+042F to U+0430..U+045F).
 std::string MemoryFileSystem::Key(const std::string& name) const {
     if (!m_windows) {
         return name;
     }
     std::string key = name;
-    for (char& c : key) {
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(key[i]);
         if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
+            key[i] = static_cast<char>(c - 'A' + 'a');
+        } else if ((c == 0xD0 || c == 0xD1) && i + 1 < key.size()) {
+            const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(key[i + 1]) & 0x3Fu);
+            unsigned lower = code;
+            if (code >= 0x400 && code <= 0x40F) lower = code + 0x50;
+            if (code >= 0x410 && code <= 0x42F) lower = code + 0x20;
+            key[i] = static_cast<char>(0xC0 | (lower >> 6));
+            key[i + 1] = static_cast<char>(0x80 | (lower & 0x3F));
+            ++i;
         }
     }
     return key;
 }
 
-std::string MemoryFileSystem::Volume(const std::string& absolute) const {
-    if (!m_windows) {
-        return {};
+int MemoryFileSystem::VolumeOfDrive(const std::string& drive) const {
+    std::string key = Key(drive);
+    if (const auto shared = m_sharedVolumes.find(key); shared != m_sharedVolumes.end()) {
+        key = shared->second;
     }
-    const std::string drive = Key(absolute.substr(0, 2));
-    const bool separate = std::find(m_separateVolumes.begin(), m_separateVolumes.end(), drive) !=
-                          m_separateVolumes.end();
-    return separate ? drive : std::string();
+    return key.size() == 2 && key[1] == ':' ? key[0] - 'a' + 1 : 27;  // 27: network shares
+}
+
+std::uint64_t MemoryFileSystem::NewId(int volume) { return ++m_nextIds[volume]; }
+
+void MemoryFileSystem::ShareVolume(const std::string& drive, const std::string& withDrive) {
+    if (m_root->children.count(Key(drive)) != 0) {
+        throw std::logic_error("ShareVolume: the drive has entries already");
+    }
+    m_sharedVolumes[Key(drive)] = Key(withDrive);
+}
+
+void MemoryFileSystem::SetNoHardLinks(const std::string& drive) {
+    m_noHardLinks.push_back(Key(drive));
 }
 
 std::optional<std::string> MemoryFileSystem::Absolute(const std::string& given,
@@ -102,8 +133,15 @@ std::optional<std::string> MemoryFileSystem::Absolute(const std::string& given,
         return std::nullopt;
     }
     std::string name = given;
+    bool exact = false;  // a full name, used as it stands (no dot or blank dropped)
     if (m_windows) {
+        if (name.size() > 4 && name.compare(0, 4, "\\\\?\\") == 0) {
+            name.erase(0, 4);
+        }
         std::replace(name.begin(), name.end(), '/', m_sep);  // Windows reads '/' as '\'
+        const bool full = (name.size() >= 3 && name[1] == ':' && name[2] == m_sep) ||
+                          (name.size() > 2 && name[0] == m_sep && name[1] == m_sep);
+        exact = full && !fullPath;
     }
     std::string joined;
     std::string head;  // Windows: the drive ("C:") or the share ("\\server\share")
@@ -163,7 +201,7 @@ std::optional<std::string> MemoryFileSystem::Absolute(const std::string& given,
         }
         start = end + 1;
     }
-    if (m_windows) {
+    if (m_windows && !exact) {
         // Windows' path rules: an element ending in one dot loses it ("Photos.\a" is
         // "Photos\a"), and the last element loses all its trailing dots and blanks.
         for (std::string& part : parts) {
@@ -172,7 +210,7 @@ std::optional<std::string> MemoryFileSystem::Absolute(const std::string& given,
             }
         }
     }
-    if ((m_windows || fullPath) && !parts.empty()) {
+    if (((m_windows && !exact) || fullPath) && !parts.empty()) {
         // The POSIX back end's full-path step drops them from the last element too, but its
         // other calls take names as they stand.
         std::string& last = parts.back();
@@ -275,7 +313,8 @@ MemoryFileSystem::Node* MemoryFileSystem::Make(const std::string& path, int kind
         std::unique_ptr<Node>& slot = cur->children[Key(parts[i])];
         if (!slot) {
             slot = std::make_unique<Node>();
-            slot->id = m_nextId++;
+            slot->volume = cur == m_root.get() && m_windows ? VolumeOfDrive(parts[i]) : cur->volume;
+            slot->id = NewId(slot->volume);
             slot->name = parts[i];
             slot->kind = i + 1 == parts.size() ? kind : kFolder;
         }
@@ -423,8 +462,9 @@ void MemoryFileSystem::FailCall(FsOp op, int nth, ErrorCode code, bool always) {
     m_faults.push_back(Fault{op, {}, nth, code, always});
 }
 
-void MemoryFileSystem::FailPath(FsOp op, const std::string& path, ErrorCode code, bool always) {
-    m_faults.push_back(Fault{op, Key(Absolute(path).value_or(path)), 0, code, always});
+void MemoryFileSystem::FailPath(FsOp op, const std::string& path, ErrorCode code, bool always,
+                                int nth) {
+    m_faults.push_back(Fault{op, Key(Absolute(path).value_or(path)), nth, code, always});
 }
 
 std::optional<ErrorCode> MemoryFileSystem::Inject(FsOp op, const std::string& path) {
@@ -504,15 +544,20 @@ ErrorCode MemoryFileSystem::CreateHardLink(const std::string& link, const std::s
     if (target.node != nullptr || target.parent == m_root.get()) {
         return Log(FsOp::CreateHardLink, link, existing, err::kAlreadyExists);
     }
-    if (Volume(*Absolute(link)) != Volume(*Absolute(existing))) {
+    if (source.node->volume != target.parent->volume) {
         return Log(FsOp::CreateHardLink, link, existing, err::kNotSameDevice);
+    }
+    const std::string drive = Key(PathOf(target.parent).substr(0, 2));
+    if (m_windows && std::count(m_noHardLinks.begin(), m_noHardLinks.end(), drive) != 0) {
+        return Log(FsOp::CreateHardLink, link, existing, err::kInvalidFunction);
     }
     if (source.node->file->links >= m_linkLimit) {
         return Log(FsOp::CreateHardLink, link, existing, err::kTooManyLinks);
     }
     auto node = std::make_unique<Node>();
     node->kind = kFile;
-    node->id = m_nextId++;
+    node->volume = target.parent->volume;
+    node->id = NewId(node->volume);
     node->name = target.name;
     node->file = source.node->file;
     ++node->file->links;
@@ -532,7 +577,8 @@ ErrorCode MemoryFileSystem::CreateFolder(const std::string& path) {
         return Log(FsOp::CreateFolder, path, {}, err::kAlreadyExists);
     }
     auto node = std::make_unique<Node>();
-    node->id = m_nextId++;
+    node->volume = found.parent->volume;
+    node->id = NewId(node->volume);
     node->name = found.name;
     found.parent->children[Key(found.name)] = std::move(node);
     return Log(FsOp::CreateFolder, path, {}, err::kSuccess);
@@ -638,7 +684,7 @@ std::optional<FileId> MemoryFileSystem::FolderIdentity(const std::string& path) 
         return std::nullopt;
     }
     Log(FsOp::FolderIdentity, path, {}, err::kSuccess);
-    return FileId{1, found.node->id};
+    return FileId{static_cast<std::uint64_t>(found.node->volume), found.node->id};
 }
 
 std::optional<EntryInfo> MemoryFileSystem::Inspect(const std::string& path) {
@@ -653,14 +699,64 @@ std::optional<EntryInfo> MemoryFileSystem::Inspect(const std::string& path) {
     }
     Log(FsOp::Inspect, path, {}, err::kSuccess);
     const Node& node = *found.node;
+    const auto volume = static_cast<std::uint64_t>(node.volume);
     switch (node.kind) {
         case kFile:
-            return EntryInfo{EntryKind::File, FileId{1, node.file->id}};
+            return EntryInfo{EntryKind::File, FileId{volume, node.file->id}};
         case kFolder:
-            return EntryInfo{EntryKind::Folder, FileId{1, node.id}};
+            return EntryInfo{EntryKind::Folder, FileId{volume, node.id}};
         default:
-            return EntryInfo{EntryKind::ReparsePoint, FileId{1, node.id}};
+            return EntryInfo{EntryKind::ReparsePoint, FileId{volume, node.id}};
     }
+}
+
+// The path of a node, found by searching from the root (tests' trees are small).
+std::string MemoryFileSystem::PathOf(const Node* node) const {
+    std::vector<std::pair<const Node*, std::string>> pending{{m_root.get(), std::string()}};
+    while (!pending.empty()) {
+        auto [cur, path] = pending.back();
+        pending.pop_back();
+        if (cur == node) {
+            if (!m_windows) return path.empty() ? "/" : path;
+            return path.size() == 2 ? path + m_sep : path;
+        }
+        for (const auto& [key, child] : cur->children) {
+            if (child->kind == kFolder || child.get() == node) {
+                const bool top = cur == m_root.get();
+                pending.emplace_back(child.get(), top && m_windows ? child->name
+                                                                   : path + m_sep + child->name);
+            }
+        }
+    }
+    return {};
+}
+
+std::optional<std::string> MemoryFileSystem::FinalPath(const std::string& path) {
+    const bool failed = Inject(FsOp::FinalPath, path).has_value();
+    const Lookup found = Find(path, true);
+    if (failed || found.node == nullptr) {
+        Log(FsOp::FinalPath, path, {}, err::kFileNotFound);
+        return std::nullopt;
+    }
+    Log(FsOp::FinalPath, path, {}, err::kSuccess);
+    return PathOf(found.node);
+}
+
+std::optional<VolumeInfo> MemoryFileSystem::VolumeOf(const std::string& path) {
+    const bool failed = Inject(FsOp::VolumeOf, path).has_value();
+    const Lookup found = Find(path, true);
+    if (failed || found.node == nullptr || found.node->kind != kFolder) {
+        Log(FsOp::VolumeOf, path, {}, err::kPathNotFound);
+        return std::nullopt;
+    }
+    Log(FsOp::VolumeOf, path, {}, err::kSuccess);
+    const std::string drive = Key(PathOf(found.node).substr(0, 2));
+    const bool fat = m_windows && std::count(m_noHardLinks.begin(), m_noHardLinks.end(), drive) != 0;
+    return VolumeInfo{static_cast<std::uint64_t>(found.node->volume), !fat};
+}
+
+bool MemoryFileSystem::SameName(const std::string& a, const std::string& b) {
+    return Key(a) == Key(b);
 }
 
 std::string MemoryFileSystem::ErrorText(ErrorCode code) {

@@ -26,6 +26,8 @@ enum class FsOp {
     ListFolder,
     FolderIdentity,
     Inspect,
+    FinalPath,
+    VolumeOf,
 };
 
 const char* FsOpName(FsOp op);
@@ -39,8 +41,10 @@ struct FsCall {
 
 class MemoryFileSystem : public IFileSystem {
 public:
-    // '\\': Windows rules (drive letters, case-insensitive names, dots at the end of elements
-    // dropped as Windows does). '/': POSIX rules, case-sensitive, names taken as they stand,
+    // '\\': Windows rules (drive letters, names that ignore case in Latin and Cyrillic letters;
+    // a full name is taken exactly, as the "\\?\" form the back end passes on is, while
+    // FullPath and relative names drop dots and blanks at the end of elements as the
+    // system's usual rules do). '/': POSIX rules, case-sensitive, names taken as they stand,
     // except that FullPath drops dots and blanks at the end of the last element, as the POSIX
     // back end does.
     explicit MemoryFileSystem(char separator = '\\');
@@ -54,8 +58,12 @@ public:
     const std::string& Current() const { return m_current; }
     // Hard links beyond this count fail with ERROR_TOO_MANY_LINKS (NTFS allows 1023).
     void SetLinkLimit(int limit) { m_linkLimit = limit; }
-    // Drives are one volume unless marked: hard links to another volume then fail.
-    void SetSeparateVolume(const std::string& drive) { m_separateVolumes.push_back(Key(drive)); }
+    // Every drive letter is a volume of its own, numbering its files and folders from 1 (so
+    // two volumes hold equal indexes), and a hard link to another volume fails. A drive may
+    // be made an alias of another's volume (as a second letter of one volume is), and a
+    // volume may hold no hard links (as FAT32 and exFAT do).
+    void ShareVolume(const std::string& drive, const std::string& withDrive);
+    void SetNoHardLinks(const std::string& drive);
     // When false, SetMountPoint fails with ERROR_NOT_SUPPORTED (as it does under Wine).
     void SetJunctionsSupported(bool supported) { m_junctions = supported; }
 
@@ -76,10 +84,11 @@ public:
     std::size_t CountEntries(const std::string& root) const;
 
     // Fault injection. A fault matches calls of `op` (Any: every operation) whose first path,
-    // made absolute, equals `path` (empty: any path); it fires on the `nth` matching call
+    // made absolute, names `path` (empty: any path); it fires on the `nth` matching call
     // (counted from when it is added, 1-based; 0: every matching call), once or always.
     void FailCall(FsOp op, int nth, ErrorCode code, bool always = false);
-    void FailPath(FsOp op, const std::string& path, ErrorCode code, bool always = false);
+    void FailPath(FsOp op, const std::string& path, ErrorCode code, bool always = false,
+                  int nth = 0);
     void ClearFaults() { m_faults.clear(); }
     int FaultsFired() const { return m_faultsFired; }
 
@@ -103,6 +112,9 @@ public:
     ErrorCode ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
     std::optional<FileId> FolderIdentity(const std::string& path) override;
     std::optional<EntryInfo> Inspect(const std::string& path) override;
+    std::optional<std::string> FinalPath(const std::string& path) override;
+    std::optional<VolumeInfo> VolumeOf(const std::string& path) override;
+    bool SameName(const std::string& a, const std::string& b) override;
     std::string ErrorText(ErrorCode code) override;
     char Separator() const override { return m_sep; }
 
@@ -128,7 +140,9 @@ private:
     std::optional<std::string> Absolute(const std::string& name, bool fullPath = false) const;
     std::vector<std::string> Split(const std::string& absolute) const;
     std::string Key(const std::string& name) const;
-    std::string Volume(const std::string& absolute) const;
+    int VolumeOfDrive(const std::string& drive) const;
+    std::uint64_t NewId(int volume);
+    std::string PathOf(const Node* node) const;
     Lookup Find(const std::string& path, bool followLast) const;
     Node* Resolve(Node* node, int hops) const;
     Node* Make(const std::string& path, int kind);
@@ -143,12 +157,13 @@ private:
     std::string m_current;
     int m_linkLimit = 1023;
     bool m_junctions = true;
-    std::uint64_t m_nextId = 1;
+    std::map<int, std::uint64_t> m_nextIds;  // by volume
     std::vector<Fault> m_faults;
     int m_faultsFired = 0;
     std::vector<FsCall> m_calls;
     std::vector<std::string> m_removals;
-    std::vector<std::string> m_separateVolumes;
+    std::map<std::string, std::string> m_sharedVolumes;  // drive key -> drive key
+    std::vector<std::string> m_noHardLinks;              // drive keys
 };
 
 }  // namespace velmora::test

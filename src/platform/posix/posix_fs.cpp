@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace velmora {
@@ -206,6 +207,24 @@ std::optional<EntryInfo> PosixFileSystem::Inspect(const std::string& path) {
                                                    : EntryKind::File;
     return EntryInfo{kind, FileId{static_cast<std::uint64_t>(info.st_dev),
                                   static_cast<std::uint64_t>(info.st_ino)}};
+}
+
+std::optional<std::string> PosixFileSystem::FinalPath(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return std::nullopt;
+    }
+    std::string result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+std::optional<VolumeInfo> PosixFileSystem::VolumeOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return std::nullopt;
+    }
+    return VolumeInfo{static_cast<std::uint64_t>(info.st_dev), true};
 }
 
 std::string PosixFileSystem::ErrorText(ErrorCode code) {

@@ -23,6 +23,10 @@ public:
     std::optional<FileId> FolderIdentity(const std::string& path) override;
     // A symbolic link counts as a reparse point.
     std::optional<EntryInfo> Inspect(const std::string& path) override;
+    std::optional<std::string> FinalPath(const std::string& path) override;
+    // Every POSIX file system here holds hard links; the volume is the device.
+    std::optional<VolumeInfo> VolumeOf(const std::string& path) override;
+    bool SameName(const std::string& a, const std::string& b) override { return a == b; }
     std::string ErrorText(ErrorCode code) override;
     char Separator() const override { return '/'; }
 };

@@ -15,9 +15,10 @@
 
 namespace velmora {
 
-// Every path goes through LongPath(), so names beyond 260 characters work wherever the
-// system allows them. A name holding a zero character is refused with ERROR_INVALID_NAME
-// (the system would silently act on the part before it).
+// Every full name the engine passes goes to the system in the "\\?\" form, exactly as it
+// stands (no dot or blank at the end of an element dropped, no length limit but the
+// system's); other names go through LongPath(). A name holding a zero character is refused
+// with ERROR_INVALID_NAME (the system would silently act on the part before it).
 class Win32FileSystem : public IFileSystem {
 public:
     ErrorCode CreateHardLink(const std::string& link, const std::string& existing) override;
@@ -35,6 +36,11 @@ public:
     // "X:" is taken for the drive's root, as ListFolder takes it.
     std::optional<FileId> FolderIdentity(const std::string& path) override;
     std::optional<EntryInfo> Inspect(const std::string& path) override;
+    std::optional<std::string> FinalPath(const std::string& path) override;
+    // FAT, FAT32 and exFAT hold no hard links.
+    std::optional<VolumeInfo> VolumeOf(const std::string& path) override;
+    // CompareStringOrdinal, ignoring case: the comparison NTFS names follow.
+    bool SameName(const std::string& a, const std::string& b) override;
     std::string ErrorText(ErrorCode code) override;
     char Separator() const override { return '\\'; }
 };
