@@ -37,10 +37,11 @@ done > "${TMPDIR:-/tmp}/check_help.$$" 2>&1
 if grep -q FAIL "${TMPDIR:-/tmp}/check_help.$$"; then cat "${TMPDIR:-/tmp}/check_help.$$"; fail=1; fi
 rm -f "${TMPDIR:-/tmp}/check_help.$$"
 
-# The built-in texts' numbers: the names the table in texts.cpp uses, looked up in texts.h.
-texts_h="$root/src/text/texts.h" texts_cpp="$root/src/text/texts.cpp"
+# The built-in texts' numbers: the names the table in texts.cpp uses, looked up in the headers
+# of src/text (texts.h names them today).
+texts_h="$root/src/text/*.h" texts_cpp="$root/src/text/texts.cpp"
 builtin_ids=$(
-    grep -o -E '\bk[A-Za-z0-9]+ = [0-9]+' "$texts_h" | sed -E 's/ = / /' | sort -k1,1 >"${TMPDIR:-/tmp}/ids.$$"
+    cat $texts_h | grep -o -E '\bk[A-Za-z0-9]+ = [0-9]+' | sed -E 's/ = / /' | sort -u -k1,1 >"${TMPDIR:-/tmp}/ids.$$"
     grep -o -E '\{txt::k[A-Za-z0-9]+,' "$texts_cpp" | sed -E 's/^\{txt::(k[A-Za-z0-9]+),$/\1/' | sort -u |
         join - "${TMPDIR:-/tmp}/ids.$$" | awk '{ print $2 }' | sort -n
     rm -f "${TMPDIR:-/tmp}/ids.$$"
