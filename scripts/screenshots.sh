@@ -220,7 +220,7 @@ shoot() { # suffix ini-lines...
 # no other program's icons), the program's own icon on the last one, raised under the mouse,
 # and its tooltip below.
 draw_bar() { # suffix tooltip
-    local suffix="$1" tooltip="$2" icon="$out/velmora-32.png" x=4 i draw=() width
+    local suffix="$1" tooltip="$2" icon="$out/velmora-32.png" x=4 i draw=() width text
     convert "$root/res/velmora.ico[0]" "$icon" || fail "cannot read res/velmora.ico"
     for i in 1 2 3 4 5; do
         case $i in
@@ -233,14 +233,16 @@ draw_bar() { # suffix tooltip
         x=$((x + 36))
         [ $i = 3 ] && draw+=(-stroke '#808080' -draw "line $((x + 2)),4 $((x + 2)),34" -stroke '#ffffff' -draw "line $((x + 3)),4 $((x + 3)),34") && x=$((x + 8))
     done
+    text="$(convert -font DejaVu-Sans -pointsize 11 label:"$tooltip" -format %w info:)" ||
+        fail "cannot measure the tooltip"
     width=$((x + 36 + 4))
-    [ $((x + 14 + ${#tooltip} * 7)) -gt $width ] && width=$((x + 14 + ${#tooltip} * 7))
+    [ $((x + 24 + text)) -gt $width ] && width=$((x + 24 + text))
     convert -size "${width}x66" xc:'#d4d0c8' "${draw[@]}" \
         -fill none -stroke '#ffffff' -draw "line $x,2 $((x + 35)),2" -draw "line $x,2 $x,37" \
         -stroke '#808080' -draw "line $((x + 35)),2 $((x + 35)),37" -draw "line $x,37 $((x + 35)),37" \
         \( "$icon" \) -geometry "+$((x + 2))+4" -composite \
         -font DejaVu-Sans -pointsize 11 \
-        -fill '#ffffe1' -stroke '#000000' -draw "rectangle $((x + 10)),42 $((x + 10 + ${#tooltip} * 7)),60" \
+        -fill '#ffffe1' -stroke '#000000' -draw "rectangle $((x + 10)),42 $((x + 19 + text)),60" \
         -fill '#000000' -stroke none -annotate "+$((x + 15))+55" "$tooltip" \
         -bordercolor '#808080' -border 1 "$E2E_SHOTS/button-bar$suffix.png" ||
         fail "cannot draw the button bar"
