@@ -31,7 +31,6 @@ std::vector<std::string> ProcessArguments() {
     return result;
 }
 
-
 }  // namespace
 
 std::string ProgramVersionString() {

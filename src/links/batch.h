@@ -13,6 +13,7 @@
 
 #include "links/name_rule.h"
 #include "links/resolve.h"
+#include "links/steps.h"
 #include "platform/filesystem.h"
 #include "text/texts.h"
 
@@ -88,20 +89,6 @@ public:
     BatchResult Run(const std::vector<std::string>& entries, const std::string& target, int depth);
 
 private:
-    // How a step ended: done, failed with the failing call's own error code, or refused by
-    // the batch itself, with the string number of its reason.
-    struct StepResult {
-        StepResult(ErrorCode failed = err::kSuccess, TextId reason = 0, bool there = false)
-            : code(failed), refusal(reason), inPlace(there) {}
-        ErrorCode code = err::kSuccess;
-        TextId refusal = 0;
-        bool inPlace = false;  // done without making anything: it was there already
-        std::string arg1, arg2;  // what the refusal's text names (drives), when it names any
-        bool Done() const { return code == err::kSuccess && refusal == 0; }
-    };
-    static StepResult Refused(TextId reason) { return {err::kSuccess, reason}; }
-    static StepResult InPlace() { return {err::kSuccess, 0, true}; }
-
     // One folder of the mirror walk that is being worked through. Levels are kept (not
     // freed) when the walk climbs back, so their entry vectors are reused.
     struct WalkLevel {
@@ -125,16 +112,10 @@ private:
     StepResult LinkFileEntry(const std::string& entry);
     void LinkFolder(const std::string& source, const std::string& link, int depth);
     void WalkMirror(const std::string& source, const std::string& link, int depth);
-    StepResult CheckMirrorPlace(const std::string& source, const std::string& link);
-    StepResult CheckHardLinkPlace(const std::string& sourceFolder, const std::string& targetFolder);
-    std::optional<VolumeInfo> VolumeNear(const std::string& folder, int slot);
     bool EnterMirror(int depth);
     StepResult CreateMirrorFolder();
     void MakeJunction(const std::string& link, const std::string& source);
     void LinkMirroredFile(const std::string& source, const std::string& link);
-    StepResult HardLinkFile(const std::string& source, const std::string& link);
-    StepResult CreateJunction(const std::string& link, const std::string& source);
-    bool IsOwnName(const std::string& name, const std::string& entry);
     void CountDone(const StepResult& result, std::uint64_t& made);
     PromptAnswer Ask(StepKind kind, const std::string& name, const StepResult& result);
     void Notify(std::string_view current);
@@ -158,12 +139,7 @@ private:
     std::unordered_set<FileId, FileIdHash> m_mirrorIds;  // every mirror folder made or reused
     std::uint64_t m_foldersEntered = 0;                  // mirror folders made or reused
     std::vector<std::string> m_madeFolders;              // made by the current mirror
-    struct VolumeMemo {
-        bool asked = false;
-        std::string folder;
-        std::optional<VolumeInfo> volume;
-    };
-    VolumeMemo m_volumeMemo[2];  // sources, targets
+    VolumeCache m_volumes;
 };
 
 }  // namespace velmora

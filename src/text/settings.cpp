@@ -49,7 +49,8 @@ std::string SettingsFileName(std::string_view programFolder, std::string_view na
     if (IsSeparator(name[0])) return std::string(path::RootOf(programFolder)).append(name);
     const std::string_view folder = path::WithoutEndSeparators(programFolder, '\\');
     if (path::HasDrive(name)) {
-        const bool sameDrive = path::HasDrive(folder) && AsciiLower(folder[0]) == AsciiLower(name[0]);
+        const bool sameDrive =
+            path::HasDrive(folder) && AsciiLower(folder[0]) == AsciiLower(name[0]);
         return std::string(sameDrive ? folder : name.substr(0, 2))
             .append("\\")
             .append(name.substr(2));

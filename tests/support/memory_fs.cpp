@@ -94,7 +94,8 @@ std::string MemoryFileSystem::Key(const std::string& name) const {
         if (c >= 'A' && c <= 'Z') {
             key[i] = static_cast<char>(c - 'A' + 'a');
         } else if ((c == 0xD0 || c == 0xD1) && i + 1 < key.size()) {
-            const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(key[i + 1]) & 0x3Fu);
+            const unsigned code =
+                ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(key[i + 1]) & 0x3Fu);
             unsigned lower = code;
             if (code >= 0x400 && code <= 0x40F) lower = code + 0x50;
             if (code >= 0x410 && code <= 0x42F) lower = code + 0x20;
@@ -499,27 +500,19 @@ ErrorCode MemoryFileSystem::Log(FsOp op, const std::string& path, const std::str
     return result;
 }
 
-bool MemoryFileSystem::OnlyFailedJunctionFoldersRemoved() const {
-    std::set<std::string> made;         // folders a CreateFolder call made
-    std::set<std::string> mountFailed;  // ... whose SetMountPoint then failed
+bool MemoryFileSystem::OnlyFoldersItMadeRemoved() const {
+    std::set<std::string> made;  // folders a CreateFolder call made, still plain folders
     for (const FsCall& call : m_calls) {
         const std::string key = Key(Absolute(call.path).value_or(call.path));
         const bool ok = call.result == err::kSuccess;
         if (call.op == FsOp::CreateFolder && ok) {
             made.insert(key);
-            mountFailed.erase(key);
-        } else if (call.op == FsOp::SetMountPoint) {
-            if (ok) {
-                made.erase(key);
-            } else if (made.count(key) != 0) {
-                mountFailed.insert(key);
-            }
+        } else if (call.op == FsOp::SetMountPoint && ok) {
+            made.erase(key);
         } else if (call.op == FsOp::RemoveFolder && ok) {
-            if (mountFailed.count(key) == 0) {
+            if (made.erase(key) == 0) {
                 return false;
             }
-            mountFailed.erase(key);
-            made.erase(key);
         }
     }
     return true;
@@ -723,8 +716,8 @@ std::string MemoryFileSystem::PathOf(const Node* node) const {
         for (const auto& [key, child] : cur->children) {
             if (child->kind == kFolder || child.get() == node) {
                 const bool top = cur == m_root.get();
-                pending.emplace_back(child.get(), top && m_windows ? child->name
-                                                                   : path + m_sep + child->name);
+                pending.emplace_back(child.get(),
+                                     top && m_windows ? child->name : path + m_sep + child->name);
             }
         }
     }
@@ -751,7 +744,8 @@ std::optional<VolumeInfo> MemoryFileSystem::VolumeOf(const std::string& path) {
     }
     Log(FsOp::VolumeOf, path, {}, err::kSuccess);
     const std::string drive = Key(PathOf(found.node).substr(0, 2));
-    const bool fat = m_windows && std::count(m_noHardLinks.begin(), m_noHardLinks.end(), drive) != 0;
+    const bool fat =
+        m_windows && std::count(m_noHardLinks.begin(), m_noHardLinks.end(), drive) != 0;
     return VolumeInfo{static_cast<std::uint64_t>(found.node->volume), !fat};
 }
 

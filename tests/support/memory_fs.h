@@ -97,9 +97,9 @@ public:
     void ClearLog() { m_calls.clear(); }
     // Every folder removed, as given to RemoveFolder.
     const std::vector<std::string>& Removals() const { return m_removals; }
-    // True when every removal is of a folder that a CreateFolder call made and whose following
-    // SetMountPoint failed: the only deletion the program may ever do.
-    bool OnlyFailedJunctionFoldersRemoved() const;
+    // True when every removal is of a folder that a CreateFolder call made (and no
+    // SetMountPoint turned into a junction since): the only deletion the program may ever do.
+    bool OnlyFoldersItMadeRemoved() const;
 
     // IFileSystem
     ErrorCode CreateHardLink(const std::string& link, const std::string& existing) override;

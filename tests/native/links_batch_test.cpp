@@ -41,7 +41,7 @@ protected:
     void SetUp() override { sourceBefore = fs.Describe(sourceRoot); }
     void TearDown() override {
         EXPECT_EQ(fs.Describe(sourceRoot), sourceBefore) << "the source tree changed";
-        EXPECT_TRUE(fs.OnlyFailedJunctionFoldersRemoved());
+        EXPECT_TRUE(fs.OnlyFoldersItMadeRemoved());
     }
     BatchOutcome Run(const std::vector<std::string>& entries, const std::string& target,
                      int depth = 0) {
@@ -122,7 +122,10 @@ TEST_F(Batch, AnEmptyListMakesNothingButStillCompletesTheTarget) {
 // folder for a junction, is refused through the prompt of its kind.
 TEST_F(Batch, EntriesAreMadeFullAndNormalFirst) {
     fs.AddFile(R"(C:\Program\report.txt)", "namesake");
+    fs.AddFile("C:\\Docs\\notes.txt ", "the blank one");
+    fs.AddFolder(R"(C:\Docs\Photos.)");
     fs.AddFolder(R"(\\server\share\dir)");
+    sourceBefore = fs.Describe(sourceRoot);
     struct Case {
         const char* entry;
         int depth;
@@ -144,6 +147,15 @@ TEST_F(Batch, EntriesAreMadeFullAndNormalFirst) {
         {R"(\Docs\report.txt)", 0, "", "", txt::kFileLinkError, txt::kNotFullPath},
         {R"(..\Docs\Photos\)", 1, "", "", txt::kFolderError, txt::kNotFullPath},
         {R"(C:\\)", 0, "", "", txt::kFolderLinkError, txt::kRootEntry},
+        // Names are kept exactly: a blank or a dot at the end is part of the name.
+        {"C:\\Docs\\notes.txt ", 0, "C:\\Docs\\notes.txt ", "notes.txt "},
+        {R"(C:\Docs\Photos.\)", 1, R"(C:\Docs\Photos.)", "Photos."},
+        {"C:/Docs/Photos/2020/Summer/", 0, R"(C:\Docs\Photos\2020\Summer)", "Summer"},
+        // A root in every form, named as it was given.
+        {R"(C:\)", 1, "", "", txt::kFolderError, txt::kRootEntry},
+        {"C:/", 0, "", "", txt::kFolderLinkError, txt::kRootEntry},
+        {R"(\\?\C:\)", 1, "", "", txt::kFolderError, txt::kRootEntry},
+        {R"(\\.\C:\)", 0, "", "", txt::kFolderLinkError, txt::kRootEntry},
         // (A junction's prompt names the junction.)
         {R"(\\server\share\dir\)", 0, "", R"(D:\Links\dir)", txt::kFolderLinkError,
          txt::kJunctionNotLocal},
@@ -170,8 +182,8 @@ TEST_F(Batch, EntriesAreMadeFullAndNormalFirst) {
             EXPECT_TRUE(fs.SameFile(link, c.source));
         }
     }
-    EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 6u);  // nothing else, and nothing outside
-    EXPECT_EQ(fs.CountEntries("D:\\"), 7u);
+    EXPECT_EQ(fs.CountEntries(R"(D:\Links)"), 9u);  // nothing else, and nothing outside
+    EXPECT_EQ(fs.CountEntries("D:\\"), 10u);
 }
 
 // What stands at a link's name is never changed, and a link never takes its own source's
@@ -180,6 +192,9 @@ TEST_F(Batch, WhatStandsAtTheNameIsNeverChanged) {
     fs.AddFile(R"(C:\Other\keep.txt)", "keep");
     fs.AddJunction(R"(D:\Taken\Photos)", R"(C:\Other)");
     fs.AddJunction(R"(D:\Into)", R"(C:\Docs\Photos)");
+    fs.AddJunction(R"(D:\Below)", R"(C:\Docs\Photos\2020)");
+    fs.AddFile(R"(C:\Docs\Отчёт.txt)", "report");
+    sourceBefore = fs.Describe(sourceRoot);
     struct Case {
         const char* entry;
         const char* target;
@@ -198,6 +213,14 @@ TEST_F(Batch, WhatStandsAtTheNameIsNeverChanged) {
         {R"(C:\Docs\)", R"(C:\Docs\Photos\)", -1, txt::kFolderError, R"(C:\Docs\Photos\Docs)",
          txt::kMirrorInSource},
         {R"(C:\Docs\Photos\)", R"(D:\Into\)", 2, txt::kFolderError, R"(D:\Into\Photos)",
+         txt::kMirrorInSource},
+        // Case differences are no other name, in any script.
+        {R"(C:\Docs\report.txt)", R"(C:\Docs\REPORT.TXT)", 0, txt::kFileLinkError,
+         R"(C:\Docs\report.txt)", txt::kLinkIsSource},
+        {R"(C:\Docs\Отчёт.txt)", R"(C:\Docs\отчёт.txt)", 0, txt::kFileLinkError,
+         R"(C:\Docs\Отчёт.txt)", txt::kLinkIsSource},
+        // A target that leads into the source through a junction.
+        {R"(C:\Docs\Photos\)", R"(D:\Below\)", -1, txt::kFolderError, R"(D:\Below\Photos)",
          txt::kMirrorInSource},
         {R"(C:\Docs\Photos\)", R"(D:\Taken\)", 0, txt::kFolderLinkError, R"(D:\Taken\Photos)",
          txt::kNameIsReparsePoint},
@@ -544,6 +567,20 @@ TEST_F(Batch, FolderFailureSkipAllIsIndependentOfTheOtherFlags) {
     EXPECT_EQ(fs.CallCount(FsOp::CreateFolder), 2u);
 }
 
+// A folder that cannot be read is a kind of its own: its Skip all leaves the prompt for a
+// folder that cannot be made.
+TEST_F(Batch, AnUnreadableFolderHasASkipAllOfItsOwn) {
+    fs.FailPath(FsOp::ListFolder, R"(C:\Docs\Photos\2020)", err::kAccessDenied, true);
+    fs.FailPath(FsOp::CreateFolder, R"(D:\Links\Photos\Empty)", err::kDiskFull);
+    prompt.Then(PromptAnswer::SkipAll);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(D:\Links)", -1), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 2u);
+    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFolderReadError, R"(C:\Docs\Photos\2020)",
+                                             fs.ErrorText(err::kAccessDenied)));
+    EXPECT_EQ(prompt.Messages()[1], Expected(txt::kFolderError, R"(D:\Links\Photos\Empty)",
+                                             fs.ErrorText(err::kDiskFull)));
+}
+
 TEST_F(Batch, FolderFailureCancel) {
     fs.FailPath(FsOp::CreateFolder, R"(D:\Links\Photos\2020)", err::kDiskFull);
     prompt.Then(PromptAnswer::Cancel);
@@ -675,6 +712,110 @@ TEST_F(Batch, AMirrorFolderIsNeverMirroredAgain) {
     EXPECT_TRUE(prompt.Messages().empty());
     EXPECT_TRUE(fs.IsFolder(R"(D:\Links\Other\j)"));
     EXPECT_EQ(fs.CountEntries(R"(D:\Links\Other\j)"), 0u);
+}
+
+// A mirror makes every name it finds exactly: "a.txt " beside "a.txt" and a folder "d."
+// beside "d" are entries of their own, never their neighbours.
+TEST_F(Batch, AMirrorKeepsNamesThatEndWithDotsOrBlanks) {
+    fs.AddFile(R"(C:\Docs\Twins\a.txt)", "plain");
+    fs.AddFile("C:\\Docs\\Twins\\a.txt ", "blank");
+    fs.AddFile(R"(C:\Docs\Twins\d.\x.txt)", "dotted");
+    fs.AddFile(R"(C:\Docs\Twins\d\y.txt)", "plain folder");
+    sourceBefore = fs.Describe(sourceRoot);
+    EXPECT_EQ(Run({R"(C:\Docs\Twins\)"}, R"(D:\Links)", -1), BatchOutcome::Completed);
+    EXPECT_TRUE(prompt.Messages().empty());
+    EXPECT_EQ(result.hardLinks, 4u);
+    EXPECT_EQ(result.alreadyInPlace, 0u);
+    for (const char* name : {"a.txt", "a.txt ", R"(d.\x.txt)", R"(d\y.txt)"}) {
+        EXPECT_TRUE(fs.SameFile(std::string(R"(D:\Links\Twins\)") + name,
+                                std::string(R"(C:\Docs\Twins\)") + name))
+            << name;
+    }
+}
+
+// Hard links cannot leave their volume, nor go onto one that holds none: one prompt for
+// the entry, with both drives named, before anything is made. Junctions may cross.
+TEST_F(Batch, HardLinksDoNotLeaveTheirVolume) {
+    fs.AddFolder(R"(E:\Other)");
+    fs.SetNoHardLinks("F:");
+    fs.AddFolder(R"(F:\Stick)");
+    struct Case {
+        const char* entry;
+        const char* target;
+        int depth;
+        TextId kind;
+        const char* shown;
+        std::string reason;
+    };
+    const auto reason = [&](TextId id, const char* a, const char* b) {
+        std::string text = Text(id);
+        text.replace(text.find("%s"), 2, a);
+        if (text.find("%s") != std::string::npos) text.replace(text.find("%s"), 2, b);
+        return text;
+    };
+    const Case cases[] = {
+        {R"(C:\Docs\report.txt)", R"(E:\Other)", 0, txt::kFileLinkError, R"(C:\Docs\report.txt)",
+         reason(txt::kHardLinkOtherVolume, "C:", "E:")},
+        {R"(C:\Docs\Photos\)", R"(E:\Other)", -1, txt::kFolderError, R"(E:\Other\Photos)",
+         reason(txt::kHardLinkOtherVolume, "C:", "E:")},
+        {R"(C:\Docs\report.txt)", R"(E:\New\)", 0, txt::kFileLinkError, R"(C:\Docs\report.txt)",
+         reason(txt::kHardLinkOtherVolume, "C:", "E:")},
+        {R"(F:\Stick\x.txt)", R"(F:\Stick\Copies\)", 0, txt::kFileLinkError, R"(F:\Stick\x.txt)",
+         reason(txt::kNoHardLinksOnVolume, "F:", "")},
+        {R"(F:\Stick\)", R"(F:\Other)", 1, txt::kFolderError, R"(F:\Other\Stick)",
+         reason(txt::kNoHardLinksOnVolume, "F:", "")},
+    };
+    fs.AddFile(R"(F:\Stick\x.txt)", "x");
+    fs.AddFolder(R"(F:\Stick\Copies)");
+    fs.AddFolder(R"(F:\Other)");
+    const std::string before = fs.Describe("E:\\") + fs.Describe("F:\\");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.entry) + " into " + c.target);
+        const std::size_t asked = prompt.Messages().size();
+        ASSERT_EQ(Run({c.entry}, c.target, c.depth), BatchOutcome::Completed);
+        ASSERT_EQ(prompt.Messages().size(), asked + 1);
+        EXPECT_EQ(prompt.Messages().back(), Expected(c.kind, c.shown, c.reason));
+    }
+    EXPECT_EQ(fs.Describe("E:\\") + fs.Describe("F:\\"), before);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(E:\Other)", 0), BatchOutcome::Completed);
+    EXPECT_TRUE(fs.IsJunction(R"(E:\Other\Photos)"));
+}
+
+// Where only the link call can tell (a junction in the source leads to another volume), the
+// mirror ends at the first "not same device" with one prompt, and the folders it made that
+// are still empty go again.
+TEST_F(Batch, AMirrorThatMeetsAnotherVolumeEndsThereAndLeavesNoEmptyFolder) {
+    fs.AddFile(R"(E:\Pics\p.jpg)", "p");
+    fs.AddFile(R"(C:\Mix\a.txt)", "a");
+    fs.AddJunction(R"(C:\Mix\ext)", R"(E:\Pics)");
+    sourceRoot = R"(C:\Mix)";
+    sourceBefore = fs.Describe(sourceRoot);
+    EXPECT_EQ(Run({R"(C:\Mix\)"}, R"(D:\Links)", -1), BatchOutcome::Completed);
+    ASSERT_EQ(prompt.Messages().size(), 1u);
+    std::string reason = Text(txt::kHardLinkOtherVolume);
+    reason.replace(reason.find("%s"), 2, "E:");
+    reason.replace(reason.find("%s"), 2, "D:");
+    EXPECT_EQ(prompt.Messages()[0], Expected(txt::kFolderError, R"(D:\Links\Mix)", reason));
+    EXPECT_TRUE(fs.SameFile(R"(D:\Links\Mix\a.txt)", R"(C:\Mix\a.txt)"));
+    EXPECT_FALSE(fs.Exists(R"(D:\Links\Mix\ext)"));
+    EXPECT_EQ(result.folders, 1u);
+    EXPECT_EQ(result.skipped, 1u);
+}
+
+// Identities compare the volume too: a folder on another volume with the same index as the
+// source is no source, and a junction may be set on it.
+TEST(BatchVolumes, EqualIndexesOnTwoVolumesAreTwoFolders) {
+    MemoryFileSystem fs;
+    fs.AddFolder(R"(C:\Docs)");
+    fs.AddFolder(R"(E:\Docs)");
+    ASSERT_EQ(fs.Inspect(R"(C:\Docs)")->id.index, fs.Inspect(R"(E:\Docs)")->id.index);
+    test::ScriptedPrompt prompt;
+    test::MessageRecorder messages;
+    TextCatalog texts;
+    LinkBatch batch(fs, prompt, messages, texts);
+    EXPECT_EQ(batch.Run({R"(C:\Docs\)"}, R"(E:\)", 0).junctions, 1u);
+    EXPECT_TRUE(prompt.Messages().empty());
+    EXPECT_TRUE(fs.IsJunction(R"(E:\Docs)"));
 }
 
 TEST(BatchPosixPaths, TheEngineFollowsTheFileSystemsSeparator) {

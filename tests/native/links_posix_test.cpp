@@ -153,8 +153,7 @@ TEST_F(PosixEngine, AMirrorInsideItsSourceOrANameThatIsASymlinkIsRefused) {
     EXPECT_EQ(Run({src + "/"}, dst, -1), BatchOutcome::Completed);
     EXPECT_EQ(Run({src + "/"}, dst, 0), BatchOutcome::Completed);
     ASSERT_EQ(prompt.Messages().size(), 3u);
-    const TextId reasons[] = {txt::kMirrorInSource, txt::kMirrorInSource,
-                              txt::kNameIsReparsePoint};
+    const TextId reasons[] = {txt::kMirrorInSource, txt::kMirrorInSource, txt::kNameIsReparsePoint};
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_NE(prompt.Messages()[i].find(texts.Text(reasons[i])), std::string::npos);
     }

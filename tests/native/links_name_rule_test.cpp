@@ -33,6 +33,11 @@ TEST(NameRule, AppliesTheMaskToTheSourceName) {
         {"*.t*", R"(C:\Docs\report.txt)", R"(D:\Links\report.txt)"},
         {"*.ab*", R"(C:\Docs\report.txt)", R"(D:\Links\report.abt)"},
         {"*.*", "report.txt", R"(D:\Links\report.txt)"},
+        // Characters, not bytes: each letter of the mask takes one character's place.
+        {"X*.*", R"(C:\Docs\Файл.txt)", R"(D:\Links\Xайл.txt)"},
+        {"ab*.*", R"(C:\Docs\Файл.txt)", R"(D:\Links\abйл.txt)"},
+        {"*.Я*", R"(C:\Docs\a.txt)", R"(D:\Links\a.Яxt)"},
+        {"Ü*.*", R"(C:\Docs\图片.jpg)", R"(D:\Links\Ü片.jpg)"},
     };
     for (const NameCase& c : cases) {
         EXPECT_EQ(ComposeLinkName(std::string(R"(D:\Links\)") + c.mask, c.source), c.composed)
@@ -41,9 +46,12 @@ TEST(NameRule, AppliesTheMaskToTheSourceName) {
 }
 
 TEST(NameRule, ShortOrFolderlessPatternsStayAsTheyAre) {
+    // Patterns of 3, 4 and 5 characters: only those shorter than 4 stay as they are.
+    EXPECT_EQ(ComposeLinkName(R"(D:\)", R"(C:\Docs\report.txt)"), R"(D:\)");
+    EXPECT_EQ(ComposeLinkName(R"(D:\*)", R"(C:\Docs\report.txt)"), R"(D:\report)");
+    EXPECT_EQ(ComposeLinkName(R"(D:\x*)", R"(C:\Docs\report.txt)"), R"(D:\xeport)");
     EXPECT_EQ(ComposeLinkName("*.*", R"(C:\Docs\report.txt)"), "*.*");
     EXPECT_EQ(ComposeLinkName("", R"(C:\Docs\report.txt)"), "");
-    EXPECT_EQ(ComposeLinkName(R"(D:\)", R"(C:\Docs\report.txt)"), R"(D:\)");
     EXPECT_EQ(ComposeLinkName("copy_*.*", R"(C:\Docs\report.txt)"), "copy_*.*");
     EXPECT_EQ(ComposeLinkName(R"(D:\*.*)", R"(C:\Docs\report.txt)"), R"(D:\report.txt)");
 }

@@ -173,7 +173,7 @@ TEST(FaultSweep, EveryCallFailingInTurnEndsAsTheTableSays) {
 
                 ASSERT_EQ(fs.FaultsFired(), 1);
                 EXPECT_EQ(fs.Describe(R"(C:\Docs)"), source);
-                EXPECT_TRUE(fs.OnlyFailedJunctionFoldersRemoved());
+                EXPECT_TRUE(fs.OnlyFoldersItMadeRemoved());
                 const std::set<std::string> made = Lines(fs.Describe(R"(D:\Links)"));
                 if (row.after == After::Refused) {
                     EXPECT_EQ(result.outcome, BatchOutcome::Refused);
