@@ -303,16 +303,12 @@ StepResult LinkBatch::CreateMirrorFolder() {
         }
         return {};
     }
-    if (code != err::kAlreadyExists) {
-        return {code};
+    std::optional<EntryInfo> there;
+    StepResult result = WhenTaken(m_fs, code, m_link, EntryKind::Folder, there);
+    if (there) {
+        m_mirrorIds.insert(there->id);
     }
-    StepResult failed;
-    const std::optional<EntryInfo> there = TakenBy(m_fs, m_link, EntryKind::Folder, failed);
-    if (!there) {
-        return failed;
-    }
-    m_mirrorIds.insert(there->id);
-    return {};
+    return result;
 }
 
 void LinkBatch::MakeJunction(const std::string& link, const std::string& source) {

@@ -84,15 +84,19 @@ std::optional<VolumeInfo> VolumeCache::Near(IFileSystem& fs, const std::string& 
     return memo.volume;
 }
 
-std::optional<EntryInfo> TakenBy(IFileSystem& fs, const std::string& name, EntryKind kind,
-                                 StepResult& failed) {
-    const std::optional<EntryInfo> there = fs.Inspect(name);
-    if (there && there->kind == kind) {
-        return there;
+StepResult WhenTaken(IFileSystem& fs, ErrorCode code, const std::string& name, EntryKind kind,
+                     std::optional<EntryInfo>& there) {
+    there.reset();
+    if (code != err::kAlreadyExists) {
+        return {code};
     }
-    failed = there && there->kind == EntryKind::ReparsePoint ? Refused(txt::kNameIsReparsePoint)
-                                                             : StepResult{err::kAlreadyExists};
-    return std::nullopt;
+    std::optional<EntryInfo> found = fs.Inspect(name);
+    if (found && found->kind == kind) {
+        there = found;
+        return {};
+    }
+    return found && found->kind == EntryKind::ReparsePoint ? Refused(txt::kNameIsReparsePoint)
+                                                           : StepResult{code};
 }
 
 // A name that is taken is looked at only once the system has said so, so a fresh batch pays
@@ -100,17 +104,14 @@ std::optional<EntryInfo> TakenBy(IFileSystem& fs, const std::string& name, Entry
 // link asked for; a junction or symbolic link there is refused; anything else is the
 // system's "already exists".
 StepResult HardLinkFile(IFileSystem& fs, const std::string& source, const std::string& link) {
-    const ErrorCode code = fs.CreateHardLink(link, source);
-    if (code != err::kAlreadyExists) {
-        return {code};
-    }
-    StepResult failed;
-    const std::optional<EntryInfo> there = TakenBy(fs, link, EntryKind::File, failed);
+    std::optional<EntryInfo> there;
+    StepResult result =
+        WhenTaken(fs, fs.CreateHardLink(link, source), link, EntryKind::File, there);
     if (!there) {
-        return failed;
+        return result;
     }
     const std::optional<EntryInfo> file = fs.Inspect(source);
-    return file && file->id == there->id ? InPlace() : StepResult{code};
+    return file && file->id == there->id ? InPlace() : StepResult{err::kAlreadyExists};
 }
 
 StepResult CreateJunction(IFileSystem& fs, const std::string& link, const std::string& source) {

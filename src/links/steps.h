@@ -52,11 +52,12 @@ StepResult CheckMirrorPlace(IFileSystem& fs, const std::string& source, const st
 StepResult CheckHardLinkPlace(IFileSystem& fs, VolumeCache& volumes,
                               const std::string& sourceFolder, const std::string& targetFolder);
 
-// What stands at a name the system says is taken, when it is a plain entry of `kind`;
-// otherwise nullopt and how the step ends in `failed`: refused for a junction or symbolic
-// link (never written through), else the system's "already exists".
-std::optional<EntryInfo> TakenBy(IFileSystem& fs, const std::string& name, EntryKind kind,
-                                 StepResult& failed);
+// How a step that made `name` ends after the system answered `code`. When the name is taken
+// ("already exists") by a plain entry of `kind`, that entry is in `there` and the result is
+// done; a junction or symbolic link there is refused (never written through); anything else
+// is the system's answer.
+StepResult WhenTaken(IFileSystem& fs, ErrorCode code, const std::string& name, EntryKind kind,
+                     std::optional<EntryInfo>& there);
 
 // A hard link `link` for `source`; in place when the name holds the source's file already.
 StepResult HardLinkFile(IFileSystem& fs, const std::string& source, const std::string& link);
