@@ -1,5 +1,7 @@
 #include "text/settings.h"
 
+#include <algorithm>
+
 namespace velmora {
 
 using namespace settings_key;
@@ -46,7 +48,8 @@ Settings ReadSettings(IProfile& profile) {
     s.helpFile = profile.GetString(kSection, kHelpFile, "");
     s.saveWindowPos = profile.GetInt(kSection, kSaveWindowPos, 0) != 0;
     s.saveRecursionDepth = profile.GetInt(kSection, kSaveRecursionDepth, 0) != 0;
-    s.defaultRecursionDepth = profile.GetInt(kSection, kDefaultRecursionDepth, 0);
+    s.defaultRecursionDepth = std::clamp(profile.GetInt(kSection, kDefaultRecursionDepth, 0),
+                                         kMinRecursionDepth, kMaxRecursionDepth);
     return s;
 }
 
