@@ -28,9 +28,9 @@ std::optional<CommandLine> ParseArguments(const std::vector<std::string>& argv);
 // Why a list file is not run: it would be run as an empty or cut batch otherwise.
 enum class ListProblem {
     None,
-    NoEntry,              // not one line
-    ZeroByte,             // a zero character with text after it: the rest would be lost
-    UnreadableEncoding,   // a byte-order mark of UTF-16 BE or UTF-32 (LE or BE)
+    NoEntry,             // not one line
+    ZeroByte,            // a zero character with text after it: the rest would be lost
+    UnreadableEncoding,  // a byte-order mark of UTF-16 BE or UTF-32 (LE or BE)
 };
 
 struct ListFile {

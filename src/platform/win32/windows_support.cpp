@@ -251,7 +251,8 @@ bool ExactNameExists(std::string_view name) {
     std::wstring_view rest = path;
     std::wstring prefix = L"\\\\?\\";
     std::size_t rootSegments = 1;  // "C:", or "UNC", server and share
-    if (StartsWith(rest, L"\\\\?\\") || StartsWith(rest, L"\\??\\") || StartsWith(rest, L"\\\\.\\")) {
+    if (StartsWith(rest, L"\\\\?\\") || StartsWith(rest, L"\\??\\") ||
+        StartsWith(rest, L"\\\\.\\")) {
         rest.remove_prefix(4);
         if (StartsWith(rest, L"UNC\\")) rootSegments = 3;
     } else if (StartsWith(rest, L"\\\\")) {
