@@ -1,8 +1,8 @@
 // The list file the file manager writes, in any of its encodings (ANSI, UTF-8, UTF-16 LE, with
 // or without a mark) and any damage: every entry comes out as valid UTF-8 without line feeds,
 // an 8-bit file gives one entry per line feed before the first zero byte (and one for a last
-// line without a line end), a list is refused exactly when it yields no entry, and a UTF-8
-// file without a mark reads as the same file with one when no look-up tells otherwise.
+// line without a line end), a list that yields no entry is refused, and a UTF-8 file without
+// a mark reads as the same file with one when no look-up tells otherwise.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -39,8 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!entries.empty()) Broken("an unreadable list gave entries");
         return 0;
     }
-    if ((list.problem == velmora::ListProblem::NoEntry) != entries.empty())
-        Broken("a list without entries is not refused as one");
+    if (list.problem == velmora::ListProblem::NoEntry && !entries.empty())
+        Broken("a list with entries is refused as empty");
+    if (list.problem == velmora::ListProblem::None && entries.empty())
+        Broken("a list without entries is not refused");
     const auto unicode = velmora::FindUnicodeForm(bytes);
     if (unicode && unicode->encoding == velmora::TextEncoding::Utf16Le) return 0;
     const std::string_view text = bytes.substr(0, bytes.find('\0'));
