@@ -11,6 +11,7 @@
 #include "resource.h"
 #include "text/command_line.h"
 #include "text/language_file.h"
+#include "text/safe_format.h"
 #include "text/version.h"
 #include "ui/batch_summary.h"
 #include "ui/help_viewer.h"
@@ -29,6 +30,16 @@ std::vector<std::string> ProcessArguments() {
     for (int i = 0; i < count; ++i) result.push_back(Narrow(argv[i]));
     LocalFree(argv);
     return result;
+}
+
+// Why the list file `name` is not run. Shown before the language file is read, so always
+// the built-in text.
+std::string ListProblemMessage(ListProblem problem, const std::string& name) {
+    TextId id = txt::kListEmpty;
+    if (problem == ListProblem::ZeroByte) id = txt::kListZeroByte;
+    if (problem == ListProblem::UnreadableEncoding) id = txt::kListUnreadableCoding;
+    const std::string_view text = BuiltinText(id);
+    return SafeFormat(text, text, {name});
 }
 
 }  // namespace
@@ -91,7 +102,14 @@ bool CLinkApp::ReadCommandLine(std::string& iniFile) {
         MessageBoxApp(std::string(BuiltinText(txt::kListUnreadable)), MB_OK);
         return false;
     }
-    m_paths = SplitListFile(bytes, AnsiToUtf8);
+    // A list without a mark that reads both as UTF-8 and as ANSI is decided by the names that
+    // exist, asked for exactly as the list spells them.
+    ListFile list = ReadListFile(bytes, AnsiToUtf8, ExactNameExists);
+    if (list.problem != ListProblem::None) {
+        MessageBoxApp(ListProblemMessage(list.problem, line->listFile), MB_OK);
+        return false;
+    }
+    m_paths = std::move(list.entries);
     iniFile = line->iniFile;
     return true;
 }

@@ -1,5 +1,7 @@
 #include "text/settings.h"
 
+#include <algorithm>
+
 #include "platform/path.h"
 
 namespace velmora {
@@ -27,7 +29,8 @@ Settings ReadSettings(IProfile& profile) {
     s.helpFile = profile.GetString(kSection, kHelpFile, "");
     s.saveWindowPos = profile.GetInt(kSection, kSaveWindowPos, 0) != 0;
     s.saveRecursionDepth = profile.GetInt(kSection, kSaveRecursionDepth, 0) != 0;
-    s.defaultRecursionDepth = profile.GetInt(kSection, kDefaultRecursionDepth, 0);
+    s.defaultRecursionDepth = std::clamp(profile.GetInt(kSection, kDefaultRecursionDepth, 0),
+                                         kMinRecursionDepth, kMaxRecursionDepth);
     return s;
 }
 

@@ -22,17 +22,24 @@ inline constexpr std::string_view kPosTop = "PosTop";
 inline constexpr std::string_view kPosBottom = "PosBottom";
 }  // namespace settings_key
 
+// The range the depth's up-down controls offer: -1 (every level) to 1000.
+inline constexpr int kMinRecursionDepth = -1;
+inline constexpr int kMaxRecursionDepth = 1000;
+
 // The five values read at start-up; the window rectangle is read by the main dialog itself.
 struct Settings {
     std::string languageFile;  // empty: the built-in texts
     std::string helpFile;      // empty: the default help path
     bool saveWindowPos = false;
     bool saveRecursionDepth = false;
-    int defaultRecursionDepth = 0;  // not range-checked here
+    int defaultRecursionDepth = 0;  // as read: within kMinRecursionDepth..kMaxRecursionDepth
 };
 
 // Reads LanguageFile, HelpFile, SaveWindowPos, SaveRecursionDepth, DefaultRecursionDepth,
-// in that order; an absent value gives its default, a stored non-zero flag reads as on.
+// in that order; an absent value gives its default, a stored non-zero flag reads as on, and a
+// stored depth outside the up-down controls' range is brought to its nearer end (below -1
+// means every level, as -1 does; an INI text of 99999999999, which the system's reader
+// wraps to 1215752191, reads as 1000).
 Settings ReadSettings(IProfile& profile);
 
 // Writes SaveRecursionDepth, DefaultRecursionDepth, SaveWindowPos, LanguageFile, HelpFile,

@@ -27,6 +27,14 @@ std::optional<UnicodeForm> FindUnicodeForm(std::string_view bytes) {
     return std::nullopt;
 }
 
+std::optional<TextEncoding> FindUnreadableMark(std::string_view bytes) {
+    using namespace std::string_view_literals;
+    if (bytes.substr(0, 4) == "\xFF\xFE\0\0"sv) return TextEncoding::Utf32Le;
+    if (bytes.substr(0, 4) == "\0\0\xFE\xFF"sv) return TextEncoding::Utf32Be;
+    if (bytes.substr(0, 2) == "\xFE\xFF"sv) return TextEncoding::Utf16Be;
+    return std::nullopt;
+}
+
 bool IsMultiByteUtf8(std::string_view text) {
     const bool beyondAscii =
         std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });

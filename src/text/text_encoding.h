@@ -9,7 +9,7 @@
 
 namespace velmora {
 
-enum class TextEncoding { Ansi, Utf8, Utf16Le };
+enum class TextEncoding { Ansi, Utf8, Utf16Le, Utf16Be, Utf32Le, Utf32Be };
 
 struct UnicodeForm {
     TextEncoding encoding;   // Utf8 or Utf16Le
@@ -23,6 +23,11 @@ struct UnicodeForm {
 // line with a digit or a comment character, and in 8-bit text such a zero would have ended
 // the text or the line after one character.
 std::optional<UnicodeForm> FindUnicodeForm(std::string_view bytes);
+
+// The encoding whose byte-order mark starts `bytes` when it is one that the program does not
+// read: UTF-32 LE (FF FE 00 00, which FindUnicodeForm would take for UTF-16 LE's mark followed
+// by a zero), UTF-32 BE (00 00 FE FF) or UTF-16 BE (FE FF); nothing otherwise.
+std::optional<TextEncoding> FindUnreadableMark(std::string_view bytes);
 
 // For 8-bit text without a mark: true when it is well-formed UTF-8 and holds at least one
 // multi-byte sequence. Text in an ANSI code page beyond ASCII is almost never well-formed

@@ -80,6 +80,13 @@ constexpr BuiltinEntry kBuiltin[] = {
     {txt::kHelpFailed, "Не удалось открыть файл справки!"},
     {txt::kSaveFailed, "Ошибка при сохранении настроек!"},
     {txt::kNotAnInteger, "Введите целое число."},
+    {txt::kListEmpty, "Список файлов «%s» пуст: в нём нет ни одной строки."},
+    {txt::kListZeroByte,
+     "Список файлов «%s» содержит нулевой байт, за которым есть текст: список повреждён, "
+     "ссылки не создаются."},
+    {txt::kListUnreadableCoding,
+     "Список файлов «%s» записан в кодировке UTF-16 BE или UTF-32, которую программа не "
+     "читает. Нужен список в UTF-16 LE, UTF-8 или кодировке ANSI."},
 };
 
 constexpr bool IsAscending() {

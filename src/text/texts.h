@@ -44,6 +44,10 @@ inline constexpr TextId kWrongArgs = 1001, kListUnreadable = 1002, kOneLinkSever
                         kCommandFailed = 1004,  // one %d
     kHelpFailed = 1005, kSaveFailed = 1006;
 inline constexpr TextId kNotAnInteger = 1007;  // the data exchange's integer-format message
+// Why a list file is not run; one %s each: the list file's name.
+inline constexpr TextId kListEmpty = 1008;             // it yields no entry
+inline constexpr TextId kListZeroByte = 1009;          // a zero byte with text after it
+inline constexpr TextId kListUnreadableCoding = 1010;  // UTF-16 BE or UTF-32
 // Shown in the main dialog while a long batch runs.
 inline constexpr TextId kBatchRunning = 160;   // heading while links are being made
 inline constexpr TextId kBatchCounts = 161;    // two %d: links made so far, folders made so far

@@ -1,7 +1,8 @@
 #!/bin/bash
 # The recursion depth: the dialog shows DefaultRecursionDepth; with SaveRecursionDepth on, the
 # depth field is stored on every close, after Cancel too, 0 for text that is no number; with it
-# off nothing is stored. The up-down control stops at -1 and 1000.
+# off nothing is stored. The up-down control stops at -1 and 1000; a stored depth beyond that
+# range, in the registry or in an INI file, is shown as the range's nearer end.
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 
@@ -47,10 +48,17 @@ open_dialog
 close_with_depth 5000 cancel
 expect_eq "$(e2e_reg_get DefaultRecursionDepth)" 5000 "depth typed beyond the range"
 
-# The arrows stop at the ends of the range.
+# The arrows stop at the ends of the range, and what was stored beyond it reads as its end.
 open_dialog
 expect_eq "$(drv range "$E2E_DLG" $IDC_DEPTH_SPIN)" "-1 1000" "up-down range"
+expect_eq "$(drv text "$E2E_DLG" $IDC_DEPTH)" 1000 "stored 5000 shown"
 close_with_depth 3 cancel
+
+# The INI file's reader wraps 99999999999 to 1215752191 at 32 bits: still beyond the range.
+printf '[Settings]\r\nDefaultRecursionDepth=99999999999\r\n' >"$E2E_APP/depth.ini"
+e2e_open "$wlist" 'Z:\links\' /i=depth.ini
+expect_eq "$(drv text "$E2E_DLG" $IDC_DEPTH)" 1000 "INI depth 99999999999 shown"
+close_with_depth 0 cancel
 
 # Flag off: nothing is stored, whatever the field holds.
 e2e_reg_set_dword SaveRecursionDepth 0

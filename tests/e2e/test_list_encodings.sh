@@ -1,14 +1,15 @@
 #!/bin/bash
 # Lists in every encoding the file manager writes, with and without a byte-order mark, and with
 # LF-only line ends: the caption names the file and OK links exactly that file, an "&" in the
-# name shown as itself. A language file in UTF-16 or without a final line break is read whole.
+# name shown as itself. An ANSI list whose bytes are UTF-8 as well is read the way that names
+# an existing file. A language file in UTF-16 or without a final line break is read whole.
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 
 data="$E2E_WORK/data"
 links="$E2E_WORK/links"
 mkdir -p "$data" "$links"
-for f in отчёт.txt report report2 'report §.txt' 'Tom & Jerry.txt'; do
+for f in отчёт.txt report report2 'report §.txt' 'Tom & Jerry.txt' 'Â©.txt'; do
     printf 'contents of %s\n' "$f" >"$data/$f"
 done
 wdata="$(e2e_winpath "$data")"
@@ -51,6 +52,14 @@ check_list utf16 "$(printf "$ONE" отчёт.txt)" отчёт.txt
 # ANSI: a sign that Wine's ANSI code page holds and that is no UTF-8 on its own.
 e2e_list "$E2E_WORK/ansi.lst" "$wdata\\report §.txt"
 check_list ansi "$(printf "$ONE" 'report §.txt')" 'report §.txt'
+
+# Code page 1252 writes "Â©" as C2 A9, which is UTF-8 for "©": "Â©.txt" exists, "©.txt" does
+# not, so the list is read as ANSI.
+expect_eq "$(drv acp)" 1252 "Wine's ANSI code page under the scripts' locale"
+e2e_list "$E2E_WORK/ansi-or-utf8.lst" "$wdata\\Â©.txt"
+expect_eq "$(od -An -tx1 -j $((${#wdata} + 1)) -N2 "$E2E_WORK/ansi-or-utf8.lst" | tr -d ' ')" c2a9 \
+    "ansi-or-utf8: the list's bytes"
+check_list ansi-or-utf8 "$(printf "$ONE" 'Â©.txt')" 'Â©.txt'
 
 # The label reads "&" as the mark of an access key: the name's own is doubled, so it shows.
 e2e_list "$E2E_WORK/ampersand.lst" "$wdata\\Tom & Jerry.txt"

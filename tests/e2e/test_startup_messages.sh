@@ -1,7 +1,9 @@
 #!/bin/bash
-# Start-up refusals: a wrong argument count and an unreadable list file end the program after a
-# message with the built-in text, captioned with the program file's name, with exit code 4, and
-# without touching the settings (no registry key, no INI file).
+# Start-up refusals: a wrong argument count, an unreadable list file and a list that holds less
+# than it seems (no line, a zero byte with text after it, UTF-16 BE or UTF-32) end the program
+# after a message with the built-in text (for a list: its name and why), captioned with the
+# program file's name, with exit code 4, and without touching the settings (no registry key,
+# no INI file).
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 
@@ -35,6 +37,23 @@ expect_refusal "$WRONG_COUNT" one-argument "$wlist"
 expect_refusal "$NO_LIST" missing-list "$(e2e_winpath "$E2E_WORK/none.txt")" 'Z:\target\'
 mkdir "$E2E_WORK/folder"
 expect_refusal "$NO_LIST" list-is-a-folder "$(e2e_winpath "$E2E_WORK/folder")" 'Z:\target\'
+
+# Lists that would run as an empty or cut batch. Each message names the list file (the driver
+# shows a backslash doubled).
+expect_list_refusal() { # why file
+    local name
+    name="$(e2e_winpath "$2")"
+    expect_refusal "«${name//\\/\\\\}» $1" "$(basename "$2" .lst)" "$name" 'Z:\target\'
+}
+printf 'Z:\\data\\a.txt\r\n\0Z:\\data\\b.txt\r\n' >"$E2E_WORK/zero-byte.lst"
+expect_list_refusal 'содержит нулевой байт' "$E2E_WORK/zero-byte.lst"
+{
+    printf '\xFE\xFF'
+    printf 'Z:\\data\\a.txt\r\n' | iconv -f UTF-8 -t UTF-16BE
+} >"$E2E_WORK/utf16-be.lst"
+expect_list_refusal 'записан в кодировке UTF-16 BE или UTF-32' "$E2E_WORK/utf16-be.lst"
+: >"$E2E_WORK/empty.lst"
+expect_list_refusal 'пуст' "$E2E_WORK/empty.lst"
 
 # With an INI file named the refusal comes before the profile is chosen: no file is made.
 expect_refusal "$NO_LIST" missing-list-with-ini "$(e2e_winpath "$E2E_WORK/none.txt")" 'Z:\target\' /i=velmora.ini

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "support/memory_profile.h"
 #include "text/settings.h"
 #include "text/version.h"
@@ -31,14 +33,27 @@ TEST(Settings, StoredValuesAreReadUnchanged) {
     profile.Set("Settings", "HelpFile", std::string("C:\\Help\\Мой.chm"));
     profile.Set("Settings", "SaveWindowPos", 7);  // any non-zero value is on
     profile.Set("Settings", "SaveRecursionDepth", -1);
-    profile.Set("Settings", "DefaultRecursionDepth", 123456);  // no range check
+    profile.Set("Settings", "DefaultRecursionDepth", 999);
     profile.Set("Other", "DefaultRecursionDepth", 9);
     const Settings s = ReadSettings(profile);
     EXPECT_EQ(s.languageFile, "English.lng");
     EXPECT_EQ(s.helpFile, "C:\\Help\\Мой.chm");
     EXPECT_TRUE(s.saveWindowPos);
     EXPECT_TRUE(s.saveRecursionDepth);
-    EXPECT_EQ(s.defaultRecursionDepth, 123456);
+    EXPECT_EQ(s.defaultRecursionDepth, 999);
+}
+
+TEST(Settings, StoredDepthIsBroughtIntoTheUpDownRange) {
+    // 1215752191 is what the INI reader makes of 99999999999 (it wraps at 32 bits).
+    const struct {
+        int stored, read;
+    } cases[] = {{1215752191, 1000}, {1001, 1000}, {1000, 1000}, {-1, -1},
+                 {-2, -1},           {INT_MIN, -1}, {INT_MAX, 1000}, {0, 0}};
+    for (const auto& c : cases) {
+        MemoryProfile profile;
+        profile.Set("Settings", "DefaultRecursionDepth", c.stored);
+        EXPECT_EQ(ReadSettings(profile).defaultRecursionDepth, c.read) << c.stored;
+    }
 }
 
 TEST(Settings, WriteStoresAllFiveInTheDialogsOrder) {

@@ -180,5 +180,45 @@ TEST(PlatformSystem, ReadWholeFileHandlesHugeAndRefusesOversizedFiles) {
     EXPECT_EQ(bytes, "");
 }
 
+TEST(PlatformSystem, ExactNameExistsKeepsTrailingDotsAndBlanks) {
+    TempDir dir;
+    const auto make = [&](const std::string& name, bool folder) {
+        const std::wstring path = L"\\\\?\\" + Widen(dir / name);
+        if (folder) return ::CreateDirectoryW(path.c_str(), nullptr) != FALSE;
+        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        ::CloseHandle(file);
+        return true;
+    };
+    ASSERT_TRUE(make("d.", true) && make("sub", true) && make("b.txt ", false) &&
+                make("x.txt", false));
+    const struct {
+        std::string name;
+        bool exists;
+    } cases[] = {
+        // The system's normal form drops trailing dots and blanks: it would miss the first
+        // three and find the next three.
+        {dir / "b.txt ", true},
+        {dir / "d.", true},
+        {dir / "d.\\", true},  // a folder entry
+        {dir / "x.txt ", false},
+        {dir / "x.txt.", false},
+        {dir / "d", false},
+        {dir / "sub/./../sub/", true},
+        {dir / "sub\\..\\b.txt ", true},
+        {"\\\\?\\" + (dir / "b.txt "), true},
+        // No full path names no definite file, even where the current folder holds one.
+        {"sub", false},
+        {dir.Path().substr(0, 2) + "sub", false},
+        {"", false},
+    };
+    wchar_t previous[MAX_PATH + 1] = {};
+    ::GetCurrentDirectoryW(MAX_PATH + 1, previous);
+    ::SetCurrentDirectoryW(dir.WidePath().c_str());
+    for (const auto& c : cases) EXPECT_EQ(ExactNameExists(c.name), c.exists) << c.name;
+    ::SetCurrentDirectoryW(previous);
+}
+
 }  // namespace
 }  // namespace velmora

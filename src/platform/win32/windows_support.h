@@ -156,4 +156,11 @@ std::wstring RegText(const RegValue& value);
 // (ERROR_FILE_TOO_LARGE).
 bool ReadWholeFile(const std::string& path, std::string& bytes, DWORD shareMode);
 
+// True when a file or folder stands at the full path `name` (UTF-8) exactly as written: it is
+// asked for by its \\?\ form, which the system does not normalise, so "b.txt " and "d." are
+// never taken for "b.txt" and "d". '/' reads as '\', "." and ".." segments are resolved here,
+// and an ending separator (a folder entry's) is left out. A name that is no full path (a
+// relative or drive-relative one) names nothing definite: false, without asking.
+bool ExactNameExists(std::string_view name);
+
 }  // namespace velmora
