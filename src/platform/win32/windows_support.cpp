@@ -1,5 +1,7 @@
 #include "platform/win32/windows_support.h"
 
+#include "platform/path.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -244,43 +246,17 @@ std::wstring RegText(const RegValue& value) {
     return text;
 }
 
+std::wstring ExactLongPath(std::string_view name) {
+    const std::string exact = path::LexicallyNormal(path::WithoutLongPrefix(name, '\\'), '\\');
+    if (exact.empty()) return {};
+    if (exact[0] == '\\') return L"\\\\?\\UNC" + Widen(std::string_view(exact).substr(1));
+    return L"\\\\?\\" + Widen(exact);
+}
+
 bool ExactNameExists(std::string_view name) {
     if (name.empty() || HasEmbeddedZero(name)) return false;
-    std::wstring path = Widen(name);
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    std::wstring_view rest = path;
-    std::wstring prefix = L"\\\\?\\";
-    std::size_t rootSegments = 1;  // "C:", or "UNC", server and share
-    if (StartsWith(rest, L"\\\\?\\") || StartsWith(rest, L"\\??\\") ||
-        StartsWith(rest, L"\\\\.\\")) {
-        rest.remove_prefix(4);
-        if (StartsWith(rest, L"UNC\\")) rootSegments = 3;
-    } else if (StartsWith(rest, L"\\\\")) {
-        rest.remove_prefix(2);
-        prefix += L"UNC\\";
-        rootSegments = 2;
-    } else if (!(rest.size() >= 3 && rest[1] == L':' && rest[2] == L'\\')) {
-        return false;
-    }
-    std::vector<std::wstring_view> segments;
-    while (!rest.empty()) {
-        const std::size_t cut = std::min(rest.find(L'\\'), rest.size());
-        const std::wstring_view segment = rest.substr(0, cut);
-        rest.remove_prefix(std::min(cut + 1, rest.size()));
-        if (segments.size() < rootSegments) {
-            if (segment.empty()) return false;
-            segments.push_back(segment);
-        } else if (segment == L"..") {
-            if (segments.size() > rootSegments) segments.pop_back();
-        } else if (!segment.empty() && segment != L".") {
-            segments.push_back(segment);
-        }
-    }
-    if (segments.size() < rootSegments) return false;
-    std::wstring exact = prefix;
-    for (const std::wstring_view segment : segments) exact.append(segment).push_back(L'\\');
-    if (segments.size() > rootSegments) exact.pop_back();  // a root keeps its backslash
-    return ::GetFileAttributesW(exact.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::wstring exact = ExactLongPath(name);
+    return !exact.empty() && ::GetFileAttributesW(exact.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, DWORD shareMode) {

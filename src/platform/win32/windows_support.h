@@ -163,4 +163,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, DWORD shareMode)
 // relative or drive-relative one) names nothing definite: false, without asking.
 bool ExactNameExists(std::string_view name);
 
+// The "\\?\" form of a full name made exact (path::LexicallyNormal: '/' read as '\', "." and
+// ".." resolved, nothing else changed); empty when `name` is no full path.
+std::wstring ExactLongPath(std::string_view name);
+
 }  // namespace velmora
