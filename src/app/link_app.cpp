@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/exit_codes.h"
 #include "framework/message_box.h"
 #include "platform/win32/profile_win.h"
 #include "platform/win32/windows_support.h"
@@ -11,7 +12,7 @@
 #include "text/command_line.h"
 #include "text/language_file.h"
 #include "text/version.h"
-#include "ui/batch_summary.h"
+#include "ui/help_rules.h"
 #include "ui/help_viewer.h"
 #include "ui/link_dlg.h"
 
@@ -37,12 +38,6 @@ std::string FolderOf(const std::string& path) {
 }
 
 }  // namespace
-
-std::string ProgramVersionString() {
-    std::optional<std::array<unsigned, 4>> version = ReadProductVersion(nullptr);
-    return version ? FormatVersion((*version)[0], (*version)[1], (*version)[2], (*version)[3])
-                   : std::string();
-}
 
 CLinkApp::CLinkApp() : m_exitCode(exit_code::kNotStarted) { SetFrameworkTexts(); }
 CLinkApp::~CLinkApp() = default;
@@ -71,7 +66,7 @@ bool CLinkApp::InitInstance() {
 
     const CHelpViewer help(folder, DefaultHelpPath(program), m_settings, m_catalog);
     CLinkDlg dialog({m_catalog, m_settings, *m_profile, help, m_paths, m_targetDir,
-                     ProgramVersionString(), folder});
+                     ProgramVersion(), folder});
     m_pMainWnd = &dialog;
     const INT_PTR closed = dialog.DoModal();
     m_pMainWnd = nullptr;

@@ -30,8 +30,4 @@ std::optional<CommandLine> ParseArguments(const std::vector<std::string>& argv);
 // is decoded from the ANSI code page. Entries are UTF-8, without the mark.
 std::vector<std::string> SplitListFile(std::string_view bytes, const AnsiDecoder& decodeAnsi);
 
-// The program's path with its last three characters replaced by "chm" ("C:\x\velmora.exe"
-// -> "C:\x\velmora.chm"); empty when the path is shorter than three characters.
-std::string DefaultHelpPath(std::string_view programPath);
-
 }  // namespace velmora

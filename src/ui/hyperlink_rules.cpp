@@ -1,8 +1,5 @@
 #include "ui/hyperlink_rules.h"
 
-#include "text/texts.h"
-#include "ui/maker.h"
-
 namespace velmora {
 
 std::string BuildFallbackCommand(std::string_view registryCommand, std::string_view address) {
@@ -17,40 +14,5 @@ std::string BuildFallbackCommand(std::string_view registryCommand, std::string_v
     command += address;
     return command;
 }
-
-namespace about {
-
-std::string_view HomePageAddress() { return VELMORA_HOME_PAGE; }
-std::string_view SupportMailAddress() { return VELMORA_SUPPORT_MAIL; }
-
-std::string MailLink() { return std::string("mailto:") + VELMORA_SUPPORT_MAIL; }
-
-std::string VersionLine(bool has153, std::string_view text153, std::string_view version) {
-    std::string line;
-    if (has153) {
-        line = text153;
-        line += ' ';
-    } else {
-        line = BuiltinText(txt::kAboutVersion);
-    }
-    line += version;
-    return line;
-}
-
-std::string ProgramLine(std::string_view text152) {
-    std::string line(text152);
-    line += " Velmora";
-    return line;
-}
-
-std::string DeveloperLine(std::string_view text154) {
-    std::string line(text154);
-    line += " Tarnwell";
-    return line;
-}
-
-std::string_view AffiliationLineLatin() { return "Tarnwell, 2026"; }
-
-}  // namespace about
 
 }  // namespace velmora

@@ -11,7 +11,7 @@
 #include "platform/profile.h"
 #include "text/settings.h"
 #include "text/texts.h"
-#include "text/window_rect.h"
+#include "ui/window_rect.h"
 #include "ui/help_viewer.h"
 #include "ui/localized_dialog.h"
 

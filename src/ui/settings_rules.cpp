@@ -2,13 +2,6 @@
 
 namespace velmora {
 
-std::string HelpTopicArgument(std::string_view helpFile, std::string_view topic) {
-    // The viewer takes "file::/topic" as one argument; no blank and no quotes are added.
-    std::string argument(helpFile);
-    if (!topic.empty()) argument.append("::/").append(topic);
-    return argument;
-}
-
 std::string BrowseInitialName(std::string_view editText, std::string_view pattern) {
     std::string name(editText);
     if (!name.empty() && name.back() == '\\') name += pattern;

@@ -1,15 +1,11 @@
-// The pure rules of the settings dialog: where its file browsers start, what its Help button
-// asks the help viewer for, and when the main dialog tells the user about a new language.
+// The pure rules of the settings dialog: where its file browsers start, and when the main
+// dialog tells the user about a new language.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace velmora {
-
-// The help viewer's argument that opens `topic` of `helpFile` ("file::/topic"), or the
-// file's start page when `topic` is empty.
-std::string HelpTopicArgument(std::string_view helpFile, std::string_view topic);
 
 // The name a file browser starts with: the edit's text, with `pattern` ("*.lng", "*.chm")
 // appended when the text ends with a backslash, so that the browser opens in that folder and

@@ -1,7 +1,6 @@
-// The main dialog over a settings store in memory: the caption
-// forms, the title, the system menu, the language rows, restoring and saving the rectangle
-// and the depth, the version string from this program's own version record; the help file
-// and the topic F1 opens in each dialog.
+// The main dialog over a settings store in memory: the caption, the title, the system menu,
+// the language rows, restoring and saving the rectangle and the depth; the help file and the
+// topic F1 opens in each dialog.
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <commctrl.h>
@@ -66,49 +65,6 @@ protected:
     std::string m_version = "1.1";
     std::unique_ptr<CLinkDlg> m_dialog;
 };
-
-TEST_F(FrameworkMainDialog, CaptionAndTargetForEachFormOfTheList) {
-    struct Case {
-        std::vector<std::string> paths;
-        std::string caption, target;
-    };
-    const Case cases[] = {
-        {{"C:\\Data\\report.txt"},
-         "&Создать ссылку для \"report.txt\" в:",
-         "D:\\Links\\report.txt"},
-        {{"C:\\Data\\Photos\\"},
-         "&Создать ссылки для выделенных файлов (1 шт.) в:",
-         "D:\\Links\\*.*"},
-        {{"C:\\a", "C:\\b\\", "C:\\c"},
-         "&Создать ссылки для выделенных файлов (3 шт.) в:",
-         "D:\\Links\\*.*"},
-        {{}, "&Создать ссылки для выделенных файлов (0 шт.) в:", "D:\\Links\\*.*"},
-        {{"bare.txt"}, "&Создать ссылку для \"bare.txt\" в:", "D:\\Links\\bare.txt"},
-        // The name's own ampersands show as themselves, not as access keys.
-        {{"C:\\Data\\Tom & Jerry.txt"},
-         "&Создать ссылку для \"Tom && Jerry.txt\" в:",
-         "D:\\Links\\Tom & Jerry.txt"},
-        {{""}, "&Создать ссылку для \"\" в:", "D:\\Links\\"},
-    };
-    for (const Case& c : cases) {
-        m_paths = c.paths;
-        CLinkDlg dialog(Inputs());
-        EXPECT_EQ(dialog.m_strCaption, c.caption) << c.target;
-        EXPECT_EQ(dialog.m_strTarget, c.target);
-    }
-}
-
-TEST_F(FrameworkMainDialog, CaptionFormatFromTheTableOnlyWhenItsConversionsMatch) {
-    m_paths = {"C:\\a", "C:\\b"};
-    m_texts.SetTable({{5, "Link \"%s\" into:"}, {6, "Links for %d items into:"}});
-    EXPECT_EQ(CLinkDlg(Inputs()).m_strCaption, "Links for 2 items into:");
-    // A %s where the number goes would read an argument that was never passed.
-    m_texts.SetTable({{6, "Links for %s items into:"}});
-    EXPECT_EQ(CLinkDlg(Inputs()).m_strCaption, "&Создать ссылки для выделенных файлов (2 шт.) в:");
-    m_paths = {"C:\\report.txt"};
-    m_texts.SetTable({{5, "%s%s%n"}});
-    EXPECT_EQ(CLinkDlg(Inputs()).m_strCaption, "&Создать ссылку для \"report.txt\" в:");
-}
 
 TEST_F(FrameworkMainDialog, OpensWithTitleFieldsIconsAndAboutItem) {
     m_paths = {"C:\\Data\\report.txt"};
@@ -227,10 +183,6 @@ TEST_F(FrameworkMainDialog, ClosingStoresRectangleAndDepthOnlyWhenAsked) {
     dialog->SetDlgItemText(IDC_DEPTH, "abc");
     dialog->DestroyWindow();
     EXPECT_EQ(Stored("DefaultRecursionDepth"), 0);
-}
-
-TEST_F(FrameworkMainDialog, VersionStringComesFromTheProgramsOwnRecord) {
-    EXPECT_EQ(ProgramVersionString(), "1.1");
 }
 
 TEST_F(FrameworkMainDialog, HelpFileIsTakenAgainstTheProgramsFolderWhateverTheCurrentOne) {

@@ -91,13 +91,6 @@ TEST(PlatformSystem, ProgramPathNamesThisExecutable) {
     EXPECT_NE(path.find('\\'), std::string::npos);
 }
 
-TEST(PlatformSystem, ReadsTheProductVersionOfTheVersionRecord) {
-    const auto version = ReadProductVersion(nullptr);
-    ASSERT_TRUE(version.has_value());
-    EXPECT_EQ(*version, (std::array<unsigned, 4>{1, 1, 0, 0}));
-    EXPECT_EQ(ReadProductVersion(::GetModuleHandleW(nullptr)), version);
-}
-
 TEST(PlatformSystem, SystemErrorTextIsTheSystemsOwn) {
     const std::string denied = SystemErrorText(ERROR_ACCESS_DENIED);
     ASSERT_FALSE(denied.empty());

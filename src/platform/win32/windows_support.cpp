@@ -172,33 +172,6 @@ std::optional<std::string> FullPathOf(std::string_view name) {
     return Narrow(*full);
 }
 
-std::optional<std::array<unsigned, 4>> ReadProductVersion(HMODULE module) {
-    if (module == nullptr) module = ::GetModuleHandleW(nullptr);
-    // VS_VERSION_INFO is resource 1 of type RT_VERSION.
-    HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16));
-    if (info == nullptr) return std::nullopt;
-    const DWORD size = ::SizeofResource(module, info);
-    HGLOBAL loaded = ::LoadResource(module, info);
-    if (loaded == nullptr || size == 0) return std::nullopt;
-    const void* data = ::LockResource(loaded);
-    if (data == nullptr) return std::nullopt;
-
-    // VerQueryValueW may write into the block it is given (it converts texts of old-style
-    // records in place), and a resource is read-only memory: query a copy.
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    std::vector<unsigned char> copy(bytes, bytes + size);
-    void* value = nullptr;
-    UINT length = 0;
-    if (!::VerQueryValueW(copy.data(), L"\\", &value, &length) || value == nullptr ||
-        length < sizeof(VS_FIXEDFILEINFO))
-        return std::nullopt;
-    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    if (fixed->dwSignature != 0xFEEF04BDu) return std::nullopt;
-    return std::array<unsigned, 4>{
-        HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
-        HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS)};
-}
-
 std::string SystemErrorText(DWORD code) {
     LocalMemory buffer;
     const DWORD flags =

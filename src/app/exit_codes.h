@@ -1,0 +1,19 @@
+// The program's exit codes and the one a batch ends with (portable). The file manager ignores
+// them; scripts read them.
+#pragma once
+
+#include "links/batch.h"
+
+namespace velmora {
+
+namespace exit_code {
+inline constexpr int kDone = 0;        // a batch ran and everything asked is in place
+inline constexpr int kNoBatch = 1;     // the dialog closed without a batch
+inline constexpr int kSkipped = 2;     // the batch finished with skipped items
+inline constexpr int kCancelled = 3;   // the batch was cancelled (or broken off by a failure)
+inline constexpr int kNotStarted = 4;  // wrong arguments, an unreadable list, a refused target
+}  // namespace exit_code
+
+int BatchExitCode(const BatchResult& result);
+
+}  // namespace velmora
