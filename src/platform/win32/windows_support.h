@@ -16,9 +16,10 @@ namespace velmora {
 
 // ---- strings and paths ----
 
-// Ill-formed input never fails: the system puts U+FFFD for a bad UTF-8 sequence or a lone
-// surrogate. Embedded zero characters are kept (callers that hand the result to the system
-// as a C string check for them).
+// The program's one UTF converter (platform/utf.h) for the system's wide strings. Ill-formed
+// input never fails: U+FFFD stands for a bad UTF-8 sequence or a lone surrogate. Embedded
+// zero characters are kept (callers that hand the result to the system as a C string check
+// for them).
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 
