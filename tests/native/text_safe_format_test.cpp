@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "text/safe_format.h"
 #include "text/texts.h"
@@ -49,6 +51,22 @@ TEST(SafeFormat, MismatchingTranslationFallsBackToTheBuiltinText) {
         EXPECT_FALSE(ConversionsMatch(c.format, builtin)) << c.why;
         EXPECT_EQ(SafeFormat(c.format, builtin, {7, "x"}), "Copied 7 of x") << c.why;
     }
+}
+
+TEST(TextCatalog, FindsTheTablesTextAndFormatsItOnlyWhereItFits) {
+    const TextCatalog texts({{105, "Cannot link\n%s"}, {106, "%d"}, {151, ""}});
+    EXPECT_EQ(texts.Find(151), "");  // an empty text is held too
+    EXPECT_EQ(texts.Find(4), std::nullopt);
+    const struct {
+        TextId id;
+        std::string shown;  // with the last argument on a line of its own
+    } cases[] = {
+        {105, "Cannot link\na.txt\nDenied."},
+        {106, "Ошибка при создании ссылки для каталога\na.txt\nDenied."},  // does not fit
+        {107, "Ошибка при создании каталога\na.txt\nDenied."},             // not in the table
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(texts.FormatWithLastLine(c.id, "a.txt", std::string("Denied.")), c.shown) << c.id;
 }
 
 TEST(SafeFormat, ConversionsMatchIsSymmetricAndNeedsBothWellFormed) {
