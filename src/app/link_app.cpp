@@ -65,8 +65,8 @@ bool CLinkApp::InitInstance() {
     SetFrameworkTexts();
 
     const CHelpViewer help(folder, DefaultHelpPath(program), m_settings, m_catalog);
-    CLinkDlg dialog({m_catalog, m_settings, *m_profile, help, m_paths, m_targetDir,
-                     ProgramVersion(), folder});
+    CLinkDlg dialog(
+        {m_catalog, m_settings, *m_profile, help, m_paths, m_targetDir, ProgramVersion(), folder});
     m_pMainWnd = &dialog;
     const INT_PTR closed = dialog.DoModal();
     m_pMainWnd = nullptr;

@@ -76,7 +76,6 @@ void CenterOn(HWND dialog, HWND owner) {
 
 }  // namespace
 
-
 // ---- CDataExchange ----
 
 HWND CDataExchange::Item(int id) { return m_dialog.GetDlgItem(id); }

@@ -86,7 +86,8 @@ void CBatchProgress::Show(const BatchProgress& progress) {
     if (progress.links == 0 && progress.folders == 0) {
         ShowLabel(m_countLabel, m_texts.Format(txt::kBatchRunning));
     } else {
-        ShowLabel(m_countLabel, m_texts.Format(txt::kBatchCounts, progress.links, progress.folders));
+        ShowLabel(m_countLabel,
+                  m_texts.Format(txt::kBatchCounts, progress.links, progress.folders));
     }
 }
 

@@ -11,9 +11,8 @@ namespace velmora {
 
 namespace {
 constexpr LanguageRow kErrorRows[] = {
-    {IDC_SKIP, txt::kSkip},           {IDC_RETRY, txt::kRetry},
-    {IDC_SKIP_ALL, txt::kSkipAll},    {IDCANCEL, txt::kErrorCancel},
-    {kDialogTitle, txt::kErrorTitle},
+    {IDC_SKIP, txt::kSkip},        {IDC_RETRY, txt::kRetry},         {IDC_SKIP_ALL, txt::kSkipAll},
+    {IDCANCEL, txt::kErrorCancel}, {kDialogTitle, txt::kErrorTitle},
 };
 
 // The prompt's buttons and the answers they give, bound when the program is built: a

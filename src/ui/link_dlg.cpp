@@ -21,8 +21,10 @@ namespace velmora {
 namespace {
 
 constexpr LanguageRow kLinkRows[] = {
-    {IDC_DEPTH_LABEL, txt::kDepthLabel}, {IDOK, txt::kOk},
-    {IDCANCEL, txt::kCancel},            {IDC_SETTINGS, txt::kSettings},
+    {IDC_DEPTH_LABEL, txt::kDepthLabel},
+    {IDOK, txt::kOk},
+    {IDCANCEL, txt::kCancel},
+    {IDC_SETTINGS, txt::kSettings},
     {IDC_HELP_BUTTON, txt::kHelp},
 };
 

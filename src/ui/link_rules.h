@@ -18,7 +18,7 @@ struct LinkDialogFields {
 // (its "&" doubled, so the label shows them) and the target with the name appended, as given
 // ("D:\Links\" + "C:\Data\report.txt" -> "D:\Links\report.txt"). For anything else: text 6
 // with the number of entries and the target with "*.*" appended.
-LinkDialogFields MainDialogFields(const std::vector<std::string>& paths,
-                                  std::string_view targetDir, const TextCatalog& texts);
+LinkDialogFields MainDialogFields(const std::vector<std::string>& paths, std::string_view targetDir,
+                                  const TextCatalog& texts);
 
 }  // namespace velmora
