@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <functional>
 #include <memory>
 #include <string>
@@ -121,8 +120,9 @@ RECT ScreenRectOf(HWND hwnd) {
 }
 
 TEST_F(FrameworkMainDialog, StoredRectangleIsRestoredOnlyWhereTheUserCanReachIt) {
+    // The rule itself is the native test's (ui/window_rect.h); here the dialog's own size, its
+    // title bar and the monitors' work areas. Nothing stored: the own size, centred.
     m_settings.saveWindowPos = true;
-    // Nothing stored: the dialog's own size, centred.
     const RECT centred = ScreenRectOf(Open().GetSafeHwnd());
     m_dialog->DestroyWindow();
     const int w = centred.right - centred.left, h = centred.bottom - centred.top;
@@ -136,16 +136,9 @@ TEST_F(FrameworkMainDialog, StoredRectangleIsRestoredOnlyWhereTheUserCanReachIt)
         bool restored;
     } cases[] = {
         {"at (0,0) with its own size", {work.left, work.top, work.left + w, work.top + h}, true},
-        {"larger than its own size", {100, 50, 100 + w + 90, 50 + h + 40}, true},
-        {"lower edge below the work area",
-         {100, work.bottom - h / 2, 100 + w, work.bottom - h / 2 + h},
-         true},
         {"PosTop -1", {100, -1, 100 + w, 50 + h}, false},
         {"narrower than its own size", {100, 50, 100 + w - 1, 50 + h}, false},
-        {"10 x 9 pixels", {100, 50, 110, 59}, false},
-        {"size overflows", {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, false},
         {"title bar above the work area", {100, work.top - 5, 100 + w, work.top - 5 + h}, false},
-        {"off every monitor", {-20000, -20000, -20000 + w, -20000 + h}, false},
     };
     for (const auto& c : cases) {
         WriteWindowRect(m_profile, c.stored);
@@ -178,11 +171,6 @@ TEST_F(FrameworkMainDialog, ClosingStoresRectangleAndDepthOnlyWhenAsked) {
     EXPECT_EQ(Stored("PosTop"), rect.top);
     EXPECT_EQ(Stored("PosBottom"), rect.bottom);
     EXPECT_EQ(Stored("DefaultRecursionDepth"), -7);
-
-    dialog = &Open();
-    dialog->SetDlgItemText(IDC_DEPTH, "abc");
-    dialog->DestroyWindow();
-    EXPECT_EQ(Stored("DefaultRecursionDepth"), 0);
 }
 
 TEST_F(FrameworkMainDialog, HelpFileIsTakenAgainstTheProgramsFolderWhateverTheCurrentOne) {
