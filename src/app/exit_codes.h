@@ -14,6 +14,17 @@ inline constexpr int kCancelled = 3;   // the batch was cancelled (or broken off
 inline constexpr int kNotStarted = 4;  // wrong arguments, an unreadable list, a refused target
 }  // namespace exit_code
 
-int BatchExitCode(const BatchResult& result);
+constexpr int BatchExitCode(const BatchResult& result) {
+    switch (result.outcome) {
+        case BatchOutcome::Completed:
+            return result.skipped == 0 ? exit_code::kDone : exit_code::kSkipped;
+        case BatchOutcome::Refused:
+            return exit_code::kNotStarted;
+        case BatchOutcome::Cancelled:
+        case BatchOutcome::Failed:
+            break;
+    }
+    return exit_code::kCancelled;
+}
 
 }  // namespace velmora

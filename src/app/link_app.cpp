@@ -12,9 +12,9 @@
 #include "text/command_line.h"
 #include "text/language_file.h"
 #include "text/version.h"
-#include "ui/help_rules.h"
 #include "ui/help_viewer.h"
 #include "ui/link_dlg.h"
+#include "ui/settings_rules.h"
 
 namespace velmora {
 

@@ -1,2 +1,2 @@
-# Files of src/app: the exit codes (portable; the application object is in sources_win.cmake)
-list(APPEND VELMORA_PORTABLE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/exit_codes.cpp)
+# Files of src/app: Windows only (the application object), listed in sources_win.cmake; the
+# exit codes (exit_codes.h) are a portable header.

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "resource.h"
-#include "ui/about_rules.h"
+#include "ui/hyperlink_rules.h"
 
 namespace velmora {
 

@@ -4,7 +4,7 @@
 
 #include "framework/message_box.h"
 #include "platform/win32/windows_support.h"
-#include "ui/help_rules.h"
+#include "ui/settings_rules.h"
 
 namespace velmora {
 

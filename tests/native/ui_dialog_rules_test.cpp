@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "ui/about_rules.h"
-#include "ui/help_rules.h"
 #include "ui/hyperlink_rules.h"
 #include "ui/link_rules.h"
 #include "ui/settings_rules.h"
