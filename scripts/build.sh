@@ -1,5 +1,6 @@
 #!/bin/bash
-# Configures and builds Velmora's four build trees with Ninja, two jobs at a time:
+# Configures and builds Velmora's build trees with the presets of CMakePresets.json, which say
+# what each tree is (two jobs at a time, or VELMORA_JOBS):
 #   build/native  the portable code and its tests, RelWithDebInfo
 #   build/asan    the same with AddressSanitizer and UBSan
 #   build/win     velmora.exe and the Windows tests (mingw-w64, Release; tests run under Wine)
@@ -10,41 +11,29 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$root/build"
 jobs="${VELMORA_JOBS:-2}"
+cd "$root"
 
 trees=("$@")
 [ ${#trees[@]} -eq 0 ] && trees=(native asan win fuzz)
 
-configure() {
-    local dir="$1"
-    shift
-    if [ ! -f "$build/$dir/build.ninja" ]; then
-        cmake -S "$root" -B "$build/$dir" -G Ninja -Wno-dev "$@" >"$build/$dir.configure.log" 2>&1 || {
-            cat "$build/$dir.configure.log" >&2
-            echo "build: configuring build/$dir failed" >&2
-            return 1
-        }
-    fi
-}
-
 mkdir -p "$build"
 for tree in "${trees[@]}"; do
-    targets=()
     case "$tree" in
-    native) configure native -DCMAKE_BUILD_TYPE=RelWithDebInfo ;;
-    asan) configure asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_SANITIZE=ON ;;
-    win) configure win -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" ;;
-    fuzz)
-        configure fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON
-        targets=(--target velmora_fuzzers)
-        ;;
+    native | asan | win | fuzz) ;;
     *)
         echo "build: unknown tree '$tree' (native, asan, win, fuzz)" >&2
         exit 2
         ;;
     esac
+    if [ ! -f "$build/$tree/build.ninja" ]; then
+        cmake --preset "$tree" >"$build/$tree.configure.log" 2>&1 || {
+            cat "$build/$tree.configure.log" >&2
+            echo "build: configuring build/$tree failed" >&2
+            exit 1
+        }
+    fi
     echo "build: build/$tree"
-    cmake --build "$build/$tree" -j "$jobs" "${targets[@]}"
+    cmake --build --preset "$tree" -j "$jobs"
 done
 
 # One ctest over every tree that has been configured, in a fixed order.

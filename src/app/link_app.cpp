@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/exit_codes.h"
 #include "framework/message_box.h"
 #include "platform/path.h"
 #include "platform/win32/profile_win.h"
@@ -13,9 +14,9 @@
 #include "text/language_file.h"
 #include "text/safe_format.h"
 #include "text/version.h"
-#include "ui/batch_summary.h"
 #include "ui/help_viewer.h"
 #include "ui/link_dlg.h"
+#include "ui/settings_rules.h"
 
 namespace velmora {
 
@@ -44,12 +45,6 @@ std::string ListProblemMessage(ListProblem problem, const std::string& name) {
 
 }  // namespace
 
-std::string ProgramVersionString() {
-    std::optional<std::array<unsigned, 4>> version = ReadProductVersion(nullptr);
-    return version ? FormatVersion((*version)[0], (*version)[1], (*version)[2], (*version)[3])
-                   : std::string();
-}
-
 CLinkApp::CLinkApp() : m_exitCode(exit_code::kNotStarted) { SetFrameworkTexts(); }
 CLinkApp::~CLinkApp() = default;
 
@@ -76,8 +71,8 @@ bool CLinkApp::InitInstance() {
     SetFrameworkTexts();
 
     const CHelpViewer help(folder, DefaultHelpPath(program), m_settings, m_catalog);
-    CLinkDlg dialog({m_catalog, m_settings, *m_profile, help, m_paths, m_targetDir,
-                     ProgramVersionString(), folder});
+    CLinkDlg dialog(
+        {m_catalog, m_settings, *m_profile, help, m_paths, m_targetDir, ProgramVersion(), folder});
     m_pMainWnd = &dialog;
     const INT_PTR closed = dialog.DoModal();
     m_pMainWnd = nullptr;

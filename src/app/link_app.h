@@ -45,7 +45,4 @@ private:
     int m_exitCode;
 };
 
-// The program's version as the titles show it, from its own version record; empty without.
-std::string ProgramVersionString();
-
 }  // namespace velmora

@@ -1,1 +1,2 @@
-# Files of src/app: Windows only (the application object), listed in sources_win.cmake.
+# Files of src/app: Windows only (the application object), listed in sources_win.cmake; the
+# exit codes (exit_codes.h) are a portable header.

@@ -15,10 +15,6 @@ namespace velmora {
 
 class CDialogBase;
 
-// The text of a number field as the data exchange reads it: optional blanks, an optional sign,
-// decimal digits, optional blanks, and a value that fits a signed 32-bit integer.
-std::optional<int> ParseDialogInt(std::string_view text);
-
 // One run of data exchange, towards the controls (load) or from them (save and validate).
 // After a failed field every further call does nothing, so a DoDataExchange simply lists its
 // fields in order.

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/path.h"
-#include "text/safe_format.h"
 
 namespace velmora {
 
@@ -338,22 +337,18 @@ void LinkBatch::CountDone(const StepResult& result, std::uint64_t& made) {
 }
 
 PromptAnswer LinkBatch::Ask(StepKind kind, const std::string& name, const StepResult& result) {
-    // A language text that does not fit the built-in conversions falls back to the built-in.
-    const TextId id = kStepMessage[static_cast<std::size_t>(kind)];
-    std::string format = m_texts.Text(id);
-    format += "\n%s";
-    std::string builtin(BuiltinText(id));
-    builtin += "\n%s";
-    std::string reason =
-        result.refusal != 0 ? m_texts.Text(result.refusal) : m_fs.ErrorText(result.code);
-    if (!result.arg2.empty()) {
-        reason = SafeFormat(reason, BuiltinText(result.refusal),
-                            {std::string_view(result.arg1), std::string_view(result.arg2)});
+    std::string reason;
+    if (result.refusal == 0) {
+        reason = m_fs.ErrorText(result.code);
+    } else if (!result.arg2.empty()) {
+        reason = m_texts.Format(result.refusal, result.arg1, result.arg2);
     } else if (!result.arg1.empty()) {
-        reason = SafeFormat(reason, BuiltinText(result.refusal), {std::string_view(result.arg1)});
+        reason = m_texts.Format(result.refusal, result.arg1);
+    } else {
+        reason = m_texts.Text(result.refusal);
     }
     return m_prompt.Ask(
-        SafeFormat(format, builtin, {std::string_view(name), std::string_view(reason)}));
+        m_texts.FormatWithLastLine(kStepMessage[static_cast<std::size_t>(kind)], name, reason));
 }
 
 void LinkBatch::Notify(std::string_view current) {

@@ -147,17 +147,4 @@ std::vector<std::string> SplitListFile(std::string_view bytes, const AnsiDecoder
     return ReadListFile(bytes, decodeAnsi, nullptr).entries;
 }
 
-std::string DefaultHelpPath(std::string_view programPath) {
-    // Count characters, not bytes, so a name ending in non-ASCII letters stays valid UTF-8.
-    std::size_t cut = programPath.size();
-    for (int chars = 0; chars < 3; ++chars) {
-        if (cut == 0) return {};
-        --cut;
-        while (cut > 0 && (static_cast<unsigned char>(programPath[cut]) & 0xC0) == 0x80) --cut;
-    }
-    std::string path(programPath.substr(0, cut));
-    path += "chm";
-    return path;
-}
-
 }  // namespace velmora

@@ -60,8 +60,4 @@ inline constexpr std::size_t kTwoWayChecks = 16;
 // entries alone.
 std::vector<std::string> SplitListFile(std::string_view bytes, const AnsiDecoder& decodeAnsi);
 
-// The program's path with its last three characters replaced by "chm" ("C:\x\velmora.exe"
-// -> "C:\x\velmora.chm"); empty when the path is shorter than three characters.
-std::string DefaultHelpPath(std::string_view programPath);
-
 }  // namespace velmora

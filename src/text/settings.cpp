@@ -37,10 +37,33 @@ Settings ReadSettings(IProfile& profile) {
 bool WriteSettings(IProfile& profile, const Settings& s) {
     // Non-short-circuit "&": every write is attempted whatever the earlier ones did.
     bool ok = profile.WriteInt(kSection, kSaveRecursionDepth, s.saveRecursionDepth ? 1 : 0);
-    ok &= profile.WriteInt(kSection, kDefaultRecursionDepth, s.defaultRecursionDepth);
+    ok &= WriteRecursionDepth(profile, s.defaultRecursionDepth);
     ok &= profile.WriteInt(kSection, kSaveWindowPos, s.saveWindowPos ? 1 : 0);
     ok &= profile.WriteString(kSection, kLanguageFile, s.languageFile);
     ok &= profile.WriteString(kSection, kHelpFile, s.helpFile);
+    return ok;
+}
+
+bool WriteRecursionDepth(IProfile& profile, int depth) {
+    return profile.WriteInt(kSection, kDefaultRecursionDepth, depth);
+}
+
+std::optional<WindowRect> ReadWindowRect(IProfile& profile) {
+    WindowRect rect;
+    rect.left = profile.GetInt(kSection, kPosLeft, -1);
+    rect.right = profile.GetInt(kSection, kPosRight, -1);
+    rect.top = profile.GetInt(kSection, kPosTop, -1);
+    rect.bottom = profile.GetInt(kSection, kPosBottom, -1);
+    if (rect.left == -1 || rect.right == -1 || rect.top == -1 || rect.bottom == -1)
+        return std::nullopt;
+    return rect;
+}
+
+bool WriteWindowRect(IProfile& profile, const WindowRect& rect) {
+    bool ok = profile.WriteInt(kSection, kPosLeft, rect.left);
+    ok &= profile.WriteInt(kSection, kPosRight, rect.right);
+    ok &= profile.WriteInt(kSection, kPosTop, rect.top);
+    ok &= profile.WriteInt(kSection, kPosBottom, rect.bottom);
     return ok;
 }
 

@@ -1,6 +1,7 @@
 // The program's settings: nine values in the profile section "Settings".
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,15 @@ struct Settings {
     int defaultRecursionDepth = 0;  // as read: within kMinRecursionDepth..kMaxRecursionDepth
 };
 
+// The main dialog's window rectangle as the settings keep it (PosLeft, PosTop, PosRight,
+// PosBottom): the outer rectangle in screen coordinates, right and bottom exclusive.
+struct WindowRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
 // Reads LanguageFile, HelpFile, SaveWindowPos, SaveRecursionDepth, DefaultRecursionDepth,
 // in that order; an absent value gives its default, a stored non-zero flag reads as on, and a
 // stored depth outside the up-down controls' range is brought to its nearer end (below -1
@@ -45,6 +55,16 @@ Settings ReadSettings(IProfile& profile);
 // Writes SaveRecursionDepth, DefaultRecursionDepth, SaveWindowPos, LanguageFile, HelpFile,
 // in that order, every one of them even after a failure; false when any write failed.
 bool WriteSettings(IProfile& profile, const Settings& settings);
+
+// Writes DefaultRecursionDepth alone: the depth the main dialog keeps at its close when
+// SaveRecursionDepth is on. False when the write failed.
+bool WriteRecursionDepth(IProfile& profile, int depth);
+
+// The stored rectangle; nothing when any of the four values is absent or -1.
+std::optional<WindowRect> ReadWindowRect(IProfile& profile);
+
+// Writes PosLeft, PosRight, PosTop and PosBottom, in that order; false when a write failed.
+bool WriteWindowRect(IProfile& profile, const WindowRect& rect);
 
 // The LanguageFile or HelpFile setting (or "/i=") as the name of a file: a relative name is
 // taken against the program's folder `programFolder`, whatever the current folder is (a file

@@ -7,5 +7,4 @@ list(APPEND VELMORA_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_encoding.cpp
     ${CMAKE_CURRENT_LIST_DIR}/texts.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/version.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/window_rect.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/version.cpp)

@@ -116,9 +116,25 @@ const std::vector<TextId>& AllTextIds() {
     return ids;
 }
 
-std::string TextCatalog::Text(TextId id) const {
+std::optional<std::string_view> TextCatalog::Find(TextId id) const {
     const auto it = m_table.find(id);
-    return it != m_table.end() ? it->second : std::string(BuiltinText(id));
+    if (it == m_table.end()) return std::nullopt;
+    return std::string_view(it->second);
+}
+
+std::string TextCatalog::Text(TextId id) const {
+    return std::string(Find(id).value_or(BuiltinText(id)));
+}
+
+std::string TextCatalog::FormatWith(TextId id, std::string_view suffix,
+                                    std::initializer_list<FormatArg> args) const {
+    std::string builtin(BuiltinText(id));
+    builtin += suffix;
+    const std::optional<std::string_view> found = Find(id);
+    if (!found) return SafeFormat(builtin, builtin, args);
+    std::string format(*found);
+    format += suffix;
+    return SafeFormat(format, builtin, args);
 }
 
 }  // namespace velmora

@@ -3,10 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
+
+#include "text/safe_format.h"
 
 namespace velmora {
 
@@ -72,19 +77,44 @@ const std::vector<TextId>& AllTextIds();
 
 using LanguageTable = std::unordered_map<TextId, std::string>;
 
-// The language table with the built-in texts behind it.
+// The one way to a text: the language table with the built-in texts behind it.
 class TextCatalog {
 public:
     TextCatalog() = default;
     explicit TextCatalog(LanguageTable table) : m_table(std::move(table)) {}
 
-    // The table's text for `id` when the table holds it (even when empty), else the built-in one.
+    // The table's text for `id` when the table holds one (even an empty one), else nothing:
+    // for texts that keep something else than the built-in text when the table lacks them
+    // (a dialog template's text, a line of its own form).
+    std::optional<std::string_view> Find(TextId id) const;
+    // The table's text for `id` when the table holds one, else the built-in one.
     std::string Text(TextId id) const;
-    bool Has(TextId id) const { return m_table.count(id) != 0; }
-    const LanguageTable& Table() const { return m_table; }
+    // `id`'s text with printf-style `args` (integers, strings): the table's text when its
+    // conversions are those of the built-in text, else the built-in text (text/safe_format.h).
+    // Format(txt::kCaptionSeveral, 3) -> "... (3 шт.) в:".
+    template <typename... Args>
+    std::string Format(TextId id, const Args&... args) const {
+        return FormatWith(id, {}, {AsFormatArg(args)...});
+    }
+    // As Format, with "\n%s" after the text, both the table's and the built-in one: a message
+    // whose last argument is shown on its own line below it (the prompt's system reason).
+    template <typename... Args>
+    std::string FormatWithLastLine(TextId id, const Args&... args) const {
+        return FormatWith(id, "\n%s", {AsFormatArg(args)...});
+    }
     void SetTable(LanguageTable table) { m_table = std::move(table); }
 
 private:
+    static FormatArg AsFormatArg(std::string_view text) { return text; }
+    static FormatArg AsFormatArg(const std::string& text) { return std::string_view(text); }
+    static FormatArg AsFormatArg(const char* text) { return std::string_view(text); }
+    template <typename Int, typename = std::enable_if_t<std::is_integral_v<Int>>>
+    static FormatArg AsFormatArg(Int value) {
+        return static_cast<std::int64_t>(value);
+    }
+    std::string FormatWith(TextId id, std::string_view suffix,
+                           std::initializer_list<FormatArg> args) const;
+
     LanguageTable m_table;
 };
 

@@ -23,22 +23,16 @@ BOOL CAboutDlg::OnInitDialog() {
 
     // Each line is replaced only when the language table holds its number; the version line
     // always gets the version.
-    auto has = [this](TextId id) { return m_texts.Has(id); };
-    auto text = [this](TextId id) { return m_texts.Table().at(id); };
-
-    if (has(txt::kAboutTitle)) SetWindowText(text(txt::kAboutTitle));
-    if (has(txt::kAboutProgram))
-        SetDlgItemText(IDC_ABOUT_PROGRAM, about::ProgramLine(text(txt::kAboutProgram)));
-    const bool has153 = has(txt::kAboutVersion);
-    SetDlgItemText(IDC_ABOUT_VERSION,
-                   about::VersionLine(has153, has153 ? text(txt::kAboutVersion) : std::string(),
-                                      m_strVersion));
-    if (has(txt::kAboutDeveloper)) {
-        // One number switches both lines to their Latin-letter forms.
-        SetDlgItemText(IDC_ABOUT_DEVELOPER, about::DeveloperLine(text(txt::kAboutDeveloper)));
-        SetDlgItemText(IDC_ABOUT_AFFILIATION, std::string(about::AffiliationLineLatin()));
-    }
-    if (has(txt::kAboutHomePage)) SetDlgItemText(IDC_HOME_LABEL, text(txt::kAboutHomePage));
+    const about::Lines lines = about::LanguageLines(m_texts, m_strVersion);
+    const auto set = [this](int id, const std::optional<std::string>& line) {
+        if (line) SetDlgItemText(id, *line);
+    };
+    if (lines.title) SetWindowText(*lines.title);
+    set(IDC_ABOUT_PROGRAM, lines.program);
+    SetDlgItemText(IDC_ABOUT_VERSION, lines.version);
+    set(IDC_ABOUT_DEVELOPER, lines.developer);
+    set(IDC_ABOUT_AFFILIATION, lines.affiliation);
+    set(IDC_HOME_LABEL, lines.homeLabel);
     return TRUE;
 }
 

@@ -2,7 +2,6 @@
 
 #include "platform/win32/windows_support.h"
 #include "resource.h"
-#include "text/safe_format.h"
 
 namespace velmora {
 
@@ -17,10 +16,6 @@ constexpr int kLockedControls[] = {
 // otherwise hold the batch in the pump for good.
 constexpr int kMaxMessagesPerPump = 256;
 
-std::string Formatted(const TextCatalog& texts, TextId id, std::initializer_list<FormatArg> args) {
-    return SafeFormat(texts.Text(id), BuiltinText(id), args);
-}
-
 }  // namespace
 
 CBatchProgress::CBatchProgress(HWND dialog, const TextCatalog& texts)
@@ -34,7 +29,7 @@ bool CBatchProgress::OnProgress(const BatchProgress& progress) {
     if (!m_bEntered) EnterBusyState();
     Show(progress);
     PumpMessages();
-    if (m_bStop) ShowLabel(m_entryLabel, Formatted(m_texts, txt::kBatchStopping, {}));
+    if (m_bStop) ShowLabel(m_entryLabel, m_texts.Format(txt::kBatchStopping));
     return !m_bStop;
 }
 
@@ -86,14 +81,13 @@ void CBatchProgress::LeaveBusyState() {
 }
 
 void CBatchProgress::Show(const BatchProgress& progress) {
-    ShowLabel(m_entryLabel, Formatted(m_texts, txt::kBatchCurrent, {progress.current}));
+    ShowLabel(m_entryLabel, m_texts.Format(txt::kBatchCurrent, progress.current));
     // Until the first link or folder is made there is nothing to count yet.
     if (progress.links == 0 && progress.folders == 0) {
-        ShowLabel(m_countLabel, Formatted(m_texts, txt::kBatchRunning, {}));
+        ShowLabel(m_countLabel, m_texts.Format(txt::kBatchRunning));
     } else {
-        ShowLabel(m_countLabel, Formatted(m_texts, txt::kBatchCounts,
-                                          {static_cast<std::int64_t>(progress.links),
-                                           static_cast<std::int64_t>(progress.folders)}));
+        ShowLabel(m_countLabel,
+                  m_texts.Format(txt::kBatchCounts, progress.links, progress.folders));
     }
 }
 

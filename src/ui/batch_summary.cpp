@@ -2,28 +2,11 @@
 
 #include <cstdint>
 
-#include "text/safe_format.h"
-
 namespace velmora {
-
-int BatchExitCode(const BatchResult& result) {
-    switch (result.outcome) {
-        case BatchOutcome::Completed:
-            return result.skipped == 0 ? exit_code::kDone : exit_code::kSkipped;
-        case BatchOutcome::Refused:
-            return exit_code::kNotStarted;
-        case BatchOutcome::Cancelled:
-        case BatchOutcome::Failed:
-            break;
-    }
-    return exit_code::kCancelled;
-}
 
 std::optional<std::string> BatchSummary(const BatchResult& result, const TextCatalog& texts) {
     if (result.outcome != BatchOutcome::Completed || result.skipped == 0) return std::nullopt;
-    const auto line = [&texts](TextId id, std::uint64_t count) {
-        return SafeFormat(texts.Text(id), BuiltinText(id), {static_cast<std::int64_t>(count)});
-    };
+    const auto line = [&texts](TextId id, std::uint64_t count) { return texts.Format(id, count); };
     std::string text = texts.Text(txt::kSummarySkipped) + "\n\n";
     text += line(txt::kSummaryHardLinks, result.hardLinks) + '\n';
     text += line(txt::kSummaryJunctions, result.junctions) + '\n';

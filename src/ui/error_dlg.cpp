@@ -10,8 +10,9 @@
 namespace velmora {
 
 namespace {
-const LanguageRow kErrorRows[] = {
-    {IDC_SKIP, 101}, {IDC_RETRY, 102}, {IDC_SKIP_ALL, 103}, {IDCANCEL, 104}, {-1, 100}, {0, 0},
+constexpr LanguageRow kErrorRows[] = {
+    {IDC_SKIP, txt::kSkip},        {IDC_RETRY, txt::kRetry},         {IDC_SKIP_ALL, txt::kSkipAll},
+    {IDCANCEL, txt::kErrorCancel}, {kDialogTitle, txt::kErrorTitle},
 };
 
 // The prompt's buttons and the answers they give, bound when the program is built: a

@@ -4,7 +4,6 @@
 
 #include "framework/message_box.h"
 #include "platform/win32/windows_support.h"
-#include "text/safe_format.h"
 #include "text/texts.h"
 #include "ui/hyperlink_rules.h"
 
@@ -146,10 +145,7 @@ CHyperLink::OpenResult CHyperLink::OpenLink(const std::string& address, int show
 }
 
 void CHyperLink::ShowOpenError(long long code) const {
-    const std::string_view builtin = BuiltinText(txt::kCommandFailed);
-    // A language text with other placeholders than the built-in one is not used as a format.
-    MessageBoxApp(SafeFormat(m_texts.Text(txt::kCommandFailed), builtin,
-                             {static_cast<std::int64_t>(static_cast<int>(code))}),
+    MessageBoxApp(m_texts.Format(txt::kCommandFailed, static_cast<int>(code)),
                   MB_OK | MB_ICONEXCLAMATION);
 }
 

@@ -1,6 +1,5 @@
 #include "ui/hyperlink_rules.h"
 
-#include "text/texts.h"
 #include "ui/maker.h"
 
 namespace velmora {
@@ -25,31 +24,27 @@ std::string_view SupportMailAddress() { return VELMORA_SUPPORT_MAIL; }
 
 std::string MailLink() { return std::string("mailto:") + VELMORA_SUPPORT_MAIL; }
 
-std::string VersionLine(bool has153, std::string_view text153, std::string_view version) {
-    std::string line;
-    if (has153) {
-        line = text153;
-        line += ' ';
-    } else {
-        line = BuiltinText(txt::kAboutVersion);
-    }
-    line += version;
-    return line;
+Lines LanguageLines(const TextCatalog& texts, std::string_view version) {
+    // A text of the table, a blank and `tail`; nothing when the table lacks the text.
+    const auto joined = [&texts](TextId id, std::string_view tail) -> std::optional<std::string> {
+        const std::optional<std::string_view> text = texts.Find(id);
+        if (!text) return std::nullopt;
+        return std::string(*text).append(" ").append(tail);
+    };
+    Lines lines;
+    if (const std::optional<std::string_view> title = texts.Find(txt::kAboutTitle))
+        lines.title = std::string(*title);
+    lines.program = joined(txt::kAboutProgram, "Velmora");
+    // The built-in text already ends with its blank.
+    lines.version = joined(txt::kAboutVersion, version)
+                        .value_or(std::string(BuiltinText(txt::kAboutVersion)).append(version));
+    lines.developer = joined(txt::kAboutDeveloper, "Tarnwell");
+    // One number switches both lines to their Latin-letter forms.
+    if (lines.developer) lines.affiliation = "Tarnwell, 2026";
+    if (const std::optional<std::string_view> home = texts.Find(txt::kAboutHomePage))
+        lines.homeLabel = std::string(*home);
+    return lines;
 }
-
-std::string ProgramLine(std::string_view text152) {
-    std::string line(text152);
-    line += " Velmora";
-    return line;
-}
-
-std::string DeveloperLine(std::string_view text154) {
-    std::string line(text154);
-    line += " Tarnwell";
-    return line;
-}
-
-std::string_view AffiliationLineLatin() { return "Tarnwell, 2026"; }
 
 }  // namespace about
 

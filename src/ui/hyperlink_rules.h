@@ -1,9 +1,14 @@
 // The pure rules behind the hyperlink control and the About box: the command line of the
-// web-page fallback and the texts of the About box's lines.
+// web-page fallback, what the About box's links open, and its lines in the language of the
+// texts. Its lines follow language-file rules of their own: a text the table lacks keeps the
+// template's line, and a text the table holds becomes a line of its own form.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "text/texts.h"
 
 namespace velmora {
 
@@ -24,15 +29,17 @@ std::string_view SupportMailAddress();
 // The address opened by a click on the mail line: "mailto:" and the support address.
 std::string MailLink();
 
-// Line 1004: the language file's text (number 153), a blank and the version; without it the
-// built-in "Версия: " (which ends with its blank) followed by the version.
-std::string VersionLine(bool has153, std::string_view text153, std::string_view version);
-// Line 1003 when number 152 is present: its text, a blank and the program's name.
-std::string ProgramLine(std::string_view text152);
-// Line 1005 when number 154 is present: its text, a blank and the maker's name in Latin letters.
-std::string DeveloperLine(std::string_view text154);
-// Line 1006 when number 154 is present: the maker and the year in Latin letters.
-std::string_view AffiliationLineLatin();
+// The lines that replace the template's; nothing keeps the template's line.
+struct Lines {
+    std::optional<std::string> title;        // text 150
+    std::optional<std::string> program;      // text 152, a blank and the program's name
+    std::string version;                     // text 153, a blank and the version; without
+                                             // it the built-in "Версия: " and the version
+    std::optional<std::string> developer;    // text 154, a blank and the maker's name
+    std::optional<std::string> affiliation;  // with 154: the maker and the year, Latin letters
+    std::optional<std::string> homeLabel;    // text 156
+};
+Lines LanguageLines(const TextCatalog& texts, std::string_view version);
 
 }  // namespace about
 

@@ -1,16 +1,18 @@
 #include "ui/link_dlg.h"
 
+#include <utility>
+
 #include "framework/message_box.h"
 #include "framework/win_app.h"
 #include "links/batch.h"
 #include "platform/win32/fs_win.h"
 #include "platform/win32/windows_support.h"
 #include "resource.h"
-#include "text/safe_format.h"
 #include "ui/about_dlg.h"
 #include "ui/batch_progress.h"
 #include "ui/batch_summary.h"
 #include "ui/error_dlg.h"
+#include "ui/link_rules.h"
 #include "ui/settings_dlg.h"
 #include "ui/settings_rules.h"
 
@@ -18,8 +20,12 @@ namespace velmora {
 
 namespace {
 
-const LanguageRow kLinkRows[] = {
-    {IDC_DEPTH_LABEL, 7}, {IDOK, 1}, {IDCANCEL, 2}, {IDC_SETTINGS, 3}, {IDC_HELP_BUTTON, 4}, {0, 0},
+constexpr LanguageRow kLinkRows[] = {
+    {IDC_DEPTH_LABEL, txt::kDepthLabel},
+    {IDOK, txt::kOk},
+    {IDCANCEL, txt::kCancel},
+    {IDC_SETTINGS, txt::kSettings},
+    {IDC_HELP_BUTTON, txt::kHelp},
 };
 
 class MessageBoxes : public IMessages {
@@ -54,22 +60,12 @@ CLinkDlg::CLinkDlg(const LinkDlgInputs& inputs)
       m_paths(inputs.paths),
       m_strVersion(inputs.version),
       m_programFolder(inputs.programFolder) {
-    m_strTarget = inputs.targetDir;
-    bool oneFile = m_paths.size() == 1 && (m_paths[0].empty() || m_paths[0].back() != '\\');
-    if (oneFile) {
-        std::size_t slash = m_paths[0].find_last_of('\\');
-        std::string name = slash == std::string::npos ? m_paths[0] : m_paths[0].substr(slash + 1);
-        // The label gives its first letter's "&" to the target edit; the name's own show.
-        const std::string shown = WithLiteralAmpersands(name);
-        m_strCaption = SafeFormat(m_texts.Text(txt::kCaptionOneFile),
-                                  BuiltinText(txt::kCaptionOneFile), {std::string_view(shown)});
-        m_strTarget += name;
-    } else {
-        m_strCaption =
-            SafeFormat(m_texts.Text(txt::kCaptionSeveral), BuiltinText(txt::kCaptionSeveral),
-                       {static_cast<std::int64_t>(m_paths.size())});
-        m_strTarget += "*.*";
-    }
+    const DWORD attributes = GetFileAttributesW(LongPath(inputs.targetDir).c_str());
+    const bool targetIsFolder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    LinkDialogFields fields = MainDialogFields(m_paths, inputs.targetDir, targetIsFolder, m_texts);
+    m_strCaption = std::move(fields.caption);
+    m_strTarget = std::move(fields.target);
     m_nDepth = m_settings.defaultRecursionDepth;
 
     HINSTANCE instance = AppInstance();
@@ -106,8 +102,8 @@ void CLinkDlg::AddAboutItem() {
     HMENU menu = GetSystemMenu(m_hWnd, FALSE);
     if (menu == nullptr) return;
     std::string text;
-    if (m_texts.Has(txt::kAboutMenu)) {
-        text = m_texts.Table().at(txt::kAboutMenu);
+    if (const std::optional<std::string_view> found = m_texts.Find(txt::kAboutMenu)) {
+        text = *found;
     } else {
         // The string table's entry; LoadStringW with length 0 returns a pointer into it.
         const wchar_t* resource = nullptr;
@@ -243,7 +239,6 @@ void CLinkDlg::OnHelp() {
 }
 
 void CLinkDlg::OnDestroy() {
-    using namespace settings_key;
     if (m_settings.saveWindowPos) {
         RECT rect{};
         GetWindowRect(m_hWnd, &rect);
@@ -252,7 +247,7 @@ void CLinkDlg::OnDestroy() {
     if (m_settings.saveRecursionDepth) {
         // Signed, and 0 for text that is no number, as the field reads at this moment.
         auto depth = static_cast<int>(GetDlgItemInt(m_hWnd, IDC_DEPTH, nullptr, TRUE));
-        m_profile.WriteInt(kSection, kDefaultRecursionDepth, depth);
+        WriteRecursionDepth(m_profile, depth);
     }
 }
 

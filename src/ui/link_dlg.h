@@ -11,9 +11,9 @@
 #include "platform/profile.h"
 #include "text/settings.h"
 #include "text/texts.h"
-#include "text/window_rect.h"
 #include "ui/help_viewer.h"
 #include "ui/localized_dialog.h"
+#include "ui/window_rect.h"
 
 namespace velmora {
 

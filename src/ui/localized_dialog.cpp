@@ -2,16 +2,15 @@
 
 namespace velmora {
 
-void CLocalizedDialog::ApplyLanguage(const LanguageRow* rows) {
-    if (rows == nullptr || m_hWnd == nullptr) return;
-    for (const LanguageRow* row = rows; row->nCtrlID != 0; ++row) {
-        auto id = static_cast<TextId>(row->nTextID);
-        if (!m_texts.Has(id)) continue;
-        const std::string& text = m_texts.Table().at(id);
-        if (row->nCtrlID == -1) {
-            SetWindowText(text);
-        } else if (GetDlgItem(row->nCtrlID) != nullptr) {
-            SetDlgItemText(row->nCtrlID, text);
+void CLocalizedDialog::ApplyLanguage(std::span<const LanguageRow> rows) {
+    if (m_hWnd == nullptr) return;
+    for (const LanguageRow& row : rows) {
+        const std::optional<std::string_view> text = m_texts.Find(row.text);
+        if (!text) continue;
+        if (row.control == kDialogTitle) {
+            SetWindowText(std::string(*text));
+        } else if (GetDlgItem(row.control) != nullptr) {
+            SetDlgItemText(row.control, std::string(*text));
         }
     }
 }

@@ -2,16 +2,20 @@
 // replaces the template's control texts and title with its texts, row by row.
 #pragma once
 
+#include <span>
+
 #include "framework/dialog.h"
 #include "text/texts.h"
 
 namespace velmora {
 
-// One replaceable text of a dialog: control number (-1 for the dialog's title) and string
-// number. A row whose control is 0 ends a table.
+// The control number of a language row that replaces the dialog's title.
+inline constexpr int kDialogTitle = -1;
+
+// One replaceable text of a dialog: the control (or kDialogTitle) and its string number.
 struct LanguageRow {
-    int nCtrlID;
-    int nTextID;
+    int control;
+    TextId text;
 };
 
 class CLocalizedDialog : public CDialogBase {
@@ -21,9 +25,8 @@ public:
 
 protected:
     // For each row whose string number the language table holds, sets that text as the
-    // control's text (or the title). Rows the table lacks keep the template's text. Null
-    // `rows` do nothing.
-    void ApplyLanguage(const LanguageRow* rows);
+    // control's text (or the title). Rows the table lacks keep the template's text.
+    void ApplyLanguage(std::span<const LanguageRow> rows);
 
     const TextCatalog& m_texts;
 };

@@ -13,16 +13,15 @@ namespace velmora {
 namespace {
 
 constexpr LanguageRow kLanguageRows[] = {
-    {IDC_SAVE_WINDOW_POS, static_cast<int>(txt::kSaveWindowPos)},
-    {IDC_SAVE_DEPTH, static_cast<int>(txt::kSaveDepth)},
-    {IDC_DEFAULT_DEPTH_LABEL, static_cast<int>(txt::kDefaultDepth)},
-    {IDC_LANGUAGE_LABEL, static_cast<int>(txt::kLanguageFile)},
-    {IDC_HELP_LABEL, static_cast<int>(txt::kHelpFileLabel)},
-    {IDOK, static_cast<int>(txt::kSettingsOk)},
-    {IDCANCEL, static_cast<int>(txt::kSettingsCancel)},
-    {IDC_HELP_BUTTON, static_cast<int>(txt::kSettingsHelp)},
-    {-1, static_cast<int>(txt::kSettingsTitle)},
-    {0, 0},
+    {IDC_SAVE_WINDOW_POS, txt::kSaveWindowPos},
+    {IDC_SAVE_DEPTH, txt::kSaveDepth},
+    {IDC_DEFAULT_DEPTH_LABEL, txt::kDefaultDepth},
+    {IDC_LANGUAGE_LABEL, txt::kLanguageFile},
+    {IDC_HELP_LABEL, txt::kHelpFileLabel},
+    {IDOK, txt::kSettingsOk},
+    {IDCANCEL, txt::kSettingsCancel},
+    {IDC_HELP_BUTTON, txt::kSettingsHelp},
+    {kDialogTitle, txt::kSettingsTitle},
 };
 
 // The label, the edit and the up-down control of the default depth, in this order.

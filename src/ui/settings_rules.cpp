@@ -2,6 +2,19 @@
 
 namespace velmora {
 
+std::string DefaultHelpPath(std::string_view programPath) {
+    // Count characters, not bytes, so a name ending in non-ASCII letters stays valid UTF-8.
+    std::size_t cut = programPath.size();
+    for (int chars = 0; chars < 3; ++chars) {
+        if (cut == 0) return {};
+        --cut;
+        while (cut > 0 && (static_cast<unsigned char>(programPath[cut]) & 0xC0) == 0x80) --cut;
+    }
+    std::string path(programPath.substr(0, cut));
+    path += "chm";
+    return path;
+}
+
 std::string HelpTopicArgument(std::string_view helpFile, std::string_view topic) {
     // The viewer takes "file::/topic" as one argument; no blank and no quotes are added.
     std::string argument(helpFile);

@@ -1,11 +1,16 @@
-// The pure rules of the settings dialog: where its file browsers start, what its Help button
-// asks the help viewer for, and when the main dialog tells the user about a new language.
+// The pure rules of the settings dialog and the help: where its file browsers start, which help
+// file is used when the settings name none and what a Help button asks the help viewer for,
+// and when the main dialog tells the user about a new language.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace velmora {
+
+// The program's path with its last three characters replaced by "chm" ("C:\x\velmora.exe"
+// -> "C:\x\velmora.chm"); empty when the path is shorter than three characters.
+std::string DefaultHelpPath(std::string_view programPath);
 
 // The help viewer's argument that opens `topic` of `helpFile` ("file::/topic"), or the
 // file's start page when `topic` is empty.

@@ -46,7 +46,7 @@ elif e2e_mount_tmpfs "$ro" size=1m; then
     mount -o remount,ro "$ro" || fail "cannot make the tmpfs read-only"
     ro_ready=1
 else
-    e2e_log "SKIPPED read-only target: root ignores mode bits and mounting is not permitted"
+    e2e_skip "read-only target: root ignores mode bits and mounting is not permitted"
     ro_ready=0
 fi
 if [ "$ro_ready" = 1 ]; then
@@ -95,7 +95,7 @@ if e2e_mount_tmpfs "$full" size=64k,nr_inodes=16; then
     expect_same_tree "$full_before" "$(e2e_tree_snapshot "$full/data")" "full disk: source"
     expect_eq "$(ls -A "$full/links")" "" "full disk: links folder"
 else
-    e2e_log "SKIPPED full disk: mounting a tmpfs is not permitted"
+    e2e_skip "full disk: mounting a tmpfs is not permitted"
 fi
 
 # ---- another volume ----------------------------------------------------------------------------
@@ -113,7 +113,7 @@ if e2e_mount_tmpfs "$other" size=1m; then
     expect_eq "$(cd "$other" && find . | LC_ALL=C sort | tr '\n' ' ')" ". ./dir " \
         "other volume: what was made"
 else
-    e2e_log "SKIPPED another volume: mounting a tmpfs is not permitted"
+    e2e_skip "another volume: mounting a tmpfs is not permitted"
 fi
 expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "source after the volumes"
 
@@ -137,7 +137,7 @@ if perl -e 'my $i = 1; $i++ while $i <= 70000 && link($ARGV[0], "$ARGV[1]/$i"); 
     expect_eq "$(cat "$many/popular.txt")" popular "link limit: the file's bytes"
     [ -e "$links/popular.txt" ] && fail "link limit: a link was made"
 else
-    e2e_log "SKIPPED link limit: the work folder's file system has no limit below 70000 links"
+    e2e_skip "link limit: the work folder's file system has no limit below 70000 links"
 fi
 rm -rf "$many"
 

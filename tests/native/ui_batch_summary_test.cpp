@@ -18,22 +18,6 @@ BatchResult Result(BatchOutcome outcome, std::uint64_t skipped,
     return result;
 }
 
-TEST(BatchExitCode, OnePerOutcome) {
-    const struct {
-        BatchOutcome outcome;
-        std::uint64_t skipped;
-        int code;
-    } cases[] = {
-        {BatchOutcome::Completed, 0, 0}, {BatchOutcome::Completed, 1, 2},
-        {BatchOutcome::Cancelled, 0, 3}, {BatchOutcome::Cancelled, 5, 3},
-        {BatchOutcome::Failed, 0, 3},    {BatchOutcome::Refused, 0, 4},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(BatchExitCode(Result(c.outcome, c.skipped)), c.code)
-            << static_cast<int>(c.outcome) << " " << c.skipped;
-    }
-}
-
 TEST(BatchSummary, CountsAndTheFirstSkippedNamesOnlyAfterAFinishedBatchThatSkipped) {
     const std::string counts =
         "Созданы не все ссылки: часть элементов пропущена.\n\nСоздано жёстких ссылок: 12\n"

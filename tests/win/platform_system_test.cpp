@@ -27,17 +27,6 @@ TEST(PlatformWide, RoundTripsEveryPlane) {
     EXPECT_EQ(Widen(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
 }
 
-TEST(PlatformWide, IllFormedInputBecomesReplacementCharacter) {
-    EXPECT_EQ(Widen("a\xFF"
-                    "b"),
-              L"a\xFFFD"
-              L"b");
-    EXPECT_EQ(Narrow(std::wstring(L"a\xD800"
-                                  L"b")),
-              "a\xEF\xBF\xBD"
-              "b");  // lone surrogate
-}
-
 TEST(PlatformWide, LongPathPrefixesOnlyWhatNeedsIt) {
     EXPECT_EQ(LongPath("C:\\short\\name.txt"), L"C:\\short\\name.txt");
     EXPECT_EQ(LongPath("relative\\name"), L"relative\\name");
@@ -89,13 +78,6 @@ TEST(PlatformSystem, ProgramPathNamesThisExecutable) {
     EXPECT_EQ(path.substr(path.size() - 4), ".exe");
     EXPECT_TRUE(testing::Exists(path));
     EXPECT_NE(path.find('\\'), std::string::npos);
-}
-
-TEST(PlatformSystem, ReadsTheProductVersionOfTheVersionRecord) {
-    const auto version = ReadProductVersion(nullptr);
-    ASSERT_TRUE(version.has_value());
-    EXPECT_EQ(*version, (std::array<unsigned, 4>{1, 1, 0, 0}));
-    EXPECT_EQ(ReadProductVersion(::GetModuleHandleW(nullptr)), version);
 }
 
 TEST(PlatformSystem, SystemErrorTextIsTheSystemsOwn) {

@@ -30,8 +30,8 @@ public:
     // length, and a \\?\ form would leak into every relative name resolved later.
     bool SetCurrentFolder(const std::string& path) override;
     std::optional<std::string> FullPath(const std::string& name) override;
-    // A folder the search cannot finish (an error other than the end of the list) counts
-    // as not searchable: false, `out` empty, rather than a partial list.
+    // A folder the search cannot finish (an error other than the end of the list) gives
+    // that error with `out` empty, rather than a partial list.
     ErrorCode ListFolder(const std::string& folder, std::vector<FoundEntry>& out) override;
     // "X:" is taken for the drive's root, as ListFolder takes it.
     std::optional<FileId> FolderIdentity(const std::string& path) override;

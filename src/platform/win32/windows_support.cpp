@@ -7,46 +7,10 @@
 #include <cstring>
 #include <new>
 
+#include "platform/utf.h"
+
 namespace velmora {
 namespace {
-
-// The conversion functions take int lengths. Texts beyond INT_MAX units are converted in
-// pieces cut where no character is split: UTF-8 never before a continuation byte, UTF-16
-// never between the halves of a surrogate pair.
-constexpr std::size_t kPiece = INT_MAX / 4;
-
-std::size_t Utf8Cut(std::string_view text, std::size_t at) {
-    while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0u) == 0x80u) --at;
-    return at;
-}
-
-std::size_t Utf16Cut(std::wstring_view text, std::size_t at) {
-    if (at > 0 && text[at] >= 0xDC00 && text[at] <= 0xDFFF) --at;
-    return at;
-}
-
-void AppendWide(std::wstring& out, std::string_view piece) {
-    const int inLen = static_cast<int>(piece.size());
-    const int need = ::MultiByteToWideChar(CP_UTF8, 0, piece.data(), inLen, nullptr, 0);
-    if (need <= 0) return;
-    const std::size_t start = out.size();
-    out.resize(start + static_cast<std::size_t>(need));
-    const int got =
-        ::MultiByteToWideChar(CP_UTF8, 0, piece.data(), inLen, out.data() + start, need);
-    out.resize(start + static_cast<std::size_t>(got > 0 ? got : 0));
-}
-
-void AppendNarrow(std::string& out, std::wstring_view piece) {
-    const int inLen = static_cast<int>(piece.size());
-    const int need =
-        ::WideCharToMultiByte(CP_UTF8, 0, piece.data(), inLen, nullptr, 0, nullptr, nullptr);
-    if (need <= 0) return;
-    const std::size_t start = out.size();
-    out.resize(start + static_cast<std::size_t>(need));
-    const int got = ::WideCharToMultiByte(CP_UTF8, 0, piece.data(), inLen, out.data() + start, need,
-                                          nullptr, nullptr);
-    out.resize(start + static_cast<std::size_t>(got > 0 ? got : 0));
-}
 
 bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -54,29 +18,16 @@ bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
 
 }  // namespace
 
+// UTF-16 is the system's wchar_t: the program's one converter (platform/utf.h) serves it.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
 std::wstring Widen(std::string_view utf8) {
-    std::wstring out;
-    while (!utf8.empty()) {
-        std::size_t cut = utf8.size();
-        if (cut > kPiece) {
-            cut = Utf8Cut(utf8, kPiece);
-            if (cut == 0) cut = kPiece;  // not UTF-8 at all: any cut will do
-        }
-        AppendWide(out, utf8.substr(0, cut));
-        utf8.remove_prefix(cut);
-    }
-    return out;
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    return std::wstring(wide.begin(), wide.end());
 }
 
 std::string Narrow(std::wstring_view wide) {
-    std::string out;
-    while (!wide.empty()) {
-        std::size_t cut = wide.size();
-        if (cut > kPiece) cut = Utf16Cut(wide, kPiece);
-        AppendNarrow(out, wide.substr(0, cut));
-        wide.remove_prefix(cut);
-    }
-    return out;
+    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
 }
 
 bool HasEmbeddedZero(std::string_view path) { return path.find('\0') != std::string_view::npos; }
@@ -172,33 +123,6 @@ std::optional<std::string> FullPathOf(std::string_view name) {
     const std::optional<std::wstring> full = FullPathWide(Widen(name));
     if (!full) return std::nullopt;
     return Narrow(*full);
-}
-
-std::optional<std::array<unsigned, 4>> ReadProductVersion(HMODULE module) {
-    if (module == nullptr) module = ::GetModuleHandleW(nullptr);
-    // VS_VERSION_INFO is resource 1 of type RT_VERSION.
-    HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16));
-    if (info == nullptr) return std::nullopt;
-    const DWORD size = ::SizeofResource(module, info);
-    HGLOBAL loaded = ::LoadResource(module, info);
-    if (loaded == nullptr || size == 0) return std::nullopt;
-    const void* data = ::LockResource(loaded);
-    if (data == nullptr) return std::nullopt;
-
-    // VerQueryValueW may write into the block it is given (it converts texts of old-style
-    // records in place), and a resource is read-only memory: query a copy.
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    std::vector<unsigned char> copy(bytes, bytes + size);
-    void* value = nullptr;
-    UINT length = 0;
-    if (!::VerQueryValueW(copy.data(), L"\\", &value, &length) || value == nullptr ||
-        length < sizeof(VS_FIXEDFILEINFO))
-        return std::nullopt;
-    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    if (fixed->dwSignature != 0xFEEF04BDu) return std::nullopt;
-    return std::array<unsigned, 4>{
-        HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
-        HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS)};
 }
 
 std::string SystemErrorText(DWORD code) {

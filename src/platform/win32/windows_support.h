@@ -1,12 +1,11 @@
 // The one home of the small Win32 helpers every Windows file of the program uses: UTF-8 to
 // UTF-16 and back at the call, long paths, owners of handles, and the small services of the
-// system (window text, the program's path, full paths, the version record, error texts,
+// system (window text, the program's path, full paths, error texts,
 // registry values, reading a whole file, the ANSI decoder).
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,9 +16,10 @@ namespace velmora {
 
 // ---- strings and paths ----
 
-// Ill-formed input never fails: the system puts U+FFFD for a bad UTF-8 sequence or a lone
-// surrogate. Embedded zero characters are kept (callers that hand the result to the system
-// as a C string check for them).
+// The program's one UTF converter (platform/utf.h) for the system's wide strings. Ill-formed
+// input never fails: U+FFFD stands for a bad UTF-8 sequence or a lone surrogate. Embedded
+// zero characters are kept (callers that hand the result to the system as a C string check
+// for them).
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 
@@ -127,11 +127,6 @@ std::string WindowText(HWND hwnd);
 // The full path of the running program (GetModuleFileNameW, no length limit); empty when
 // the system cannot tell.
 std::string ProgramPath();
-
-// The product version P1.P2.P3.P4 from the fixed block of the version record (resource 1 of
-// type RT_VERSION) of `module` (nullptr: the program itself); nullopt when there is none or
-// it cannot be read.
-std::optional<std::array<unsigned, 4>> ReadProductVersion(HMODULE module);
 
 // The system's text for `code` as FormatMessageW gives it in the user's default language,
 // line break included; empty when the system has no text for it.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "text/safe_format.h"
 #include "text/texts.h"
@@ -49,6 +50,16 @@ TEST(SafeFormat, MismatchingTranslationFallsBackToTheBuiltinText) {
         EXPECT_FALSE(ConversionsMatch(c.format, builtin)) << c.why;
         EXPECT_EQ(SafeFormat(c.format, builtin, {7, "x"}), "Copied 7 of x") << c.why;
     }
+}
+
+TEST(TextCatalog, FindsTheTablesTextAndFormatsItOnlyWhereItFits) {
+    const TextCatalog texts({{105, "Cannot link\n%s"}, {106, "%d"}, {151, ""}});
+    EXPECT_EQ(texts.Find(151), "");  // an empty text is held too
+    EXPECT_EQ(texts.Find(4), std::nullopt);
+    // The last argument on a line of its own; 106 does not fit, 107 is not in the table.
+    EXPECT_EQ(texts.FormatWithLastLine(105, "a.txt", "Denied."), "Cannot link\na.txt\nDenied.");
+    EXPECT_EQ(texts.FormatWithLastLine(106, "a", "-"), "Ошибка при создании ссылки для каталога\na\n-");
+    EXPECT_EQ(texts.FormatWithLastLine(107, "a", "-"), "Ошибка при создании каталога\na\n-");
 }
 
 TEST(SafeFormat, ConversionsMatchIsSymmetricAndNeedsBothWellFormed) {

@@ -318,15 +318,5 @@ TEST(CommandLine, ThirdArgumentMayNameAnIniFile) {
     EXPECT_EQ(ParseArguments({"v", "l", "t", "x", "/i=b.ini"})->iniFile, "");
 }
 
-TEST(CommandLine, DefaultHelpPathReplacesTheLastThreeCharacters) {
-    EXPECT_EQ(DefaultHelpPath("C:\\Tools\\velmora.exe"), "C:\\Tools\\velmora.chm");
-    EXPECT_EQ(DefaultHelpPath("C:\\Tools\\VELMORA.EXE"), "C:\\Tools\\VELMORA.chm");
-    EXPECT_EQ(DefaultHelpPath("abc"), "chm");
-    EXPECT_EQ(DefaultHelpPath("ab"), "");
-    EXPECT_EQ(DefaultHelpPath(""), "");
-    // Characters, not bytes: the result stays valid UTF-8.
-    EXPECT_EQ(DefaultHelpPath("C:\\Программа.ехе"), "C:\\Программа.chm");
-}
-
 }  // namespace
 }  // namespace velmora

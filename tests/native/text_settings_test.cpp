@@ -5,7 +5,6 @@
 #include "support/memory_profile.h"
 #include "text/settings.h"
 #include "text/version.h"
-#include "text/window_rect.h"
 
 namespace velmora {
 namespace {
@@ -144,37 +143,6 @@ TEST(Settings, PickedFileIsStoredRelativeOnlyInsideTheProgramsFolder) {
                   "C:\\Tools\\Velmora",
                   StoredSettingsFileName("C:\\Tools\\Velmora", "C:\\Tools\\Velmora\\a\\b.lng")),
               "C:\\Tools\\Velmora\\a\\b.lng");
-}
-
-TEST(WindowRect, RestoredOnlyWhereTheUserCanReachIt) {
-    // Two monitors side by side, the right one with a task bar of 40 pixels at its top.
-    const std::vector<WindowRect> areas = {{0, 0, 1024, 728}, {1024, 40, 2048, 768}};
-    const int ownWidth = 410, ownHeight = 160, title = 25;
-    const struct {
-        const char* what;
-        WindowRect rect;
-        bool reachable;
-    } cases[] = {
-        {"at (0,0) with the dialog's own size", {0, 0, 410, 160}, true},
-        {"larger than the dialog", {100, 50, 700, 400}, true},
-        {"on the second monitor", {1100, 40, 1510, 200}, true},
-        {"lower edge below the screen", {100, 700, 510, 860}, true},
-        {"narrower than the dialog", {100, 50, 400, 210}, false},
-        {"lower than the dialog", {100, 50, 510, 200}, false},
-        {"10 x 9 pixels", {100, 50, 110, 59}, false},
-        {"empty", {100, 50, 100, 50}, false},
-        {"upside down", {510, 210, 100, 50}, false},
-        {"size overflows", {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, false},
-        {"title bar above the screen", {100, -5, 510, 155}, false},
-        {"title bar under the second monitor's task bar", {1100, 30, 1510, 190}, false},
-        {"title bar across both monitors", {800, 100, 1210, 260}, false},
-        {"title bar partly off the left", {-20, 100, 390, 260}, false},
-        {"title bar below the work area", {100, 710, 510, 870}, false},
-        {"off every monitor", {5000, 5000, 5410, 5160}, false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(IsReachable(c.rect, ownWidth, ownHeight, title, areas), c.reachable) << c.what;
-    EXPECT_FALSE(IsReachable({0, 0, 410, 160}, ownWidth, ownHeight, title, {})) << "no monitor";
 }
 
 TEST(Version, DigitsAfterTheFirstDotRunTogether) {

@@ -1,32 +1,9 @@
-#include "text/window_rect.h"
+#include "ui/window_rect.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "text/settings.h"
-
 namespace velmora {
-
-using namespace settings_key;
-
-std::optional<WindowRect> ReadWindowRect(IProfile& profile) {
-    WindowRect rect;
-    rect.left = profile.GetInt(kSection, kPosLeft, -1);
-    rect.right = profile.GetInt(kSection, kPosRight, -1);
-    rect.top = profile.GetInt(kSection, kPosTop, -1);
-    rect.bottom = profile.GetInt(kSection, kPosBottom, -1);
-    if (rect.left == -1 || rect.right == -1 || rect.top == -1 || rect.bottom == -1)
-        return std::nullopt;
-    return rect;
-}
-
-bool WriteWindowRect(IProfile& profile, const WindowRect& rect) {
-    bool ok = profile.WriteInt(kSection, kPosLeft, rect.left);
-    ok &= profile.WriteInt(kSection, kPosRight, rect.right);
-    ok &= profile.WriteInt(kSection, kPosTop, rect.top);
-    ok &= profile.WriteInt(kSection, kPosBottom, rect.bottom);
-    return ok;
-}
 
 bool IsReachable(const WindowRect& stored, int ownWidth, int ownHeight, int titleBarHeight,
                  const std::vector<WindowRect>& workAreas) {
