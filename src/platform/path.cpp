@@ -91,7 +91,12 @@ std::string WithoutLongPrefix(std::string_view path, char sep) {
     if (HasDriveRoot(rest)) {
         return std::string(rest);
     }
-    return StartsWithUnc(rest) ? "\\" + std::string(rest.substr(3)) : std::string(path);
+    if (!StartsWithUnc(rest)) {
+        return std::string(path);
+    }
+    std::string network(1, '\\');  // "\\server\..." from "UNC\server\..."
+    network.append(rest.substr(3));
+    return network;
 }
 
 std::string_view FileName(std::string_view path, char sep) {
