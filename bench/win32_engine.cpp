@@ -103,6 +103,15 @@ public:
     std::optional<velmora::EntryInfo> Inspect(const std::string& path) override {
         return Timed(kInspect, [&] { return m_fs.Inspect(path); });
     }
+    std::optional<std::string> FinalPath(const std::string& path) override {
+        return Timed(kIdentity, [&] { return m_fs.FinalPath(path); });
+    }
+    std::optional<velmora::VolumeInfo> VolumeOf(const std::string& path) override {
+        return Timed(kIdentity, [&] { return m_fs.VolumeOf(path); });
+    }
+    bool SameName(const std::string& a, const std::string& b) override {
+        return Timed(kOther, [&] { return m_fs.SameName(a, b); });
+    }
     std::string ErrorText(velmora::ErrorCode code) override {
         return Timed(kOther, [&] { return m_fs.ErrorText(code); });
     }
