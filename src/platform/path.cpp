@@ -91,7 +91,13 @@ std::string WithoutLongPrefix(std::string_view path, char sep) {
     if (HasDriveRoot(rest)) {
         return std::string(rest);
     }
-    return StartsWithUnc(rest) ? "\\" + std::string(rest.substr(3)) : std::string(path);
+    if (!StartsWithUnc(rest)) {
+        return std::string(path);
+    }
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) on "\\" + std::string(...).
+    std::string share(1, '\\');
+    share += rest.substr(3);
+    return share;
 }
 
 std::string_view FileName(std::string_view path, char sep) {
