@@ -53,11 +53,64 @@ std::optional<std::wstring> FinalPathOf(HANDLE handle, DWORD flags) {
     }
 }
 
-// Which volume a handle's file lies on. The serial alone does not tell (cloned disks share
-// it, and Wine's drives may all have 0): the volume's own name does. The system's device
-// name ("\Device\HarddiskVolume3\...") where it gives one, else the drive or share of the
-// final path ("\\?\C:\..."), mixed with the serial.
-std::uint64_t VolumeKey(HANDLE handle, DWORD serial) {
+// How volumes are told apart.
+// - Windows: the volume's NT device name ("\Device\HarddiskVolume3\...") is the volume
+//   itself, whichever drive letter, folder mount or substitute reaches it; the serial alone is
+//   not (cloned disks share it). Hard links cross exactly where it is the same.
+// - Wine 8, as seen here: every drive letter gets a device and a serial of its own (C:
+//   HarddiskVolume1 and 0x43000000, Z: HarddiskVolume3 and 0x5A000000, a drive mapped to
+//   /dev/shm HarddiskVolume2 and 0x59000000), yet C: and Z: lie on one Linux file system and
+//   hard links cross between them. A file system mounted below a drive's root without a letter
+//   of its own gets no device name at all and serial 0; links into it fail with "not same
+//   device". A name counts as the drive whose root lies nearest above it, whichever letter
+//   reached it (Z:\...\drive_c\t is C:\t, serial and all), so two hard links of one file,
+//   one below drive_c and one beside it, show two serials: the serial is no part of an
+//   identity there. What Wine reads from the Linux file system itself is its size (statvfs of
+//   the open file, as FileFsSizeInformation): the same through C: and Z:, different for
+//   /dev/shm and for a small tmpfs below Z:. So under Wine a volume, and the volume part of an
+//   identity, is its file system's size: two file systems of one size count as one (a link
+//   call between them then says "not same device" itself).
+bool UnderWine() {
+    static const bool wine = [] {
+        const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+        return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
+constexpr std::uint64_t kHashStart = 0xcbf29ce484222325ULL;  // FNV-1a
+
+std::uint64_t Mixed(std::uint64_t key, std::uint64_t value) {
+    return (key ^ value) * 0x100000001b3ULL;
+}
+
+// The size of the file system a handle's file lies on: its allocation units, sectors per
+// unit and bytes per sector; 0 when the system does not tell.
+std::uint64_t FileSystemSizeKey(HANDLE handle) {
+    struct SizeInformation {  // FILE_FS_SIZE_INFORMATION
+        LARGE_INTEGER totalUnits, availableUnits;
+        ULONG sectorsPerUnit, bytesPerSector;
+    };
+    struct StatusBlock {  // IO_STATUS_BLOCK
+        void* status;
+        ULONG_PTR information;
+    };
+    using Query = LONG(WINAPI*)(HANDLE, StatusBlock*, void*, ULONG, int);
+    static const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryVolumeInformationFile")));
+    constexpr int kFileFsSizeInformation = 3;
+    SizeInformation size{};
+    StatusBlock io{};
+    if (query == nullptr || query(handle, &io, &size, sizeof size, kFileFsSizeInformation) < 0)
+        return 0;
+    return Mixed(Mixed(Mixed(kHashStart, static_cast<std::uint64_t>(size.totalUnits.QuadPart)),
+                       size.sectorsPerUnit),
+                 size.bytesPerSector);
+}
+
+// Windows: the volume's device name where the system gives one, else the drive or share of
+// the final path ("\\?\C:\..."), mixed with the serial.
+std::uint64_t DeviceKey(HANDLE handle, DWORD serial) {
     std::optional<std::wstring> final = FinalPathOf(handle, VOLUME_NAME_NT);
     std::size_t elements = 2;  // "\Device\Name"
     if (!final) {
@@ -65,15 +118,23 @@ std::uint64_t VolumeKey(HANDLE handle, DWORD serial) {
         elements = 3;  // "\\?\X:" or "\\?\UNC" (and server and share: 5)
         if (final && final->compare(0, 8, L"\\\\?\\UNC\\") == 0) elements = 6;
     }
-    std::uint64_t key = 0xcbf29ce484222325ULL;  // FNV-1a over the volume's part of the name
+    std::uint64_t key = kHashStart;
     if (final) {
         std::size_t seen = 0;
         for (const wchar_t ch : *final) {
             if (ch == L'\\' && ++seen > elements) break;
-            key = (key ^ static_cast<std::uint64_t>(ch)) * 0x100000001b3ULL;
+            key = Mixed(key, static_cast<std::uint64_t>(ch));
         }
     }
     return key ^ serial;
+}
+
+// The volume of a handle's file, as FileId::volume and VolumeInfo::id.
+std::uint64_t VolumeKey(HANDLE handle, DWORD serial) {
+    if (UnderWine()) {
+        if (const std::uint64_t size = FileSystemSizeKey(handle)) return size;
+    }
+    return DeviceKey(handle, serial);
 }
 
 std::optional<BY_HANDLE_FILE_INFORMATION> InformationOf(HANDLE handle) {
@@ -201,9 +262,20 @@ std::optional<std::string> Win32FileSystem::FinalPath(const std::string& path) {
     if (HasEmbeddedZero(path)) return std::nullopt;
     FileHandle handle = OpenForAttributes(path, false);
     if (!handle) return std::nullopt;
+    const std::optional<BY_HANDLE_FILE_INFORMATION> info = InformationOf(handle.Get());
     const std::optional<std::wstring> final = FinalPathOf(handle.Get(), VOLUME_NAME_DOS);
-    if (!final) return std::nullopt;
-    return path::WithoutLongPrefix(Narrow(*final), '\\');
+    if (!info || !final) return std::nullopt;
+    std::string name = path::WithoutLongPrefix(Narrow(*final), '\\');
+    // Wine drops the dots that end an element of a final name ("e." comes back as "e", which
+    // names its neighbour or nothing): a final name is given only where it opens this entry.
+    FileHandle again = OpenForAttributes(name, false);
+    const std::optional<BY_HANDLE_FILE_INFORMATION> check =
+        again ? InformationOf(again.Get()) : std::nullopt;
+    if (!check || check->dwVolumeSerialNumber != info->dwVolumeSerialNumber ||
+        check->nFileIndexHigh != info->nFileIndexHigh ||
+        check->nFileIndexLow != info->nFileIndexLow)
+        return std::nullopt;
+    return name;
 }
 
 std::optional<VolumeInfo> Win32FileSystem::VolumeOf(const std::string& path) {
