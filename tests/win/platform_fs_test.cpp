@@ -347,21 +347,6 @@ TEST(PlatformFs, SameNameIgnoresCaseInEveryScript) {
     }
 }
 
-// The "Z:" name of a folder of the Wine prefix's C: drive (Z: is the Unix root there); empty
-// where the system has no Unix names.
-std::string UnixDriveName(const std::string& path) {
-    using UnixName = char*(CDECL*)(const wchar_t*);
-    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (unixName == nullptr) return {};
-    char* name = unixName(Widen(path).c_str());
-    if (name == nullptr) return {};
-    std::string result = "Z:" + std::string(name);
-    ::HeapFree(::GetProcessHeap(), 0, name);
-    std::replace(result.begin(), result.end(), '/', '\\');
-    return result;
-}
-
 TEST(PlatformFs, FinalPathIsTheNameOnDisk) {
     TempDir dir;
     Win32FileSystem fs;
@@ -389,11 +374,6 @@ TEST(PlatformFs, FinalPathIsTheNameOnDisk) {
     const std::optional<std::string> dotted = fs.FinalPath(dir / "e.");
     if (dotted) {
         EXPECT_EQ(*dotted, *root + "\\e.");
-    }
-    // Under Wine the same folder reached through Z: has the drive it lies on as its name.
-    const std::string throughZ = UnixDriveName(dir / "Sub");
-    if (!throughZ.empty() && throughZ.rfind("Z:\\", 0) == 0 && dir.Path()[0] != 'Z') {
-        EXPECT_EQ(fs.FinalPath(throughZ), *root + "\\Sub");
     }
 }
 

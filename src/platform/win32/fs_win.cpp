@@ -84,25 +84,41 @@ std::uint64_t Mixed(std::uint64_t key, std::uint64_t value) {
     return (key ^ value) * 0x100000001b3ULL;
 }
 
+// ntdll's queries of an open file (class numbers as in the system's headers); false where
+// the system does not answer.
+struct StatusBlock {  // IO_STATUS_BLOCK
+    void* status;
+    ULONG_PTR information;
+};
+using NtQuery = LONG(WINAPI*)(HANDLE, StatusBlock*, void*, ULONG, int);
+
+NtQuery NtdllQuery(const char* name) {
+    return reinterpret_cast<NtQuery>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+template <class Information>
+bool QueryFile(HANDLE handle, int kind, Information& out) {
+    static const NtQuery query = NtdllQuery("NtQueryInformationFile");
+    StatusBlock io{};
+    return query != nullptr && query(handle, &io, &out, sizeof out, kind) >= 0;
+}
+
+template <class Information>
+bool QueryVolume(HANDLE handle, int kind, Information& out) {
+    static const NtQuery query = NtdllQuery("NtQueryVolumeInformationFile");
+    StatusBlock io{};
+    return query != nullptr && query(handle, &io, &out, sizeof out, kind) >= 0;
+}
+
 // The size of the file system a handle's file lies on: its allocation units, sectors per
 // unit and bytes per sector; 0 when the system does not tell.
 std::uint64_t FileSystemSizeKey(HANDLE handle) {
-    struct SizeInformation {  // FILE_FS_SIZE_INFORMATION
+    struct {  // FILE_FS_SIZE_INFORMATION
         LARGE_INTEGER totalUnits, availableUnits;
         ULONG sectorsPerUnit, bytesPerSector;
-    };
-    struct StatusBlock {  // IO_STATUS_BLOCK
-        void* status;
-        ULONG_PTR information;
-    };
-    using Query = LONG(WINAPI*)(HANDLE, StatusBlock*, void*, ULONG, int);
-    static const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryVolumeInformationFile")));
-    constexpr int kFileFsSizeInformation = 3;
-    SizeInformation size{};
-    StatusBlock io{};
-    if (query == nullptr || query(handle, &io, &size, sizeof size, kFileFsSizeInformation) < 0)
-        return 0;
+    } size{};
+    if (!QueryVolume(handle, 3, size)) return 0;  // FileFsSizeInformation
     return Mixed(Mixed(Mixed(kHashStart, static_cast<std::uint64_t>(size.totalUnits.QuadPart)),
                        size.sectorsPerUnit),
                  size.bytesPerSector);
@@ -129,23 +145,35 @@ std::uint64_t DeviceKey(HANDLE handle, DWORD serial) {
     return key ^ serial;
 }
 
-// The volume of a handle's file, as FileId::volume and VolumeInfo::id.
-std::uint64_t VolumeKey(HANDLE handle, DWORD serial) {
-    if (UnderWine()) {
-        if (const std::uint64_t size = FileSystemSizeKey(handle)) return size;
-    }
-    return DeviceKey(handle, serial);
-}
+// What an open entry is: its attributes and its identity.
+struct Facts {
+    DWORD attributes = 0;
+    FileId id;
+};
 
-std::optional<BY_HANDLE_FILE_INFORMATION> InformationOf(HANDLE handle) {
+// GetFileInformationByHandle also asks for the volume's serial, which under Wine is a round
+// trip to its mount manager (another process) and no part of an identity there: under Wine
+// the attributes and the file index are asked for alone (the file's own data), the volume by
+// its file system's size.
+std::optional<Facts> FactsOf(HANDLE handle) {
+    if (UnderWine()) {
+        struct {  // FILE_BASIC_INFORMATION
+            LARGE_INTEGER created, accessed, written, changed;
+            ULONG attributes;
+        } basic{};
+        LARGE_INTEGER index{};  // FILE_INTERNAL_INFORMATION
+        if (QueryFile(handle, 4, basic) && QueryFile(handle, 6, index)) {
+            if (const std::uint64_t size = FileSystemSizeKey(handle))
+                return Facts{basic.attributes,
+                             FileId{size, static_cast<std::uint64_t>(index.QuadPart)}};
+        }
+    }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handle, &info)) return std::nullopt;
-    return info;
-}
-
-FileId IdOf(HANDLE handle, const BY_HANDLE_FILE_INFORMATION& info) {
-    return FileId{VolumeKey(handle, info.dwVolumeSerialNumber),
-                  (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return Facts{info.dwFileAttributes,
+                 FileId{DeviceKey(handle, info.dwVolumeSerialNumber),
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                            info.nFileIndexLow}};
 }
 
 }  // namespace
@@ -238,43 +266,39 @@ std::optional<FileId> Win32FileSystem::FolderIdentity(const std::string& path) {
     // walk must compare.
     FileHandle handle = OpenForAttributes(path, false);
     if (!handle) return std::nullopt;
-    const std::optional<BY_HANDLE_FILE_INFORMATION> info = InformationOf(handle.Get());
+    const std::optional<Facts> facts = FactsOf(handle.Get());
     // Backup semantics open files as well: a file at a mirror folder's name is no folder.
-    if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
-    return IdOf(handle.Get(), *info);
+    if (!facts || (facts->attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
+    return facts->id;
 }
 
 std::optional<EntryInfo> Win32FileSystem::Inspect(const std::string& path) {
     if (HasEmbeddedZero(path)) return std::nullopt;
     FileHandle handle = OpenForAttributes(path, true);
     if (!handle) return std::nullopt;
-    const std::optional<BY_HANDLE_FILE_INFORMATION> info = InformationOf(handle.Get());
-    if (!info) return std::nullopt;
-    const DWORD attributes = info->dwFileAttributes;
+    const std::optional<Facts> facts = FactsOf(handle.Get());
+    if (!facts) return std::nullopt;
+    const DWORD attributes = facts->attributes;
     const EntryKind kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0
                                ? EntryKind::ReparsePoint
                            : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::Folder
                                                                           : EntryKind::File;
-    return EntryInfo{kind, IdOf(handle.Get(), *info)};
+    return EntryInfo{kind, facts->id};
 }
 
 std::optional<std::string> Win32FileSystem::FinalPath(const std::string& path) {
     if (HasEmbeddedZero(path)) return std::nullopt;
     FileHandle handle = OpenForAttributes(path, false);
     if (!handle) return std::nullopt;
-    const std::optional<BY_HANDLE_FILE_INFORMATION> info = InformationOf(handle.Get());
+    const std::optional<Facts> facts = FactsOf(handle.Get());
     const std::optional<std::wstring> final = FinalPathOf(handle.Get(), VOLUME_NAME_DOS);
-    if (!info || !final) return std::nullopt;
+    if (!facts || !final) return std::nullopt;
     std::string name = path::WithoutLongPrefix(Narrow(*final), '\\');
     // Wine drops the dots that end an element of a final name ("e." comes back as "e", which
     // names its neighbour or nothing): a final name is given only where it opens this entry.
     FileHandle again = OpenForAttributes(name, false);
-    const std::optional<BY_HANDLE_FILE_INFORMATION> check =
-        again ? InformationOf(again.Get()) : std::nullopt;
-    if (!check || check->dwVolumeSerialNumber != info->dwVolumeSerialNumber ||
-        check->nFileIndexHigh != info->nFileIndexHigh ||
-        check->nFileIndexLow != info->nFileIndexLow)
-        return std::nullopt;
+    const std::optional<Facts> check = again ? FactsOf(again.Get()) : std::nullopt;
+    if (!check || check->id != facts->id) return std::nullopt;
     return name;
 }
 
@@ -282,15 +306,15 @@ std::optional<VolumeInfo> Win32FileSystem::VolumeOf(const std::string& path) {
     if (HasEmbeddedZero(path)) return std::nullopt;
     FileHandle handle = OpenForAttributes(path, false);
     if (!handle) return std::nullopt;
-    const std::optional<BY_HANDLE_FILE_INFORMATION> info = InformationOf(handle.Get());
-    if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
+    const std::optional<Facts> facts = FactsOf(handle.Get());
+    if (!facts || (facts->attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
     wchar_t system[MAX_PATH + 1] = {};
     const bool known = ::GetVolumeInformationByHandleW(handle.Get(), nullptr, 0, nullptr, nullptr,
                                                        nullptr, system, MAX_PATH + 1) != FALSE;
     const std::wstring_view name = system;
     const bool fat = known && (name == L"FAT" || name == L"FAT32" || name == L"exFAT" ||
                                name == L"FAT12" || name == L"FAT16");
-    return VolumeInfo{VolumeKey(handle.Get(), info->dwVolumeSerialNumber), !fat};
+    return VolumeInfo{facts->id.volume, !fat};
 }
 
 bool Win32FileSystem::SameName(const std::string& a, const std::string& b) {
