@@ -61,7 +61,7 @@ public:
     explicit TimedFileSystem(velmora::IFileSystem& fs) : m_fs(fs) {}
 
 private:
-    enum { kHardLink, kFolder, kList, kIdentity, kInspect, kOther, kKinds };
+    enum { kHardLink, kFolder, kList, kIdentity, kInspect, kVolume, kOther, kKinds };
 
     template <class F>
     auto Timed(int kind, F&& call) -> decltype(call()) {
@@ -104,10 +104,10 @@ public:
         return Timed(kInspect, [&] { return m_fs.Inspect(path); });
     }
     std::optional<std::string> FinalPath(const std::string& path) override {
-        return Timed(kIdentity, [&] { return m_fs.FinalPath(path); });
+        return Timed(kVolume, [&] { return m_fs.FinalPath(path); });
     }
     std::optional<velmora::VolumeInfo> VolumeOf(const std::string& path) override {
-        return Timed(kIdentity, [&] { return m_fs.VolumeOf(path); });
+        return Timed(kVolume, [&] { return m_fs.VolumeOf(path); });
     }
     bool SameName(const std::string& a, const std::string& b) override {
         return Timed(kOther, [&] { return m_fs.SameName(a, b); });
@@ -119,20 +119,21 @@ public:
 
     std::string Report(double total) const {
         static const char* const names[] = {"CreateHardLink", "CreateFolder", "ListFolder",
-                                            "FolderIdentity", "Inspect",      "other calls"};
-        std::string out = "call              calls    seconds  share  us/call\n";
+                                            "FolderIdentity", "Inspect",      "FinalPath/VolumeOf",
+                                            "other calls"};
+        std::string out = "call                  calls    seconds  share  us/call\n";
         double inCalls = 0;
         char line[128];
         for (int i = 0; i < kKinds; ++i) {
             inCalls += m_seconds[i];
             if (m_calls[i] == 0) continue;
-            std::snprintf(line, sizeof line, "%-15s %7llu %10.3f %5.1f%% %8.1f\n", names[i],
+            std::snprintf(line, sizeof line, "%-19s %7llu %10.3f %5.1f%% %8.1f\n", names[i],
                           static_cast<unsigned long long>(m_calls[i]), m_seconds[i],
                           100 * m_seconds[i] / total,
                           1e6 * m_seconds[i] / static_cast<double>(m_calls[i]));
             out += line;
         }
-        std::snprintf(line, sizeof line, "%-15s %7s %10.3f %5.1f%%\n", "engine itself", "",
+        std::snprintf(line, sizeof line, "%-19s %7s %10.3f %5.1f%%\n", "engine itself", "",
                       total - inCalls, 100 * (total - inCalls) / total);
         return out + line;
     }

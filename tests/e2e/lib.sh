@@ -335,6 +335,17 @@ e2e_unmount_and_teardown() {
     e2e_teardown
 }
 
+# Maps a drive letter of the build's Wine prefix to a Unix folder for this test (as the prefix's
+# own C: and Z: are mapped); the mapping goes again when the test ends. Fails when the letter
+# is taken.
+e2e_map_drive() { # letter folder
+    local link
+    link="$WINEPREFIX/dosdevices/$(printf '%s' "$1" | tr '[:upper:]' '[:lower:]'):"
+    [ -e "$link" ] || [ -L "$link" ] && fail "drive $1: is taken in the Wine prefix"
+    ln -s "$2" "$link" || fail "cannot map drive $1: to $2"
+    e2e_on_exit "rm -f '$link'"
+}
+
 # Starts the program on a list of the entries with the given command-line target, sets the
 # target edit and the depth when given, and presses OK. Leaves the main dialog in E2E_DLG.
 e2e_link_run() { # command-line-target target-edit-or-empty depth-or-empty entry...

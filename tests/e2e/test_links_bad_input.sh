@@ -1,7 +1,7 @@
 #!/bin/bash
 # Links where the file system says no: a read-only target, a full disk, a target on another
-# volume, entries and targets that name nothing. Each failure ends in the prompt with the
-# system's reason and nothing in the source changes. Names longer than 260 characters work.
+# volume or drive (one prompt per entry, nothing left there), entries and targets that name
+# nothing. Each failure ends in the prompt with the reason and nothing in the source changes. Names longer than 260 characters work.
 # Read-only and full volumes are small tmpfs mounts of the test's own (root runs Wine here, and
 # root ignores a folder's mode bits).
 . "$(dirname "$0")/lib.sh"
@@ -99,21 +99,56 @@ else
 fi
 
 # ---- another volume ----------------------------------------------------------------------------
+# Hard links cannot leave their file system: each entry costs one prompt, whose reason names
+# both drives, and nothing is left in the target for it - told before anything is made, or,
+# where the volumes look alike, by the first link's "not same device".
+other_drive() { # source-drive target-drive
+    printf 'Жёсткая ссылка не может вести на другой диск: файлы лежат на %s, а цель — на %s. Выберите цель на том же диске или глубину рекурсии 0 (точка соединения).' "$1" "$2"
+}
 other="$E2E_WORK/other"
 if e2e_mount_tmpfs "$other" size=1m; then
     wother="$(e2e_winpath "$other")"
-    NOT_SAME_DEVICE="$(e2e_error_text 17)"
     e2e_link_run "$wother\\" "" 1 "$wdata\\f.txt" "$wdata\\dir\\"
-    prompt="$(e2e_expect_prompt "$E2E_DLG" "other volume, file" "$FILE_ERROR" "$wdata\\f.txt" "$NOT_SAME_DEVICE")"
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "other volume, file" "$FILE_ERROR" "$wdata\\f.txt" "$(other_drive Z: Z:)")"
     e2e_answer "$prompt" $IDC_SKIP
-    # The mirror folder can be made there; its files cannot be linked.
-    prompt="$(e2e_expect_prompt "$E2E_DLG" "other volume, mirror" "$FILE_ERROR" "$wdata\\dir\\g.txt" "$NOT_SAME_DEVICE")"
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "other volume, mirror" "$FOLDER_ERROR" "$wother\\dir" "$(other_drive Z: Z:)")"
     e2e_answer "$prompt" $IDC_SKIP
     e2e_expect_end "$E2E_DLG" "other volume" 30 2
-    expect_eq "$(cd "$other" && find . | LC_ALL=C sort | tr '\n' ' ')" ". ./dir " \
-        "other volume: what was made"
+    expect_eq "$(cd "$other" && find . | LC_ALL=C sort | tr '\n' ' ')" ". " "other volume: what was made"
+
+    # Two file systems of one size (two such tmpfs) look alike: the mirror's first link says
+    # "not same device", and the folders the mirror made go again.
+    alike="$E2E_WORK/alike"
+    e2e_mount_tmpfs "$alike" size=1m || fail "cannot mount a second tmpfs"
+    mkdir -p "$alike/tree/sub"
+    printf 'below\n' >"$alike/tree/sub/h.txt"
+    alike_before="$(e2e_tree_snapshot "$alike")"
+    e2e_link_run "$wother\\" "" -1 "$(e2e_winpath "$alike/tree")\\"
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "alike volume, mirror" "$FOLDER_ERROR" "$wother\\tree" "$(other_drive Z: Z:)")"
+    expect_eq "$(cd "$other" && find . | LC_ALL=C sort | tr '\n' ' ')" ". " "alike volume: left under the prompt"
+    e2e_answer "$prompt" $IDC_SKIP
+    e2e_expect_end "$E2E_DLG" "alike volume" 30 2
+    expect_eq "$(cd "$other" && find . | LC_ALL=C sort | tr '\n' ' ')" ". " "alike volume: what was made"
+    expect_same_tree "$alike_before" "$(e2e_tree_snapshot "$alike")" "alike volume: source"
 else
     e2e_skip "another volume: mounting a tmpfs is not permitted"
+fi
+
+# A drive letter of its own on another file system (/dev/shm): the whole mirror, one prompt.
+if shm="$(mktemp -d /dev/shm/velmora-e2e.XXXXXX 2>/dev/null)"; then
+    e2e_on_exit "rm -rf '$shm'"
+    e2e_map_drive Y "$shm"
+    mkdir -p "$data/dir/sub"
+    printf 'third\n' >"$data/dir/sub/h.txt"
+    e2e_link_run 'Y:\' "" -1 "$wdata\\dir\\"
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "other drive, mirror" "$FOLDER_ERROR" 'Y:\dir' "$(other_drive Z: Y:)")"
+    e2e_screenshot links-other-drive-prompt "$prompt"
+    e2e_answer "$prompt" $IDC_SKIP
+    e2e_expect_end "$E2E_DLG" "other drive" 30 2
+    expect_eq "$(ls -A "$shm")" "" "other drive: what was made"
+    rm -r "$data/dir/sub"
+else
+    e2e_log "SKIPPED another drive: no /dev/shm"
 fi
 expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "source after the volumes"
 

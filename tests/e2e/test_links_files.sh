@@ -67,6 +67,25 @@ e2e_expect_end "$E2E_DLG" "UTF-8 name"
 expect_hard_link "$links/отчёт №1.txt" "$data/отчёт №1.txt" "UTF-8 name"
 rm -f "$links"/* "$data/отчёт №1.txt"
 
+# Entries whose names end in a blank or a dot, beside namesakes without them: each entry is
+# linked as itself, never its neighbour, and nothing beside them changes.
+exact="$E2E_WORK/exact"
+mkdir -p "$exact"
+for f in 'b.txt' 'b.txt ' 'c.txt' 'c.txt.'; do printf '%s|\n' "$f" >"$exact/$f"; done
+exact_before="$(e2e_tree_snapshot "$exact")"
+wexact="$(e2e_winpath "$exact")"
+e2e_link_run "$wlinks\\" "" "" "$wexact\\b.txt " "$wexact\\c.txt."
+e2e_expect_end "$E2E_DLG" "names ending in a blank or a dot"
+expect_hard_link "$links/b.txt " "$exact/b.txt " "name ending in a blank"
+expect_hard_link "$links/c.txt." "$exact/c.txt." "name ending in a dot"
+expect_eq "$(ls -A "$links" | LC_ALL=C sort | tr '\n' '|')" 'b.txt |c.txt.|' \
+    "names ending in a blank or a dot: links folder"
+expect_eq "$(stat -c %h "$exact/b.txt") $(stat -c %h "$exact/c.txt")" "1 1" \
+    "names ending in a blank or a dot: the neighbours"
+rm -f "$links"/*
+expect_same_tree "$exact_before" "$(e2e_tree_snapshot "$exact")" "names ending in a blank or a dot"
+rm -rf "$exact"
+
 # A name that is taken: the prompt says so; Retry after the obstacle is gone makes the link.
 echo obstacle >"$links/report.txt"
 e2e_link_run "$wlinks\\" "" "" "$wdata\\report.txt"

@@ -1,6 +1,6 @@
 #!/bin/bash
 # OK links folders: a mirror at depth 1 (files hard-linked, sub-folders get junctions), at -1
-# (the whole tree, no junction), a junction at depth 0, a mirror folder that cannot be made, and
+# (the whole tree, names ending in a blank included, no junction), a junction at depth 0, a mirror folder that cannot be made, and
 # Cancel deep inside a mirror. Wine cannot set a mount point and answers "not supported" (50):
 # that is the road of a junction failure, its prompt and the clean-up of the folder it made.
 . "$(dirname "$0")/lib.sh"
@@ -12,6 +12,9 @@ mkdir -p "$data/Photos/2019/deep" "$data/Photos/2020" "$data/Photos/empty" "$lin
 for f in a.jpg b.jpg .hidden 2019/x.jpg 2019/deep/y.jpg 2020/z.jpg; do
     printf 'picture %s\n' "$f" >"$data/Photos/$f"
 done
+# Two files whose names differ only by a blank at the end: each is mirrored as itself.
+printf 'plain\n' >"$data/Photos/2019/a.txt"
+printf 'with a blank\n' >"$data/Photos/2019/a.txt "
 printf 'after\n' >"$data/after.txt"
 wdata="$(e2e_winpath "$data")"
 wlinks="$(e2e_winpath "$links")"
@@ -72,6 +75,8 @@ e2e_expect_end "$E2E_DLG" "depth -1"
 expect_eq "$(tree_with_inodes "$links/Photos")" "$(tree_with_inodes "$data/Photos")" \
     "depth -1: the mirror"
 expect_eq "$(stat -c %h "$data/Photos/2019/deep/y.jpg")" 2 "depth -1: link count of y.jpg"
+expect_hard_link "$links/Photos/2019/a.txt" "$data/Photos/2019/a.txt" "depth -1: a.txt"
+expect_hard_link "$links/Photos/2019/a.txt " "$data/Photos/2019/a.txt " "depth -1: 'a.txt '"
 rm -rf "${links:?}"/*
 expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "depth -1: source"
 

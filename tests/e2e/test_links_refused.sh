@@ -1,8 +1,8 @@
 #!/bin/bash
 # What the program refuses, on the real velmora.exe: a folder mirrored onto itself (both panels
 # on one folder), an entry with ".." (nothing may land outside the target), and relative
-# entries (a namesake in the current folder must not be linked). The source is the same before
-# and after every run.
+# entries (a namesake in the current folder must not be linked), a drive's root in every form.
+# The source is the same before and after every run.
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 
@@ -13,6 +13,10 @@ printf 'one\n' >"$data/tree/one.txt"
 printf 'two\n' >"$data/tree/sub/two.txt"
 # Namesakes of the relative entries where the program starts and in its own folder.
 for dir in "$E2E_WORK" "$E2E_APP"; do printf 'namesake\n' >"$dir/a.txt"; done
+# A drive of the test's own, Y:, for the roots below.
+mkdir -p "$E2E_WORK/drive"
+printf 'on the drive\n' >"$E2E_WORK/drive/d.txt"
+e2e_map_drive Y "$E2E_WORK/drive"
 wdata="$(e2e_winpath "$data")"
 wlinks="$(e2e_winpath "$links")"
 source_before="$(e2e_tree_snapshot "$data")"
@@ -58,6 +62,19 @@ e2e_answer "$prompt" $IDC_SKIP
 e2e_expect_end "$E2E_DLG" "relative entries" 30 2
 expect_eq "$(ls -A "$links")" "" "relative entries: the target holds"
 expect_same_tree "$work_before" "$(outside_target)" "relative entries: the namesakes"
+
+# A drive's root in every form has no name for a mirror folder: refused as a root, named as
+# it was given, and nothing is made.
+ROOT_ENTRY='Это корневой каталог: у него нет имени, которое могла бы получить ссылка.'
+roots=('\\?\Y:\' '\\.\Y:\' 'Y:\' 'Y:/')
+e2e_link_run "$wlinks\\" "" 1 "${roots[@]}"
+for root in "${roots[@]}"; do
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "root $root" "$FOLDER_ERROR" "$root" "$ROOT_ENTRY")"
+    e2e_answer "$prompt" $IDC_SKIP
+done
+e2e_expect_end "$E2E_DLG" "roots" 30 2
+expect_eq "$(ls -A "$links")" "" "roots: the target holds"
+expect_same_tree "$work_before" "$(outside_target)" "roots: outside the target"
 
 expect_same_tree "$source_before" "$(e2e_tree_snapshot "$data")" "source after every run"
 e2e_pass

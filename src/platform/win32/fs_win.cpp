@@ -20,14 +20,8 @@ std::string AsFolder(const std::string& path) {
 // so "b.txt " stays "b.txt " instead of naming its neighbour "b.txt". A name that still holds
 // '/', "." or ".." elements (not one the engine made exact) takes the usual rules.
 std::wstring ExactPath(const std::string& name) {
-    const bool plain = name.find('/') == std::string::npos &&
-                       name.find("\\.\\") == std::string::npos &&
-                       name.find("\\..") == std::string::npos;
-    if (plain && path::HasDriveRoot(name)) return L"\\\\?\\" + Widen(name);
-    if (plain && name.size() > 2 && name[0] == '\\' && name[1] == '\\' && name[2] != '?' &&
-        name[2] != '.')
-        return L"\\\\?\\UNC" + Widen(name.substr(1));
-    return LongPath(name);
+    std::wstring exact = ExactLongPath(name);
+    return exact.empty() ? LongPath(name) : exact;
 }
 
 // Opens what stands at a name for reading its attributes: following junctions and links, or
@@ -53,11 +47,80 @@ std::optional<std::wstring> FinalPathOf(HANDLE handle, DWORD flags) {
     }
 }
 
-// Which volume a handle's file lies on. The serial alone does not tell (cloned disks share
-// it, and Wine's drives may all have 0): the volume's own name does. The system's device
-// name ("\Device\HarddiskVolume3\...") where it gives one, else the drive or share of the
-// final path ("\\?\C:\..."), mixed with the serial.
-std::uint64_t VolumeKey(HANDLE handle, DWORD serial) {
+// How volumes are told apart.
+// - Windows: the volume's NT device name ("\Device\HarddiskVolume3\...") is the volume
+//   itself, whichever drive letter, folder mount or substitute reaches it; the serial alone is
+//   not (cloned disks share it). Hard links cross exactly where it is the same.
+// - Wine 8, as seen here: every drive letter gets a device and a serial of its own (C:
+//   HarddiskVolume1 and 0x43000000, Z: HarddiskVolume3 and 0x5A000000, a drive mapped to
+//   /dev/shm HarddiskVolume2 and 0x59000000), yet C: and Z: lie on one Linux file system and
+//   hard links cross between them. A file system mounted below a drive's root without a letter
+//   of its own gets no device name at all and serial 0; links into it fail with "not same
+//   device". A name counts as the drive whose root lies nearest above it, whichever letter
+//   reached it (Z:\...\drive_c\t is C:\t, serial and all), so two hard links of one file,
+//   one below drive_c and one beside it, show two serials: the serial is no part of an
+//   identity there. What Wine reads from the Linux file system itself is its size (statvfs of
+//   the open file, as FileFsSizeInformation): the same through C: and Z:, different for
+//   /dev/shm and for a small tmpfs below Z:. So under Wine a volume, and the volume part of an
+//   identity, is its file system's size: two file systems of one size count as one (a link
+//   call between them then says "not same device" itself).
+bool UnderWine() {
+    static const bool wine = [] {
+        const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+        return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
+constexpr std::uint64_t kHashStart = 0xcbf29ce484222325ULL;  // FNV-1a
+
+std::uint64_t Mixed(std::uint64_t key, std::uint64_t value) {
+    return (key ^ value) * 0x100000001b3ULL;
+}
+
+// ntdll's queries of an open file (class numbers as in the system's headers); false where
+// the system does not answer.
+struct StatusBlock {  // IO_STATUS_BLOCK
+    void* status;
+    ULONG_PTR information;
+};
+using NtQuery = LONG(WINAPI*)(HANDLE, StatusBlock*, void*, ULONG, int);
+
+NtQuery NtdllQuery(const char* name) {
+    return reinterpret_cast<NtQuery>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+template <class Information>
+bool QueryFile(HANDLE handle, int kind, Information& out) {
+    static const NtQuery query = NtdllQuery("NtQueryInformationFile");
+    StatusBlock io{};
+    return query != nullptr && query(handle, &io, &out, sizeof out, kind) >= 0;
+}
+
+template <class Information>
+bool QueryVolume(HANDLE handle, int kind, Information& out) {
+    static const NtQuery query = NtdllQuery("NtQueryVolumeInformationFile");
+    StatusBlock io{};
+    return query != nullptr && query(handle, &io, &out, sizeof out, kind) >= 0;
+}
+
+// The size of the file system a handle's file lies on: its allocation units, sectors per
+// unit and bytes per sector; 0 when the system does not tell.
+std::uint64_t FileSystemSizeKey(HANDLE handle) {
+    struct {  // FILE_FS_SIZE_INFORMATION
+        LARGE_INTEGER totalUnits, availableUnits;
+        ULONG sectorsPerUnit, bytesPerSector;
+    } size{};
+    if (!QueryVolume(handle, 3, size)) return 0;  // FileFsSizeInformation
+    return Mixed(Mixed(Mixed(kHashStart, static_cast<std::uint64_t>(size.totalUnits.QuadPart)),
+                       size.sectorsPerUnit),
+                 size.bytesPerSector);
+}
+
+// Windows: the volume's device name where the system gives one, else the drive or share of
+// the final path ("\\?\C:\..."), mixed with the serial.
+std::uint64_t DeviceKey(HANDLE handle, DWORD serial) {
     std::optional<std::wstring> final = FinalPathOf(handle, VOLUME_NAME_NT);
     std::size_t elements = 2;  // "\Device\Name"
     if (!final) {
@@ -65,26 +128,46 @@ std::uint64_t VolumeKey(HANDLE handle, DWORD serial) {
         elements = 3;  // "\\?\X:" or "\\?\UNC" (and server and share: 5)
         if (final && final->compare(0, 8, L"\\\\?\\UNC\\") == 0) elements = 6;
     }
-    std::uint64_t key = 0xcbf29ce484222325ULL;  // FNV-1a over the volume's part of the name
+    std::uint64_t key = kHashStart;
     if (final) {
         std::size_t seen = 0;
         for (const wchar_t ch : *final) {
             if (ch == L'\\' && ++seen > elements) break;
-            key = (key ^ static_cast<std::uint64_t>(ch)) * 0x100000001b3ULL;
+            key = Mixed(key, static_cast<std::uint64_t>(ch));
         }
     }
     return key ^ serial;
 }
 
-std::optional<BY_HANDLE_FILE_INFORMATION> InformationOf(HANDLE handle) {
+// What an open entry is: its attributes and its identity.
+struct Facts {
+    DWORD attributes = 0;
+    FileId id;
+};
+
+// GetFileInformationByHandle also asks for the volume's serial, which under Wine is a round
+// trip to its mount manager (another process) and no part of an identity there: under Wine
+// the attributes and the file index are asked for alone (the file's own data), the volume by
+// its file system's size.
+std::optional<Facts> FactsOf(HANDLE handle) {
+    if (UnderWine()) {
+        struct {  // FILE_BASIC_INFORMATION
+            LARGE_INTEGER created, accessed, written, changed;
+            ULONG attributes;
+        } basic{};
+        LARGE_INTEGER index{};  // FILE_INTERNAL_INFORMATION
+        if (QueryFile(handle, 4, basic) && QueryFile(handle, 6, index)) {
+            if (const std::uint64_t size = FileSystemSizeKey(handle))
+                return Facts{basic.attributes,
+                             FileId{size, static_cast<std::uint64_t>(index.QuadPart)}};
+        }
+    }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(handle, &info)) return std::nullopt;
-    return info;
-}
-
-FileId IdOf(HANDLE handle, const BY_HANDLE_FILE_INFORMATION& info) {
-    return FileId{VolumeKey(handle, info.dwVolumeSerialNumber),
-                  (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return Facts{info.dwFileAttributes,
+                 FileId{DeviceKey(handle, info.dwVolumeSerialNumber),
+                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
+                            info.nFileIndexLow}};
 }
 
 }  // namespace
@@ -177,48 +260,55 @@ std::optional<FileId> Win32FileSystem::FolderIdentity(const std::string& path) {
     // walk must compare.
     FileHandle handle = OpenForAttributes(path, false);
     if (!handle) return std::nullopt;
-    const std::optional<BY_HANDLE_FILE_INFORMATION> info = InformationOf(handle.Get());
+    const std::optional<Facts> facts = FactsOf(handle.Get());
     // Backup semantics open files as well: a file at a mirror folder's name is no folder.
-    if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
-    return IdOf(handle.Get(), *info);
+    if (!facts || (facts->attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
+    return facts->id;
 }
 
 std::optional<EntryInfo> Win32FileSystem::Inspect(const std::string& path) {
     if (HasEmbeddedZero(path)) return std::nullopt;
     FileHandle handle = OpenForAttributes(path, true);
     if (!handle) return std::nullopt;
-    const std::optional<BY_HANDLE_FILE_INFORMATION> info = InformationOf(handle.Get());
-    if (!info) return std::nullopt;
-    const DWORD attributes = info->dwFileAttributes;
+    const std::optional<Facts> facts = FactsOf(handle.Get());
+    if (!facts) return std::nullopt;
+    const DWORD attributes = facts->attributes;
     const EntryKind kind = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0
                                ? EntryKind::ReparsePoint
                            : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::Folder
                                                                           : EntryKind::File;
-    return EntryInfo{kind, IdOf(handle.Get(), *info)};
+    return EntryInfo{kind, facts->id};
 }
 
 std::optional<std::string> Win32FileSystem::FinalPath(const std::string& path) {
     if (HasEmbeddedZero(path)) return std::nullopt;
     FileHandle handle = OpenForAttributes(path, false);
     if (!handle) return std::nullopt;
+    const std::optional<Facts> facts = FactsOf(handle.Get());
     const std::optional<std::wstring> final = FinalPathOf(handle.Get(), VOLUME_NAME_DOS);
-    if (!final) return std::nullopt;
-    return path::WithoutLongPrefix(Narrow(*final), '\\');
+    if (!facts || !final) return std::nullopt;
+    std::string name = path::WithoutLongPrefix(Narrow(*final), '\\');
+    // Wine drops the dots that end an element of a final name ("e." comes back as "e", which
+    // names its neighbour or nothing): a final name is given only where it opens this entry.
+    FileHandle again = OpenForAttributes(name, false);
+    const std::optional<Facts> check = again ? FactsOf(again.Get()) : std::nullopt;
+    if (!check || check->id != facts->id) return std::nullopt;
+    return name;
 }
 
 std::optional<VolumeInfo> Win32FileSystem::VolumeOf(const std::string& path) {
     if (HasEmbeddedZero(path)) return std::nullopt;
     FileHandle handle = OpenForAttributes(path, false);
     if (!handle) return std::nullopt;
-    const std::optional<BY_HANDLE_FILE_INFORMATION> info = InformationOf(handle.Get());
-    if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
+    const std::optional<Facts> facts = FactsOf(handle.Get());
+    if (!facts || (facts->attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
     wchar_t system[MAX_PATH + 1] = {};
     const bool known = ::GetVolumeInformationByHandleW(handle.Get(), nullptr, 0, nullptr, nullptr,
                                                        nullptr, system, MAX_PATH + 1) != FALSE;
     const std::wstring_view name = system;
     const bool fat = known && (name == L"FAT" || name == L"FAT32" || name == L"exFAT" ||
                                name == L"FAT12" || name == L"FAT16");
-    return VolumeInfo{VolumeKey(handle.Get(), info->dwVolumeSerialNumber), !fat};
+    return VolumeInfo{facts->id.volume, !fat};
 }
 
 bool Win32FileSystem::SameName(const std::string& a, const std::string& b) {
