@@ -40,8 +40,8 @@ inline constexpr ErrorCode kPosixErrorBase = 0x20000000;
 }  // namespace err
 
 // Identity of a file or folder: the volume and the file index on Windows (the volume told
-// apart by the volume itself, not by its serial alone: cloned disks share serials, and
-// Wine's drives may have none), device and inode on POSIX.
+// apart by the volume itself, not by its serial alone: cloned disks share serials, and under
+// Wine a file system mounted without a drive letter has serial 0), device and inode on POSIX.
 struct FileId {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;

@@ -17,8 +17,8 @@ std::string AsFolder(const std::string& path) {
 }
 
 // A full name exactly as it stands: the "\\?\" form, which the system does not normalise,
-// so "b.txt " stays "b.txt " instead of naming its neighbour "b.txt". A name that still holds
-// '/', "." or ".." elements (not one the engine made exact) takes the usual rules.
+// so "b.txt " stays "b.txt " instead of naming its neighbour "b.txt" ('/', "." and ".." are
+// resolved by the program first). A name that is no full path takes the usual rules.
 std::wstring ExactPath(const std::string& name) {
     std::wstring exact = ExactLongPath(name);
     return exact.empty() ? LongPath(name) : exact;
