@@ -198,11 +198,12 @@ void LinkBatch::LinkFolder(const std::string& source, const std::string& link, i
                     --m_result.folders;
                 }
             }
-            StepResult crossing = Refused(txt::kHardLinkOtherVolume);
             // The file's real place: a junction in the source may lead to another drive.
             const char sep = m_fs.Separator();
-            crossing.arg1 = DriveOf(m_fs.FinalPath(crossed.source).value_or(crossed.source), sep);
-            crossing.arg2 = DriveOf(m_fs.FinalPath(link).value_or(crossed.link), sep);
+            const std::string from = m_fs.FinalPath(crossed.source).value_or(crossed.source);
+            const StepResult crossing =
+                OtherVolume(std::string(path::ParentPath(from, sep)),
+                            std::string(path::ParentPath(crossed.link, sep)), sep);
             if (!RetryAfterFailure(StepKind::Folder, link, crossing)) {
                 return;
             }

@@ -12,6 +12,17 @@ std::string DriveOf(const std::string& name, char sep) {
     return root.empty() ? std::string(1, sep) : std::string(root);
 }
 
+StepResult OtherVolume(const std::string& source, const std::string& target, char sep) {
+    StepResult result = Refused(txt::kHardLinkOtherVolume);
+    result.arg1 = DriveOf(source, sep);
+    result.arg2 = DriveOf(target, sep);
+    if (result.arg1 == result.arg2) {
+        result.arg1 = source;
+        result.arg2 = target;
+    }
+    return result;
+}
+
 StepResult CheckMirrorPlace(IFileSystem& fs, const std::string& source, const std::string& link) {
     const std::optional<FileId> sourceId = fs.FolderIdentity(source);
     if (!sourceId) {
@@ -53,9 +64,7 @@ StepResult CheckHardLinkPlace(IFileSystem& fs, VolumeCache& volumes,
     const char sep = fs.Separator();
     StepResult result;
     if (from->id != to->id) {
-        result = Refused(txt::kHardLinkOtherVolume);
-        result.arg1 = DriveOf(sourceFolder, sep);
-        result.arg2 = DriveOf(targetFolder, sep);
+        result = OtherVolume(sourceFolder, targetFolder, sep);
     } else if (!to->holdsHardLinks) {
         result = Refused(txt::kNoHardLinksOnVolume);
         result.arg1 = DriveOf(targetFolder, sep);

@@ -28,6 +28,10 @@ inline StepResult InPlace() { return {err::kSuccess, 0, true}; }
 // The drive (or share) a full name lies on, as the user knows it: "C:", "\\server\share".
 std::string DriveOf(const std::string& name, char sep);
 
+// Refused (116) naming the drives of `source` and `target`; their folders where the drives'
+// names agree (two file systems under one letter: a volume mounted in a folder).
+StepResult OtherVolume(const std::string& source, const std::string& target, char sep);
+
 // The volume of a folder, or of the nearest folder above it that exists; remembered for the
 // last folder asked in each of two slots (0: sources, 1: targets), since a list's entries
 // mostly share one folder and one target.
