@@ -104,6 +104,7 @@ BatchResult LinkBatch::Run(const std::vector<std::string>& entries, const std::s
     m_bSkipAllFiles = m_bSkipAllFolders = m_bSkipAllJunctions = false;
     m_mirrorIds.clear();
     m_foldersEntered = 0;
+    m_filesHandled = 0;
     try {
         RunEntries(entries, target, depth);
     } catch (const BatchCancelled&) {
@@ -136,6 +137,8 @@ void LinkBatch::RunEntries(const std::vector<std::string>& entries, const std::s
         if (listed.empty() || listed.back() != sep) {
             if (FullEntry(listed, txt::kFileLinkError, m_bSkipAllFiles, entry)) {
                 LinkListedFile(entry);
+            } else {
+                ++m_filesHandled;
             }
             continue;
         }
@@ -252,9 +255,10 @@ void LinkBatch::LinkListedFile(const std::string& entry) {
             break;
         }
         if (!RetryAfterFailure(txt::kFileLinkError, entry, result, m_bSkipAllFiles)) {
-            return;
+            break;
         }
     }
+    ++m_filesHandled;
     Notify(entry);
 }
 
@@ -455,9 +459,10 @@ void LinkBatch::LinkMirroredFile(const std::string& source, const std::string& l
             break;
         }
         if (!RetryAfterFailure(txt::kFileLinkError, source, result, m_bSkipAllFiles)) {
-            return;
+            break;
         }
     }
+    ++m_filesHandled;
     Notify(source);
 }
 
@@ -593,7 +598,7 @@ void LinkBatch::Notify(std::string_view current) {
         return;
     }
     const std::uint64_t links = m_result.hardLinks + m_result.junctions;
-    if (!m_observer->OnProgress(BatchProgress{current, links, m_foldersEntered})) {
+    if (!m_observer->OnProgress(BatchProgress{current, links, m_foldersEntered, m_filesHandled})) {
         Abandon();
     }
 }

@@ -39,6 +39,7 @@ struct BatchProgress {
     std::string_view current;   // the list entry or found entry being linked
     std::uint64_t links = 0;    // hard links and junctions made so far
     std::uint64_t folders = 0;  // mirror folders made (or reused) so far
+    std::uint64_t files = 0;    // file steps ended so far: linked, already in place or skipped
 };
 
 class IBatchObserver {
@@ -177,6 +178,7 @@ private:
     std::unordered_set<FileId, FileIdHash> m_pathIds;    // source folders on the current path
     std::unordered_set<FileId, FileIdHash> m_mirrorIds;  // every mirror folder made or reused
     std::uint64_t m_foldersEntered = 0;                  // mirror folders made or reused
+    std::uint64_t m_filesHandled = 0;                    // file steps ended, skips included
 };
 
 }  // namespace velmora

@@ -2,4 +2,5 @@
 list(APPEND VELMORA_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/reparse.cpp
     ${CMAKE_CURRENT_LIST_DIR}/name_rule.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/batch.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/batch.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_count.cpp)

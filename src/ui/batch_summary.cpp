@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "text/safe_format.h"
+#include "ui/batch_estimate.h"
 
 namespace velmora {
 
@@ -19,7 +20,9 @@ int BatchExitCode(const BatchResult& result) {
     return exit_code::kCancelled;
 }
 
-std::optional<std::string> BatchSummary(const BatchResult& result, const TextCatalog& texts) {
+std::optional<std::string> BatchSummary(
+    const BatchResult& result, const TextCatalog& texts, std::optional<std::uint64_t> elapsedMs,
+    const std::function<std::string(const std::string&)>& fitName) {
     if (result.outcome != BatchOutcome::Completed || result.skipped == 0) return std::nullopt;
     const auto line = [&texts](TextId id, std::uint64_t count) {
         return SafeFormat(texts.Text(id), BuiltinText(id), {static_cast<std::int64_t>(count)});
@@ -30,9 +33,14 @@ std::optional<std::string> BatchSummary(const BatchResult& result, const TextCat
     text += line(txt::kSummaryFolders, result.folders) + '\n';
     text += line(txt::kSummaryInPlace, result.alreadyInPlace) + '\n';
     text += line(txt::kSummarySkipCount, result.skipped);
+    if (elapsedMs) {
+        const std::string duration = DurationText(*elapsedMs);
+        text += '\n' + SafeFormat(texts.Text(txt::kSummaryDuration),
+                                  BuiltinText(txt::kSummaryDuration), {std::string_view(duration)});
+    }
     if (result.skippedNames.empty()) return text;
     text += "\n\n" + texts.Text(txt::kSummaryNames);
-    for (const std::string& name : result.skippedNames) text += '\n' + name;
+    for (const std::string& name : result.skippedNames) text += '\n' + (fitName ? fitName(name) : name);
     if (result.skipped > result.skippedNames.size()) {
         text += '\n' + line(txt::kSummaryMoreNames, result.skipped - result.skippedNames.size());
     }

@@ -2,6 +2,8 @@
 // when anything was skipped, and the exit code. Portable.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -22,8 +24,13 @@ inline constexpr int kNotStarted = 4;  // wrong arguments, an unreadable list, a
 int BatchExitCode(const BatchResult& result);
 
 // The summary of a batch that finished with skipped items, in the language of `texts`: the
-// heading, the counts (hard links, junctions, folders, already in place, skipped) and the
-// first skipped names, then "and N more" for the rest. Nothing for any other batch.
-std::optional<std::string> BatchSummary(const BatchResult& result, const TextCatalog& texts);
+// heading, the counts (hard links, junctions, folders, already in place, skipped), how long
+// the batch took when `elapsedMs` is given, and the first skipped names, each as `fitName`
+// makes it (so that a long name cannot push the rest off the screen), then "and N more" for
+// the rest. Nothing for any other batch.
+std::optional<std::string> BatchSummary(
+    const BatchResult& result, const TextCatalog& texts,
+    std::optional<std::uint64_t> elapsedMs = std::nullopt,
+    const std::function<std::string(const std::string&)>& fitName = {});
 
 }  // namespace velmora
