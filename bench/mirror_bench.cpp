@@ -21,11 +21,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "links/batch.h"
+#include "links/file_count.h"
 #include "platform/posix/posix_fs.h"
 #include "platform/utf.h"
 #include "support/cp1251.h"
@@ -156,6 +158,32 @@ int MirrorWithEngine(const std::string& source, const std::string& target) {
     const velmora::BatchOutcome outcome = batch.Run({source + sep}, target + sep, -1).outcome;
     if (outcome != velmora::BatchOutcome::Completed || prompt.asked || messages.shown) return 3;
     return 0;
+}
+
+// Runs in a child: the same as the program's OK does it, the files counted first (for the
+// share done) and the count checked against the files the batch then handled.
+class LastFiles : public velmora::IBatchObserver {
+public:
+    bool OnProgress(const velmora::BatchProgress& progress) override {
+        files = progress.files;
+        return true;
+    }
+    std::uint64_t files = 0;
+};
+
+int MirrorCounted(const std::string& source, const std::string& target) {
+    velmora::PosixFileSystem fs;
+    NeverAsked prompt;
+    NoMessages messages;
+    const velmora::TextCatalog texts;
+    LastFiles observer;
+    const char sep = fs.Separator();
+    const std::vector<std::string> entries{source + sep};
+    const std::optional<std::uint64_t> total = velmora::CountBatchFiles(fs, entries, -1, nullptr);
+    velmora::LinkBatch batch(fs, prompt, messages, texts, &observer);
+    const velmora::BatchOutcome outcome = batch.Run(entries, target + sep, -1).outcome;
+    if (outcome != velmora::BatchOutcome::Completed || prompt.asked || messages.shown) return 3;
+    return total && *total == observer.files ? 0 : 4;
 }
 
 // Runs in a child: the same, every failure skipped; prints how many prompts there were.
@@ -442,6 +470,63 @@ RerunResult BenchRerun(const std::string& work, const std::string& self, std::ui
     return res;
 }
 
+// ---- the count before the batch ---------------------------------------------------------
+
+struct CountResult {
+    std::uint64_t files = 0;
+    std::uint64_t folders = 0;
+    double plain = 0, counted = 0;  // median seconds
+    double plainMin = 0, plainMax = 0, countedMin = 0, countedMax = 0;
+    long plainRss = 0, countedRss = 0;
+};
+
+// The mirror as it was and the mirror with the count before it, alternately first in each
+// round, each after a `sync` into an empty target.
+CountResult BenchCount(const std::string& work, const std::string& self, std::uint64_t files,
+                       int runs) {
+    const std::string probe = self.substr(0, self.rfind('/') + 1) + "run_probe";
+    const std::string resultFile = work + "/probe.txt";
+    CountResult res;
+    res.files = files;
+    res.folders = CountFolders(ShapeFor(files)) + 1;
+    const std::string source = work + "/src" + std::to_string(files);
+    const std::string out = work + "/out";
+    if (Spawn({self, "--make-tree", source, std::to_string(files)}).exitCode != 0)
+        Fail("making the tree failed");
+    MakeDir(out);
+    if (Spawn({self, "--mirror", source, out}).exitCode != 0) Fail("the warm-up mirror failed");
+    RemoveTree(out);
+    std::vector<double> plain, counted;
+    for (int run = 0; run < runs; ++run) {
+        for (int which = 0; which < 2; ++which) {
+            const bool countTurn = (which == 0) == (run % 2 == 0);
+            MakeDir(out);
+            ::sync();
+            const RunResult r = Measure(probe, resultFile,
+                                        {self, countTurn ? "--mirror-counted" : "--mirror", source, out});
+            if (r.exitCode != 0)
+                Fail(std::string(countTurn ? "the counted" : "the plain") + " mirror failed (exit " +
+                     std::to_string(r.exitCode) + ")");
+            (countTurn ? counted : plain).push_back(r.seconds);
+            long& rss = countTurn ? res.countedRss : res.plainRss;
+            rss = std::max(rss, r.maxRssKb);
+            std::fprintf(stderr, "[count, %llu files] run %d %-7s %.3f s, max RSS %ld KiB\n",
+                         static_cast<unsigned long long>(files), run + 1,
+                         countTurn ? "counted" : "plain", r.seconds, r.maxRssKb);
+            RemoveTree(out);
+        }
+    }
+    res.plain = Median(plain);
+    res.counted = Median(counted);
+    res.plainMin = *std::min_element(plain.begin(), plain.end());
+    res.plainMax = *std::max_element(plain.begin(), plain.end());
+    res.countedMin = *std::min_element(counted.begin(), counted.end());
+    res.countedMax = *std::max_element(counted.begin(), counted.end());
+    RemoveTree(source);
+    ::unlink(resultFile.c_str());
+    return res;
+}
+
 // ---- the list file --------------------------------------------------------------------
 
 // A list file as the file manager writes it, one full path a line, CR LF, in one of its
@@ -596,7 +681,9 @@ void Usage() {
                  "  --scenario   deep (10,000 nested folders) or cycle (1,000 symlinks back\n"
                  "               to the root): one engine run, failures skipped; alone\n"
                  "               rerun: per size, a fresh mirror, then the same mirror made\n"
-                 "               again over it (--runs rounds); every prompt answered Skip\n");
+                 "               again over it (--runs rounds); every prompt answered Skip\n"
+                 "               count: per size, the mirror with and without the count of\n"
+                 "               its files before it (--runs rounds)\n");
 }
 
 std::vector<std::uint64_t> ParseSizes(const std::string& text) {
@@ -623,6 +710,7 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && args[0] == "--make-tree")
         return MakeTree(args[1], std::stoull(args[2]));
     if (args.size() == 3 && args[0] == "--mirror") return MirrorWithEngine(args[1], args[2]);
+    if (args.size() == 3 && args[0] == "--mirror-counted") return MirrorCounted(args[1], args[2]);
     if (args.size() == 3 && args[0] == "--mirror-skip")
         return MirrorSkippingFailures(args[1], args[2]);
     if (args.size() == 4 && args[0] == "--mirror-again")
@@ -667,7 +755,12 @@ int main(int argc, char** argv) {
     const std::string self = SelfPath();
 
     std::vector<RerunResult> reruns;
+    std::vector<CountResult> counts;
     for (const std::string& name : scenarios) {
+        if (name == "count") {
+            for (const std::uint64_t n : sizes) counts.push_back(BenchCount(work, self, n, runs));
+            continue;
+        }
         if (name != "rerun") {
             RunScenario(work, self, name);
             continue;
@@ -687,6 +780,18 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(r.folders), r.fresh, r.freshMin, r.freshMax,
                 r.again, r.againMin, r.againMax, r.again / r.fresh, r.prompts, r.inPlace, r.skipped,
                 r.againRss);
+        }
+    }
+    if (!counts.empty()) {
+        std::printf("\n| files | folders | mirror median s (min-max) | count + mirror median s "
+                    "(min-max) | ratio | mirror max RSS KiB | count + mirror max RSS KiB |\n");
+        std::printf("|---:|---:|---|---|---:|---:|---:|\n");
+        for (const CountResult& r : counts) {
+            std::printf("| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.3f | %ld | %ld |\n",
+                        static_cast<unsigned long long>(r.files),
+                        static_cast<unsigned long long>(r.folders), r.plain, r.plainMin,
+                        r.plainMax, r.counted, r.countedMin, r.countedMax, r.counted / r.plain,
+                        r.plainRss, r.countedRss);
         }
     }
     if (!scenarios.empty()) doMirror = doList = false;

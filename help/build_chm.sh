@@ -19,6 +19,8 @@ for f in "$src"/*.htm "$src"/*.hhc "$src"/*.hhk "$src"/*.hhp; do
     fi
 done
 
+# Pictures are taken as they are.
+for f in "$src"/*.png; do [ -f "$f" ] && cp "$f" "$stage/"; done
 project=$(ls "$stage"/*.hhp)
 (cd "$stage" && chmcmd --no-html-scan "$(basename "$project")" > chmcmd.log 2>&1) || {
     cat "$stage/chmcmd.log" >&2

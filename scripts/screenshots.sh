@@ -115,12 +115,53 @@ shoot() { # suffix ini-lines...
     kill "$E2E_DRV_PID" 2>/dev/null
 }
 
+# The dialog halfway through a large mirror: 30,000 files in 300 folders of D:\Projects\Archive
+# (made once), mirrored into D:\Backup\Archive; the shot is taken once the bar has passed half
+# its range, then the batch is stopped (exit code 3). The shot goes to the help as well.
+archive="$d/Projects/Archive"
+for ((f = 0; f < 300; f++)); do
+    mkdir -p "$archive/Scans $((f / 15))/Box $f"
+    (cd "$archive/Scans $((f / 15))/Box $f" && touch page{000..099}.tif)
+done
+shoot_progress() { # suffix help-edition ini-lines...
+    local suffix="$1" edition="$2" dlg bar i
+    shift 2
+    velmora_wine_server_stop
+    e2e_driver_start
+    drv regdelkey "$E2E_REG_KEY" >/dev/null
+    printf '%s\r\n' '[Settings]' DefaultRecursionDepth=-1 "$@" >"$app/velmora.ini"
+    rm -rf "$d/Backup/Archive"
+    mkdir -p "$d/Backup/Archive"
+    printf '%s\r\n' 'D:\Projects\Archive\' >"$WINEPREFIX/drive_c/windows/temp/CMD5F2B.tmp"
+    e2e_start 'C:\windows\temp\CMD5F2B.tmp' 'D:\Backup\Archive\' /i=velmora.ini
+    dlg="$(e2e_wait_window "$E2E_TITLE" 30000)"
+    drv click "$dlg" $IDOK >/dev/null
+    for ((i = 0; i < 1200; i++)); do
+        bar="$(drv bar "$dlg" $IDC_PROGRESS 2>/dev/null)" || bar=""
+        if [ -n "$bar" ] && read -r pos low high <<<"$bar" && [ "$high" -gt 0 ] &&
+            [ $((pos * 2)) -ge "$high" ]; then
+            break
+        fi
+        sleep 0.05
+    done
+    [ -n "$bar" ] || fail "no progress bar"
+    sleep 0.3
+    e2e_screenshot "progress$suffix" "$dlg"
+    cp "$E2E_SHOTS/progress$suffix.png" "$root/help/$edition/progress.png"
+    drv click "$dlg" $IDCANCEL >/dev/null
+    e2e_wait_exit 60
+    [ "$E2E_EXIT_CODE" = 3 ] || fail "exit code $E2E_EXIT_CODE after Cancel, not 3"
+    kill "$E2E_DRV_PID" 2>/dev/null
+}
+
 (
     # Bash itself cannot use the private locale (it looks only where LOCPATH was when it
     # started); Wine can, and that is all it is for.
     export LOCPATH="$locales"
     export LC_ALL=ru_RU.UTF-8 2>/dev/null
     shoot ""
+    shoot_progress "" ru
 ) || exit 1
 shoot -en LanguageFile=English.lng HelpFile=velmora_en.chm || exit 1
+shoot_progress -en en LanguageFile=English.lng HelpFile=velmora_en.chm || exit 1
 echo "screenshots: written to docs/screenshots/"
