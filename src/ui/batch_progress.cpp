@@ -56,6 +56,7 @@ void CBatchProgress::StartBatch(std::uint64_t total) {
     m_workStart = GetTickCount64();
     m_waitedMs = 0;
     m_barShown = -1;
+    SetTaskbarState(TBPF_NORMAL);
     if (m_bar != nullptr) {
         SendMessageW(m_bar, PBM_SETRANGE32, 0, m_estimate->BarRange());
         ShowBar();

@@ -3,6 +3,7 @@
 #include "framework/message_box.h"
 #include "framework/win_app.h"
 #include "links/batch.h"
+#include "links/file_count.h"
 #include "platform/win32/fs_win.h"
 #include "platform/win32/windows_support.h"
 #include "resource.h"
@@ -41,13 +42,13 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 
 // A skipped name as the summary box can show it: shortened in the middle to at most half the
 // width of the work area in the message font, so that the counts and OK stay on the screen.
-std::string FitSummaryName(HWND near, const std::string& name) {
+std::string FitSummaryName(HWND window, const std::string& name) {
     MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
+    monitor.cbSize = sizeof(monitor);
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!GetMonitorInfoW(MonitorFromWindow(near, MONITOR_DEFAULTTONEAREST), &monitor) ||
-        !SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    metrics.cbSize = sizeof(metrics);
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor) ||
+        !SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
         return ShortenMiddle(name, 80);
     }
     const LONG limit = (monitor.rcWork.right - monitor.rcWork.left) / 2;
@@ -186,15 +187,17 @@ void CLinkDlg::OnOK() {
         } running{m_pBatchProgress};
         m_pBatchProgress = &progress;
         // The files are counted first, for the share done; Cancel meanwhile ends the program
-        // as a cancelled batch does.
+        // as a cancelled batch does. A target the batch refuses at once is not worth a count.
+        const bool refused = !CompleteTarget(fileSystem, m_strTarget, m_paths.size());
         if (const std::optional<std::uint64_t> total =
-                CountBatchFiles(fileSystem, m_paths, m_nDepth, &progress)) {
+                refused ? std::optional<std::uint64_t>(0)
+                        : CountBatchFiles(fileSystem, m_paths, m_nDepth, &progress)) {
             progress.StartBatch(*total);
             CBatchProgress::PausingPrompt pausing(prompt, progress);
             LinkBatch batch(fileSystem, pausing, messages, m_texts, &progress);
             m_batchResult = batch.Run(m_paths, m_strTarget, m_nDepth);
         } else {
-            m_batchResult = BatchResult{BatchOutcome::Cancelled};
+            m_batchResult.emplace().outcome = BatchOutcome::Cancelled;
         }
     }
     // The batch is over whatever happened in it: the dialog closes with OK, after the

@@ -442,15 +442,16 @@ int PrintRange(HWND upDown) {
     return 0;
 }
 
+// PBM_GETRANGE answers with the low limit for TRUE and the high one for FALSE in its result
+// (its structure argument, a pointer, would not cross to another process).
 int PrintBar(HWND bar) {
-    DWORD_PTR position = 0;
-    PBRANGE range{};
+    DWORD_PTR position = 0, low = 0, high = 0;
     if (!SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &position) ||
-        !SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range),
-                             SMTO_ABORTIFHUNG, kSendTimeoutMs, nullptr))
+        !SendMessageTimeoutW(bar, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &low) ||
+        !SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &high))
         return 1;
-    Out(std::to_string(static_cast<int>(position)) + " " + std::to_string(range.iLow) + " " +
-        std::to_string(range.iHigh) + "\n");
+    Out(std::to_string(static_cast<int>(position)) + " " + std::to_string(static_cast<int>(low)) +
+        " " + std::to_string(static_cast<int>(high)) + "\n");
     return 0;
 }
 
