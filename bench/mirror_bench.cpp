@@ -186,6 +186,15 @@ int MirrorCounted(const std::string& source, const std::string& target) {
     return total && *total == observer.files ? 0 : 4;
 }
 
+// Runs in a child: the count alone; prints the files counted.
+int CountOnly(const std::string& source) {
+    velmora::PosixFileSystem fs;
+    const std::optional<std::uint64_t> total =
+        velmora::CountBatchFiles(fs, {source + fs.Separator()}, -1, nullptr);
+    std::printf("%llu\n", static_cast<unsigned long long>(total.value_or(0)));
+    return total ? 0 : 3;
+}
+
 // Runs in a child: the same, every failure skipped; prints how many prompts there were.
 int MirrorSkippingFailures(const std::string& source, const std::string& target) {
     velmora::PosixFileSystem fs;
@@ -477,6 +486,7 @@ struct CountResult {
     std::uint64_t folders = 0;
     double plain = 0, counted = 0;  // median seconds
     double plainMin = 0, plainMax = 0, countedMin = 0, countedMax = 0;
+    double countAlone = 0;  // median seconds of the count by itself, over a warm tree
     long plainRss = 0, countedRss = 0;
 };
 
@@ -496,8 +506,11 @@ CountResult BenchCount(const std::string& work, const std::string& self, std::ui
     MakeDir(out);
     if (Spawn({self, "--mirror", source, out}).exitCode != 0) Fail("the warm-up mirror failed");
     RemoveTree(out);
-    std::vector<double> plain, counted;
+    std::vector<double> plain, counted, alone;
     for (int run = 0; run < runs; ++run) {
+        const RunResult c = Measure(probe, resultFile, {self, "--count", source});
+        if (c.exitCode != 0) Fail("the count failed");
+        alone.push_back(c.seconds);
         for (int which = 0; which < 2; ++which) {
             const bool countTurn = (which == 0) == (run % 2 == 0);
             MakeDir(out);
@@ -518,6 +531,7 @@ CountResult BenchCount(const std::string& work, const std::string& self, std::ui
     }
     res.plain = Median(plain);
     res.counted = Median(counted);
+    res.countAlone = Median(alone);
     res.plainMin = *std::min_element(plain.begin(), plain.end());
     res.plainMax = *std::max_element(plain.begin(), plain.end());
     res.countedMin = *std::min_element(counted.begin(), counted.end());
@@ -711,6 +725,7 @@ int main(int argc, char** argv) {
         return MakeTree(args[1], std::stoull(args[2]));
     if (args.size() == 3 && args[0] == "--mirror") return MirrorWithEngine(args[1], args[2]);
     if (args.size() == 3 && args[0] == "--mirror-counted") return MirrorCounted(args[1], args[2]);
+    if (args.size() == 2 && args[0] == "--count") return CountOnly(args[1]);
     if (args.size() == 3 && args[0] == "--mirror-skip")
         return MirrorSkippingFailures(args[1], args[2]);
     if (args.size() == 4 && args[0] == "--mirror-again")
@@ -784,14 +799,15 @@ int main(int argc, char** argv) {
     }
     if (!counts.empty()) {
         std::printf("\n| files | folders | mirror median s (min-max) | count + mirror median s "
-                    "(min-max) | ratio | mirror max RSS KiB | count + mirror max RSS KiB |\n");
-        std::printf("|---:|---:|---|---|---:|---:|---:|\n");
+                    "(min-max) | ratio | count alone median s | mirror max RSS KiB | count + mirror max RSS "
+                    "KiB |\n");
+        std::printf("|---:|---:|---|---|---:|---:|---:|---:|\n");
         for (const CountResult& r : counts) {
-            std::printf("| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.3f | %ld | %ld |\n",
+            std::printf("| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.3f | %.3f | %ld | %ld |\n",
                         static_cast<unsigned long long>(r.files),
                         static_cast<unsigned long long>(r.folders), r.plain, r.plainMin,
                         r.plainMax, r.counted, r.countedMin, r.countedMax, r.counted / r.plain,
-                        r.plainRss, r.countedRss);
+                        r.countAlone, r.plainRss, r.countedRss);
         }
     }
     if (!scenarios.empty()) doMirror = doList = false;
