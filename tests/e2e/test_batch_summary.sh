@@ -1,7 +1,8 @@
 #!/bin/bash
 # After a batch that skipped anything, a summary in the program's language: what was made, how
-# long it took and what was skipped, by name; the program then ends with exit code 2. One batch per language:
-# two files linked, one skipped (its name taken), a folder mirrored at depth 1.
+# long it took and what was skipped, by name; the program then ends with exit code 2. One
+# batch per language: two files linked, one skipped (its name taken), a folder mirrored at
+# depth 1.
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 
