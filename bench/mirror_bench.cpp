@@ -234,6 +234,7 @@ struct RunResult {
     double seconds = 0;
     long maxRssKb = 0;
     int exitCode = -1;
+    double processor = 0;  // user and system seconds (measured runs only)
 };
 
 RunResult Spawn(const std::vector<std::string>& args) {
@@ -264,7 +265,8 @@ RunResult Measure(const std::string& probe, const std::string& resultFile,
     if (outer.exitCode != 0) Fail("run_probe failed for " + args[0]);
     std::ifstream in(resultFile);
     RunResult r;
-    if (!(in >> r.seconds >> r.maxRssKb >> r.exitCode)) Fail("run_probe wrote no result");
+    if (!(in >> r.seconds >> r.maxRssKb >> r.exitCode >> r.processor))
+        Fail("run_probe wrote no result");
     return r;
 }
 
@@ -487,6 +489,8 @@ struct CountResult {
     double plain = 0, counted = 0;  // median seconds
     double plainMin = 0, plainMax = 0, countedMin = 0, countedMax = 0;
     double countAlone = 0;  // median seconds of the count by itself, over a warm tree
+    double plainCpu = 0, countedCpu = 0, countAloneCpu = 0;  // median processor seconds
+    double roundRatio = 0;  // median of each round's own ratio, wall
     long plainRss = 0, countedRss = 0;
 };
 
@@ -506,11 +510,12 @@ CountResult BenchCount(const std::string& work, const std::string& self, std::ui
     MakeDir(out);
     if (Spawn({self, "--mirror", source, out}).exitCode != 0) Fail("the warm-up mirror failed");
     RemoveTree(out);
-    std::vector<double> plain, counted, alone;
+    std::vector<double> plain, counted, alone, plainCpu, countedCpu, aloneCpu;
     for (int run = 0; run < runs; ++run) {
         const RunResult c = Measure(probe, resultFile, {self, "--count", source});
         if (c.exitCode != 0) Fail("the count failed");
         alone.push_back(c.seconds);
+        aloneCpu.push_back(c.processor);
         for (int which = 0; which < 2; ++which) {
             const bool countTurn = (which == 0) == (run % 2 == 0);
             MakeDir(out);
@@ -521,17 +526,26 @@ CountResult BenchCount(const std::string& work, const std::string& self, std::ui
                 Fail(std::string(countTurn ? "the counted" : "the plain") + " mirror failed (exit " +
                      std::to_string(r.exitCode) + ")");
             (countTurn ? counted : plain).push_back(r.seconds);
+            (countTurn ? countedCpu : plainCpu).push_back(r.processor);
             long& rss = countTurn ? res.countedRss : res.plainRss;
             rss = std::max(rss, r.maxRssKb);
-            std::fprintf(stderr, "[count, %llu files] run %d %-7s %.3f s, max RSS %ld KiB\n",
+            std::fprintf(stderr,
+                         "[count, %llu files] run %d %-7s %.3f s (processor %.3f s), max RSS "
+                         "%ld KiB\n",
                          static_cast<unsigned long long>(files), run + 1,
-                         countTurn ? "counted" : "plain", r.seconds, r.maxRssKb);
+                         countTurn ? "counted" : "plain", r.seconds, r.processor, r.maxRssKb);
             RemoveTree(out);
         }
     }
     res.plain = Median(plain);
     res.counted = Median(counted);
     res.countAlone = Median(alone);
+    res.plainCpu = Median(plainCpu);
+    res.countedCpu = Median(countedCpu);
+    res.countAloneCpu = Median(aloneCpu);
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < plain.size(); ++i) ratios.push_back(counted[i] / plain[i]);
+    res.roundRatio = Median(ratios);
     res.plainMin = *std::min_element(plain.begin(), plain.end());
     res.plainMax = *std::max_element(plain.begin(), plain.end());
     res.countedMin = *std::min_element(counted.begin(), counted.end());
@@ -799,15 +813,17 @@ int main(int argc, char** argv) {
     }
     if (!counts.empty()) {
         std::printf("\n| files | folders | mirror median s (min-max) | count + mirror median s "
-                    "(min-max) | ratio | count alone median s | mirror max RSS KiB | count + mirror max RSS "
-                    "KiB |\n");
-        std::printf("|---:|---:|---|---|---:|---:|---:|---:|\n");
+                    "(min-max) | ratio | (per round) | processor s: mirror, count + mirror | ratio | count "
+                    "alone s (processor) | mirror max RSS KiB | count + mirror max RSS KiB |\n");
+        std::printf("|---:|---:|---|---|---:|---:|---|---:|---|---:|---:|\n");
         for (const CountResult& r : counts) {
-            std::printf("| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.3f | %.3f | %ld | %ld |\n",
+            std::printf("| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.3f | %.3f | %.3f, "
+                        "%.3f | %.3f | %.3f (%.3f) | %ld | %ld |\n",
                         static_cast<unsigned long long>(r.files),
                         static_cast<unsigned long long>(r.folders), r.plain, r.plainMin,
                         r.plainMax, r.counted, r.countedMin, r.countedMax, r.counted / r.plain,
-                        r.countAlone, r.plainRss, r.countedRss);
+                        r.roundRatio, r.plainCpu, r.countedCpu, r.countedCpu / r.plainCpu,
+                        r.countAlone, r.countAloneCpu, r.plainRss, r.countedRss);
         }
     }
     if (!scenarios.empty()) doMirror = doList = false;
