@@ -520,11 +520,12 @@ CountResult BenchCount(const std::string& work, const std::string& self, std::ui
             const bool countTurn = (which == 0) == (run % 2 == 0);
             MakeDir(out);
             ::sync();
-            const RunResult r = Measure(probe, resultFile,
-                                        {self, countTurn ? "--mirror-counted" : "--mirror", source, out});
+            const RunResult r =
+                Measure(probe, resultFile,
+                        {self, countTurn ? "--mirror-counted" : "--mirror", source, out});
             if (r.exitCode != 0)
-                Fail(std::string(countTurn ? "the counted" : "the plain") + " mirror failed (exit " +
-                     std::to_string(r.exitCode) + ")");
+                Fail(std::string(countTurn ? "the counted" : "the plain") +
+                     " mirror failed (exit " + std::to_string(r.exitCode) + ")");
             (countTurn ? counted : plain).push_back(r.seconds);
             (countTurn ? countedCpu : plainCpu).push_back(r.processor);
             long& rss = countTurn ? res.countedRss : res.plainRss;
@@ -812,18 +813,20 @@ int main(int argc, char** argv) {
         }
     }
     if (!counts.empty()) {
-        std::printf("\n| files | folders | mirror median s (min-max) | count + mirror median s "
-                    "(min-max) | ratio | (per round) | processor s: mirror, count + mirror | ratio | count "
-                    "alone s (processor) | mirror max RSS KiB | count + mirror max RSS KiB |\n");
+        std::printf(
+            "\n| files | folders | mirror median s (min-max) | count + mirror median s "
+            "(min-max) | ratio | (per round) | processor s: mirror, count + mirror | ratio | count "
+            "alone s (processor) | mirror max RSS KiB | count + mirror max RSS KiB |\n");
         std::printf("|---:|---:|---|---|---:|---:|---|---:|---|---:|---:|\n");
         for (const CountResult& r : counts) {
-            std::printf("| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.3f | %.3f | %.3f, "
-                        "%.3f | %.3f | %.3f (%.3f) | %ld | %ld |\n",
-                        static_cast<unsigned long long>(r.files),
-                        static_cast<unsigned long long>(r.folders), r.plain, r.plainMin,
-                        r.plainMax, r.counted, r.countedMin, r.countedMax, r.counted / r.plain,
-                        r.roundRatio, r.plainCpu, r.countedCpu, r.countedCpu / r.plainCpu,
-                        r.countAlone, r.countAloneCpu, r.plainRss, r.countedRss);
+            std::printf(
+                "| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.3f | %.3f | %.3f, "
+                "%.3f | %.3f | %.3f (%.3f) | %ld | %ld |\n",
+                static_cast<unsigned long long>(r.files),
+                static_cast<unsigned long long>(r.folders), r.plain, r.plainMin, r.plainMax,
+                r.counted, r.countedMin, r.countedMax, r.counted / r.plain, r.roundRatio,
+                r.plainCpu, r.countedCpu, r.countedCpu / r.plainCpu, r.countAlone, r.countAloneCpu,
+                r.plainRss, r.countedRss);
         }
     }
     if (!scenarios.empty()) doMirror = doList = false;

@@ -38,7 +38,8 @@ public:
         while (m_levelCount > 0) {
             CountLevel& level = m_levels[m_levelCount - 1];
             if (level.next == level.folders.size()) {
-                if (level.id) m_pathIds.erase(std::find(m_pathIds.begin(), m_pathIds.end(), *level.id));
+                if (level.id)
+                    m_pathIds.erase(std::find(m_pathIds.begin(), m_pathIds.end(), *level.id));
                 --m_levelCount;
                 if (m_levelCount > 0) m_path.resize(m_levels[m_levelCount - 1].pathLength);
                 continue;
@@ -91,9 +92,8 @@ private:
 }  // namespace
 
 bool CountNeedsWalk(const std::vector<std::string>& entries, int depth, char sep) {
-    return depth != 0 && std::any_of(entries.begin(), entries.end(), [sep](const std::string& e) {
-               return IsFolderEntry(e, sep);
-           });
+    return depth != 0 && std::any_of(entries.begin(), entries.end(),
+                                     [sep](const std::string& e) { return IsFolderEntry(e, sep); });
 }
 
 std::optional<std::uint64_t> CountBatchFiles(IFileSystem& fs,

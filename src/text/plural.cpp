@@ -17,7 +17,8 @@ std::size_t PluralFormIndex(std::size_t forms, std::uint64_t n) {
 }
 
 std::string_view PluralForm(std::string_view text, std::uint64_t n) {
-    const std::size_t forms = static_cast<std::size_t>(std::count(text.begin(), text.end(), '|')) + 1;
+    const std::size_t forms =
+        static_cast<std::size_t>(std::count(text.begin(), text.end(), '|')) + 1;
     std::size_t index = PluralFormIndex(forms, n);
     std::size_t from = 0;
     for (; index > 0; --index) from = text.find('|', from) + 1;

@@ -15,8 +15,8 @@ void ProgressEstimate::Update(std::uint64_t done, std::uint64_t workMs) {
     if (workMs < m_workMs) return;  // a clock going back counts as no time passed
     m_workMs = workMs;
     if (workMs - m_sampleMs < kSampleMs) return;
-    const double perMs = static_cast<double>(done - m_sampleDone) /
-                         static_cast<double>(workMs - m_sampleMs);
+    const double perMs =
+        static_cast<double>(done - m_sampleDone) / static_cast<double>(workMs - m_sampleMs);
     m_perMs = m_perMs < 0 ? perMs : m_perMs + kSampleWeight * (perMs - m_perMs);
     m_sampleDone = done;
     m_sampleMs = workMs;

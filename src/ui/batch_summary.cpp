@@ -40,7 +40,8 @@ std::optional<std::string> BatchSummary(
     }
     if (result.skippedNames.empty()) return text;
     text += "\n\n" + texts.Text(txt::kSummaryNames);
-    for (const std::string& name : result.skippedNames) text += '\n' + (fitName ? fitName(name) : name);
+    for (const std::string& name : result.skippedNames)
+        text += '\n' + (fitName ? fitName(name) : name);
     if (result.skipped > result.skippedNames.size()) {
         text += '\n' + line(txt::kSummaryMoreNames, result.skipped - result.skippedNames.size());
     }

@@ -128,9 +128,9 @@ void CErrorDlg::FitMessage() {
     HGDIOBJ oldFont = font != nullptr ? ::SelectObject(dc, font) : nullptr;
     const auto heightOf = [&](const std::wstring& message) {
         RECT need = box;
-        ::DrawTextW(dc, message.c_str(), static_cast<int>(message.size()), &need,
-                    DT_CALCRECT | DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX |
-                        DT_EXPANDTABS);
+        ::DrawTextW(
+            dc, message.c_str(), static_cast<int>(message.size()), &need,
+            DT_CALCRECT | DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS);
         return static_cast<int>(need.bottom);
     };
     int needed = heightOf(Widen(m_strMessage));

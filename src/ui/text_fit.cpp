@@ -42,7 +42,8 @@ std::string ShortenLongLines(std::string_view text, std::size_t keep) {
     std::string out;
     for (std::size_t from = 0;;) {
         const std::size_t end = text.find('\n', from);
-        out += ShortenMiddle(text.substr(from, end == std::string_view::npos ? end : end - from), keep);
+        out += ShortenMiddle(text.substr(from, end == std::string_view::npos ? end : end - from),
+                             keep);
         if (end == std::string_view::npos) return out;
         out += '\n';
         from = end + 1;

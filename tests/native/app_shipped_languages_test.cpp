@@ -53,7 +53,8 @@ TEST(ShippedLanguages, EnglishCoversEveryNumberWithMatchingPlaceholders) {
         EXPECT_FALSE(table.at(id).empty()) << id;
         // Texts that change with their number: each form fits the built-in one for its number.
         for (const std::uint64_t n : {1, 2, 5}) {
-            EXPECT_TRUE(ConversionsMatch(PluralForm(table.at(id), n), PluralForm(BuiltinText(id), n)))
+            EXPECT_TRUE(
+                ConversionsMatch(PluralForm(table.at(id), n), PluralForm(BuiltinText(id), n)))
                 << id << " for " << n;
         }
     }

@@ -28,16 +28,31 @@ TEST(ProgressEstimate, ShareNeverRunsBackNorPassesTheTotalAndTheTimeLeftFollowsT
         std::vector<Look> looks;
     } cases[] = {
         // 1,000 files a second: 10 s for 10,000 files; nothing said before 2 s of work.
-        {"steady", 10'000, 1000, 1000, {{1900, 1900, kNone, kNone}, {2000, 2000, 8, 8}, {6000, 6000, 4, 4}}},
+        {"steady",
+         10'000,
+         1000,
+         1000,
+         {{1900, 1900, kNone, kNone}, {2000, 2000, 8, 8}, {6000, 6000, 4, 4}}},
         // Nothing done from 4 s on (a slow network folder): the bar holds, the time left
         // grows (6 s at the old speed), by steps rather than at once.
-        {"stall", 10'000, 1000, 0, {{3900, 3900, 7, 7}, {6000, 4000, 12, 30}, {12'000, 4000, 300, kLong}}},
+        {"stall",
+         10'000,
+         1000,
+         0,
+         {{3900, 3900, 7, 7}, {6000, 4000, 12, 30}, {12'000, 4000, 300, kLong}}},
         // Ten times faster from 4 s on (7.6 s left at 6 s, 5.6 s at 8 s): the estimate
         // comes down over a few samples instead of jumping.
-        {"speed-up", 100'000, 1000, 10'000, {{3900, 3900, 97, 97}, {6000, 24'000, 8, 20}, {8000, 44'000, 5, 8}}},
+        {"speed-up",
+         100'000,
+         1000,
+         10'000,
+         {{3900, 3900, 97, 97}, {6000, 24'000, 8, 20}, {8000, 44'000, 5, 8}}},
         // The tree grew while linking: 12,000 files of a count of 10,000.
-        {"wrong total", 10'000, 1000, 1000, {{9900, 9900, 1, 1}, {10'000, 10'000, kNone, kNone},
-                                             {12'000, 12'000, kNone, kNone}}},
+        {"wrong total",
+         10'000,
+         1000,
+         1000,
+         {{9900, 9900, 1, 1}, {10'000, 10'000, kNone, kNone}, {12'000, 12'000, kNone, kNone}}},
     };
     for (const auto& c : cases) {
         ProgressEstimate estimate(c.total);
@@ -79,9 +94,10 @@ TEST(ProgressEstimate, ShareNeverRunsBackNorPassesTheTotalAndTheTimeLeftFollowsT
 
 TEST(TimeLeftText, RoundedAsPeopleReadItInTheFormItsNumberNeeds) {
     const TextCatalog russian;
-    const TextCatalog english({{txt::kTimeLeftUnderMinute, "Less than a minute left"},
-                               {txt::kTimeLeftMinutes, "About %d minute left|About %d minutes left"},
-                               {txt::kTimeLeftHours, "About %d hour left|About %d hours left"}});
+    const TextCatalog english(
+        {{txt::kTimeLeftUnderMinute, "Less than a minute left"},
+         {txt::kTimeLeftMinutes, "About %d minute left|About %d minutes left"},
+         {txt::kTimeLeftHours, "About %d hour left|About %d hours left"}});
     const TextCatalog broken({{txt::kTimeLeftMinutes, "%s minutes"}});  // falls back per form
     const struct {
         std::uint64_t seconds;
@@ -119,8 +135,13 @@ TEST(DurationText, MinutesAndSecondsThenHours) {
     const struct {
         std::uint64_t ms;
         const char* text;
-    } cases[] = {{0, "0:00"}, {499, "0:00"}, {7'400, "0:07"}, {65'000, "1:05"},
-                 {3'599'000, "59:59"}, {3'723'000, "1:02:03"}, {100 * 3'600'000ULL, "100:00:00"}};
+    } cases[] = {{0, "0:00"},
+                 {499, "0:00"},
+                 {7'400, "0:07"},
+                 {65'000, "1:05"},
+                 {3'599'000, "59:59"},
+                 {3'723'000, "1:02:03"},
+                 {100 * 3'600'000ULL, "100:00:00"}};
     for (const auto& c : cases) EXPECT_EQ(DurationText(c.ms), c.text) << c.ms;
 }
 
@@ -139,7 +160,8 @@ TEST(ShortenMiddle, KeepsStartAndNameAroundAnEllipsisWithoutSplittingCharacters)
     for (const auto& c : cases) {
         EXPECT_EQ(ShortenLongLines(c.text, c.keep), c.shown) << c.text;
         if (c.text.find('\n') == std::string::npos && c.keep >= 3) {
-            EXPECT_EQ(CharCount(ShortenMiddle(c.text, c.keep)), std::min(c.keep, CharCount(c.text)));
+            EXPECT_EQ(CharCount(ShortenMiddle(c.text, c.keep)),
+                      std::min(c.keep, CharCount(c.text)));
         }
     }
     // The largest length that fits, found with few measurements; the lowest when none fits.
