@@ -21,11 +21,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "links/batch.h"
+#include "links/file_count.h"
 #include "platform/posix/posix_fs.h"
 #include "platform/utf.h"
 #include "support/cp1251.h"
@@ -158,6 +160,41 @@ int MirrorWithEngine(const std::string& source, const std::string& target) {
     return 0;
 }
 
+// Runs in a child: the same as the program's OK does it, the files counted first (for the
+// share done) and the count checked against the files the batch then handled.
+class LastFiles : public velmora::IBatchObserver {
+public:
+    bool OnProgress(const velmora::BatchProgress& progress) override {
+        files = progress.files;
+        return true;
+    }
+    std::uint64_t files = 0;
+};
+
+int MirrorCounted(const std::string& source, const std::string& target) {
+    velmora::PosixFileSystem fs;
+    NeverAsked prompt;
+    NoMessages messages;
+    const velmora::TextCatalog texts;
+    LastFiles observer;
+    const char sep = fs.Separator();
+    const std::vector<std::string> entries{source + sep};
+    const std::optional<std::uint64_t> total = velmora::CountBatchFiles(fs, entries, -1, nullptr);
+    velmora::LinkBatch batch(fs, prompt, messages, texts, &observer);
+    const velmora::BatchOutcome outcome = batch.Run(entries, target + sep, -1).outcome;
+    if (outcome != velmora::BatchOutcome::Completed || prompt.asked || messages.shown) return 3;
+    return total && *total == observer.files ? 0 : 4;
+}
+
+// Runs in a child: the count alone; prints the files counted.
+int CountOnly(const std::string& source) {
+    velmora::PosixFileSystem fs;
+    const std::optional<std::uint64_t> total =
+        velmora::CountBatchFiles(fs, {source + fs.Separator()}, -1, nullptr);
+    std::printf("%llu\n", static_cast<unsigned long long>(total.value_or(0)));
+    return total ? 0 : 3;
+}
+
 // Runs in a child: the same, every failure skipped; prints how many prompts there were.
 int MirrorSkippingFailures(const std::string& source, const std::string& target) {
     velmora::PosixFileSystem fs;
@@ -197,6 +234,7 @@ struct RunResult {
     double seconds = 0;
     long maxRssKb = 0;
     int exitCode = -1;
+    double processor = 0;  // user and system seconds (measured runs only)
 };
 
 RunResult Spawn(const std::vector<std::string>& args) {
@@ -227,7 +265,8 @@ RunResult Measure(const std::string& probe, const std::string& resultFile,
     if (outer.exitCode != 0) Fail("run_probe failed for " + args[0]);
     std::ifstream in(resultFile);
     RunResult r;
-    if (!(in >> r.seconds >> r.maxRssKb >> r.exitCode)) Fail("run_probe wrote no result");
+    if (!(in >> r.seconds >> r.maxRssKb >> r.exitCode >> r.processor))
+        Fail("run_probe wrote no result");
     return r;
 }
 
@@ -442,6 +481,81 @@ RerunResult BenchRerun(const std::string& work, const std::string& self, std::ui
     return res;
 }
 
+// ---- the count before the batch ---------------------------------------------------------
+
+struct CountResult {
+    std::uint64_t files = 0;
+    std::uint64_t folders = 0;
+    double plain = 0, counted = 0;  // median seconds
+    double plainMin = 0, plainMax = 0, countedMin = 0, countedMax = 0;
+    double countAlone = 0;  // median seconds of the count by itself, over a warm tree
+    double plainCpu = 0, countedCpu = 0, countAloneCpu = 0;  // median processor seconds
+    double roundRatio = 0;  // median of each round's own ratio, wall
+    long plainRss = 0, countedRss = 0;
+};
+
+// The mirror as it was and the mirror with the count before it, alternately first in each
+// round, each after a `sync` into an empty target.
+CountResult BenchCount(const std::string& work, const std::string& self, std::uint64_t files,
+                       int runs) {
+    const std::string probe = self.substr(0, self.rfind('/') + 1) + "run_probe";
+    const std::string resultFile = work + "/probe.txt";
+    CountResult res;
+    res.files = files;
+    res.folders = CountFolders(ShapeFor(files)) + 1;
+    const std::string source = work + "/src" + std::to_string(files);
+    const std::string out = work + "/out";
+    if (Spawn({self, "--make-tree", source, std::to_string(files)}).exitCode != 0)
+        Fail("making the tree failed");
+    MakeDir(out);
+    if (Spawn({self, "--mirror", source, out}).exitCode != 0) Fail("the warm-up mirror failed");
+    RemoveTree(out);
+    std::vector<double> plain, counted, alone, plainCpu, countedCpu, aloneCpu;
+    for (int run = 0; run < runs; ++run) {
+        const RunResult c = Measure(probe, resultFile, {self, "--count", source});
+        if (c.exitCode != 0) Fail("the count failed");
+        alone.push_back(c.seconds);
+        aloneCpu.push_back(c.processor);
+        for (int which = 0; which < 2; ++which) {
+            const bool countTurn = (which == 0) == (run % 2 == 0);
+            MakeDir(out);
+            ::sync();
+            const RunResult r =
+                Measure(probe, resultFile,
+                        {self, countTurn ? "--mirror-counted" : "--mirror", source, out});
+            if (r.exitCode != 0)
+                Fail(std::string(countTurn ? "the counted" : "the plain") +
+                     " mirror failed (exit " + std::to_string(r.exitCode) + ")");
+            (countTurn ? counted : plain).push_back(r.seconds);
+            (countTurn ? countedCpu : plainCpu).push_back(r.processor);
+            long& rss = countTurn ? res.countedRss : res.plainRss;
+            rss = std::max(rss, r.maxRssKb);
+            std::fprintf(stderr,
+                         "[count, %llu files] run %d %-7s %.3f s (processor %.3f s), max RSS "
+                         "%ld KiB\n",
+                         static_cast<unsigned long long>(files), run + 1,
+                         countTurn ? "counted" : "plain", r.seconds, r.processor, r.maxRssKb);
+            RemoveTree(out);
+        }
+    }
+    res.plain = Median(plain);
+    res.counted = Median(counted);
+    res.countAlone = Median(alone);
+    res.plainCpu = Median(plainCpu);
+    res.countedCpu = Median(countedCpu);
+    res.countAloneCpu = Median(aloneCpu);
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < plain.size(); ++i) ratios.push_back(counted[i] / plain[i]);
+    res.roundRatio = Median(ratios);
+    res.plainMin = *std::min_element(plain.begin(), plain.end());
+    res.plainMax = *std::max_element(plain.begin(), plain.end());
+    res.countedMin = *std::min_element(counted.begin(), counted.end());
+    res.countedMax = *std::max_element(counted.begin(), counted.end());
+    RemoveTree(source);
+    ::unlink(resultFile.c_str());
+    return res;
+}
+
 // ---- the list file --------------------------------------------------------------------
 
 // A list file as the file manager writes it, one full path a line, CR LF, in one of its
@@ -612,7 +726,9 @@ void Usage() {
                  "  --scenario   deep (10,000 nested folders) or cycle (1,000 symlinks back\n"
                  "               to the root): one engine run, failures skipped; alone\n"
                  "               rerun: per size, a fresh mirror, then the same mirror made\n"
-                 "               again over it (--runs rounds); every prompt answered Skip\n");
+                 "               again over it (--runs rounds); every prompt answered Skip\n"
+                 "               count: per size, the mirror with and without the count of\n"
+                 "               its files before it (--runs rounds)\n");
 }
 
 std::vector<std::uint64_t> ParseSizes(const std::string& text) {
@@ -639,6 +755,8 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && args[0] == "--make-tree")
         return MakeTree(args[1], std::stoull(args[2]));
     if (args.size() == 3 && args[0] == "--mirror") return MirrorWithEngine(args[1], args[2]);
+    if (args.size() == 3 && args[0] == "--mirror-counted") return MirrorCounted(args[1], args[2]);
+    if (args.size() == 2 && args[0] == "--count") return CountOnly(args[1]);
     if (args.size() == 3 && args[0] == "--mirror-skip")
         return MirrorSkippingFailures(args[1], args[2]);
     if (args.size() == 4 && args[0] == "--mirror-again")
@@ -683,7 +801,12 @@ int main(int argc, char** argv) {
     const std::string self = SelfPath();
 
     std::vector<RerunResult> reruns;
+    std::vector<CountResult> counts;
     for (const std::string& name : scenarios) {
+        if (name == "count") {
+            for (const std::uint64_t n : sizes) counts.push_back(BenchCount(work, self, n, runs));
+            continue;
+        }
         if (name != "rerun") {
             RunScenario(work, self, name);
             continue;
@@ -703,6 +826,23 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(r.folders), r.fresh, r.freshMin, r.freshMax,
                 r.again, r.againMin, r.againMax, r.again / r.fresh, r.prompts, r.inPlace, r.skipped,
                 r.againRss);
+        }
+    }
+    if (!counts.empty()) {
+        std::printf(
+            "\n| files | folders | mirror median s (min-max) | count + mirror median s "
+            "(min-max) | ratio | (per round) | processor s: mirror, count + mirror | ratio | count "
+            "alone s (processor) | mirror max RSS KiB | count + mirror max RSS KiB |\n");
+        std::printf("|---:|---:|---|---|---:|---:|---|---:|---|---:|---:|\n");
+        for (const CountResult& r : counts) {
+            std::printf(
+                "| %llu | %llu | %.3f (%.3f-%.3f) | %.3f (%.3f-%.3f) | %.3f | %.3f | %.3f, "
+                "%.3f | %.3f | %.3f (%.3f) | %ld | %ld |\n",
+                static_cast<unsigned long long>(r.files),
+                static_cast<unsigned long long>(r.folders), r.plain, r.plainMin, r.plainMax,
+                r.counted, r.countedMin, r.countedMax, r.counted / r.plain, r.roundRatio,
+                r.plainCpu, r.countedCpu, r.countedCpu / r.plainCpu, r.countAlone, r.countAloneCpu,
+                r.plainRss, r.countedRss);
         }
     }
     if (!scenarios.empty()) doMirror = doList = false;

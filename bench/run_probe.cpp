@@ -34,6 +34,11 @@ int main(int argc, char** argv) {
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     std::FILE* out = std::fopen(argv[1], "w");
     if (!out) return 2;
-    std::fprintf(out, "%.6f %ld %d\n", seconds, usage.ru_maxrss, code);
+    // The processor time (user and system) after the rest: a reader of the first three is
+    // unaffected.
+    const double processor =
+        static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    std::fprintf(out, "%.6f %ld %d %.6f\n", seconds, usage.ru_maxrss, code, processor);
     return std::fclose(out) == 0 ? 0 : 2;
 }

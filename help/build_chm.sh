@@ -21,6 +21,8 @@ for f in "$src"/*.htm "$src"/*.hhc "$src"/*.hhk "$src"/*.hhp; do
     fi
 done
 
+# Pictures are taken as they are.
+for f in "$src"/*.png; do [ -f "$f" ] && cp "$f" "$stage/"; done
 project=$(ls "$stage"/*.hhp)
 # A picture not taken yet is left out with a warning (scripts/screenshots.sh needs the build to
 # take it); the help test fails on it.

@@ -23,6 +23,9 @@
 #define IDC_DEPTH_SPIN 1012
 #define IDC_SETTINGS 1013
 #define IDC_HELP_BUTTON 1014
+// Made by the dialog while a batch runs: the share done and the time left.
+#define IDC_PROGRESS 1040
+#define IDC_TIME_LEFT 1041
 
 // Error prompt
 #define IDC_ERROR_TEXT 1015

@@ -40,6 +40,7 @@ BatchResult LinkBatch::Run(const std::vector<std::string>& entries, const std::s
     m_mirrorIds.clear();
     m_foldersEntered = 0;
     m_volumes = VolumeCache{};
+    m_filesHandled = 0;
     try {
         RunEntries(entries, target, depth);
     } catch (const BatchCancelled&) {
@@ -71,14 +72,14 @@ void LinkBatch::RunEntries(const std::vector<std::string>& entries, const std::s
         Notify(listed);
         // A folder entry ends with a separator ('/' as well as '\\' on Windows).
         if (listed.empty() || !path::IsSeparator(listed.back(), sep)) {
-            if (!FullEntry(listed, StepKind::File, entry)) {
-                continue;
+            if (FullEntry(listed, StepKind::File, entry)) {
+                if (const auto done =
+                        Attempt(StepKind::File, entry, [&] { return LinkFileEntry(entry); })) {
+                    CountDone(*done, m_result.hardLinks);
+                }
             }
-            if (const auto done =
-                    Attempt(StepKind::File, entry, [&] { return LinkFileEntry(entry); })) {
-                CountDone(*done, m_result.hardLinks);
-                Notify(entry);
-            }
+            ++m_filesHandled;  // linked, in place or skipped
+            Notify(listed);
             continue;
         }
         const StepKind kind = m_nDepth == 0 ? StepKind::Junction : StepKind::Folder;
@@ -329,8 +330,9 @@ void LinkBatch::LinkMirroredFile(const std::string& source, const std::string& l
     };
     if (const auto done = Attempt(StepKind::File, source, step)) {
         CountDone(*done, m_result.hardLinks);
-        Notify(source);
     }
+    ++m_filesHandled;  // linked, in place or skipped
+    Notify(source);
 }
 
 void LinkBatch::CountDone(const StepResult& result, std::uint64_t& made) {
@@ -357,7 +359,7 @@ void LinkBatch::Notify(std::string_view current) {
         return;
     }
     const std::uint64_t links = m_result.hardLinks + m_result.junctions;
-    if (!m_observer->OnProgress(BatchProgress{current, links, m_foldersEntered})) {
+    if (!m_observer->OnProgress(BatchProgress{current, links, m_foldersEntered, m_filesHandled})) {
         throw BatchCancelled{};
     }
 }

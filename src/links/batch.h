@@ -42,6 +42,7 @@ struct BatchProgress {
     std::string_view current;   // the list entry or found entry being linked
     std::uint64_t links = 0;    // hard links and junctions made so far
     std::uint64_t folders = 0;  // mirror folders made (or reused) so far
+    std::uint64_t files = 0;    // file steps ended so far: linked, already in place or skipped
 };
 
 class IBatchObserver {
@@ -140,6 +141,7 @@ private:
     std::uint64_t m_foldersEntered = 0;                  // mirror folders made or reused
     std::vector<std::string> m_madeFolders;              // made by the current mirror
     VolumeCache m_volumes;
+    std::uint64_t m_filesHandled = 0;                    // file steps ended, skips included
 };
 
 }  // namespace velmora

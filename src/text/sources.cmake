@@ -3,6 +3,7 @@
 list(APPEND VELMORA_PORTABLE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
     ${CMAKE_CURRENT_LIST_DIR}/language_file.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/plural.cpp
     ${CMAKE_CURRENT_LIST_DIR}/safe_format.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_encoding.cpp

@@ -58,6 +58,11 @@ inline constexpr TextId kBatchRunning = 160;   // heading while links are being 
 inline constexpr TextId kBatchCounts = 161;    // two %d: links made so far, folders made so far
 inline constexpr TextId kBatchCurrent = 162;   // one %s: the entry being linked
 inline constexpr TextId kBatchStopping = 163;  // after Cancel, until the batch has stopped
+// Forms separated by "|", chosen by the number (see text/plural.h); each form with one %d.
+inline constexpr TextId kBatchCounting = 164;     // forms: the files counted before the first link
+inline constexpr TextId kTimeLeftUnderMinute = 165;  // the time left is less than a minute
+inline constexpr TextId kTimeLeftMinutes = 166;   // forms: minutes left
+inline constexpr TextId kTimeLeftHours = 167;     // forms: hours left
 // The summary after a batch that skipped anything.
 inline constexpr TextId kSummarySkipped = 170;    // the heading
 inline constexpr TextId kSummaryHardLinks = 171;  // one %d
@@ -67,6 +72,7 @@ inline constexpr TextId kSummaryInPlace = 174;    // one %d
 inline constexpr TextId kSummarySkipCount = 175;  // one %d
 inline constexpr TextId kSummaryNames = 176;      // above the skipped names
 inline constexpr TextId kSummaryMoreNames = 177;  // one %d: names not listed
+inline constexpr TextId kSummaryDuration = 178;   // one %s: how long the batch took ("1:05")
 }  // namespace txt
 
 // The built-in text of a string number (UTF-8); empty for an unknown number.

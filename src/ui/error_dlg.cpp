@@ -6,6 +6,7 @@
 
 #include "platform/win32/windows_support.h"
 #include "resource.h"
+#include "ui/text_fit.h"
 
 namespace velmora {
 
@@ -99,29 +100,17 @@ bool CErrorDlg::OnCommand(int id, int code) {
     return false;
 }
 
-// The message is shown as it is, whole: a "&" in a name is no access key, a name without
-// blanks that is wider than the prompt breaks where the line ends instead of being cut off,
-// and when a long name needs more lines than the template gives, the text grows (and the
-// buttons and the frame with it) so that the system's reason on the last line stays visible.
+// The message is shown as it is: a "&" in a name is no access key, a name without blanks
+// that is wider than the prompt breaks where the line ends instead of being cut off, and when
+// a long name needs more lines than the template gives, the text grows (and the buttons and
+// the frame with it) so that the system's reason on the last line stays visible. A name too
+// long for the work area even then is shortened in its middle, so the prompt, its reason and
+// its buttons always lie on the screen.
 void CErrorDlg::FitMessage() {
     HWND text = GetDlgItem(IDC_ERROR_TEXT);
     if (text == nullptr) return;
     const LONG_PTR style = ::GetWindowLongPtrW(text, GWL_STYLE);
     ::SetWindowLongPtrW(text, GWL_STYLE, style | SS_NOPREFIX | SS_EDITCONTROL);
-
-    RECT box{};
-    ::GetClientRect(text, &box);
-    const std::wstring message = Widen(m_strMessage);
-    HDC dc = ::GetDC(text);
-    if (dc == nullptr) return;
-    const auto font = reinterpret_cast<HGDIOBJ>(::SendMessageW(text, WM_GETFONT, 0, 0));
-    HGDIOBJ oldFont = font != nullptr ? ::SelectObject(dc, font) : nullptr;
-    RECT need = box;
-    ::DrawTextW(
-        dc, message.c_str(), static_cast<int>(message.size()), &need,
-        DT_CALCRECT | DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS);
-    if (oldFont != nullptr) ::SelectObject(dc, oldFont);
-    ::ReleaseDC(text, dc);
 
     RECT frame{};
     ::GetWindowRect(m_hWnd, &frame);
@@ -131,7 +120,34 @@ void CErrorDlg::FitMessage() {
     const RECT& work = monitor.rcWork;
     const int frameHeight = frame.bottom - frame.top;
     const int room = std::max(0, static_cast<int>(work.bottom - work.top) - frameHeight);
-    const int grow = std::min(static_cast<int>(need.bottom - box.bottom), room);
+
+    RECT box{};
+    ::GetClientRect(text, &box);
+    HDC dc = ::GetDC(text);
+    if (dc == nullptr) return;
+    const auto font = reinterpret_cast<HGDIOBJ>(::SendMessageW(text, WM_GETFONT, 0, 0));
+    HGDIOBJ oldFont = font != nullptr ? ::SelectObject(dc, font) : nullptr;
+    const auto heightOf = [&](const std::wstring& message) {
+        RECT need = box;
+        ::DrawTextW(
+            dc, message.c_str(), static_cast<int>(message.size()), &need,
+            DT_CALCRECT | DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS);
+        return static_cast<int>(need.bottom);
+    };
+    int needed = heightOf(Widen(m_strMessage));
+    if (needed > box.bottom + room) {
+        const auto fits = [&](std::size_t keep) {
+            return heightOf(Widen(ShortenLongLines(m_strMessage, keep))) <= box.bottom + room;
+        };
+        const std::string shown =
+            ShortenLongLines(m_strMessage, LargestFitting(12, CharCount(m_strMessage), fits));
+        ::SetWindowTextW(text, Widen(shown).c_str());
+        needed = heightOf(Widen(shown));
+    }
+    if (oldFont != nullptr) ::SelectObject(dc, oldFont);
+    ::ReleaseDC(text, dc);
+
+    const int grow = std::min(needed - static_cast<int>(box.bottom), room);
     if (grow <= 0) return;
 
     ::SetWindowPos(text, nullptr, 0, 0, box.right, box.bottom + grow,

@@ -5,6 +5,7 @@
 #include "framework/message_box.h"
 #include "framework/win_app.h"
 #include "links/batch.h"
+#include "links/file_count.h"
 #include "platform/win32/fs_win.h"
 #include "platform/win32/windows_support.h"
 #include "resource.h"
@@ -15,6 +16,7 @@
 #include "ui/link_rules.h"
 #include "ui/settings_dlg.h"
 #include "ui/settings_rules.h"
+#include "ui/text_fit.h"
 
 namespace velmora {
 
@@ -42,6 +44,34 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
             {work.left, work.top, work.right, work.bottom});
     }
     return TRUE;
+}
+
+// A skipped name as the summary box can show it: shortened in the middle to at most half the
+// width of the work area in the message font, so that the counts and OK stay on the screen.
+std::string FitSummaryName(HWND window, const std::string& name) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor) ||
+        !SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        return ShortenMiddle(name, 80);
+    }
+    const LONG limit = (monitor.rcWork.right - monitor.rcWork.left) / 2;
+    HDC dc = GetDC(nullptr);
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+    const auto fits = [&](std::size_t keep) {
+        const std::wstring wide = Widen(ShortenMiddle(name, keep));
+        SIZE size{};
+        return GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size) &&
+               size.cx <= limit;
+    };
+    const std::string fitted = ShortenMiddle(name, LargestFitting(12, CharCount(name), fits));
+    if (old != nullptr) SelectObject(dc, old);
+    if (font != nullptr) DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    return fitted;
 }
 
 }  // namespace
@@ -140,6 +170,7 @@ void CLinkDlg::OnOK() {
     // Enter or a click that reaches the dialog while its batch runs must not start another.
     if (m_pBatchProgress != nullptr) return;
     if (!UpdateData(true)) return;
+    const ULONGLONG started = GetTickCount64();
     Win32FileSystem fileSystem;
     CErrorDlg prompt(m_texts, &m_help);
     MessageBoxes messages;
@@ -151,13 +182,26 @@ void CLinkDlg::OnOK() {
             ~Running() { slot = nullptr; }
         } running{m_pBatchProgress};
         m_pBatchProgress = &progress;
-        LinkBatch batch(fileSystem, prompt, messages, m_texts, &progress);
-        m_batchResult = batch.Run(m_paths, m_strTarget, m_nDepth);
+        // The files are counted first, for the share done; Cancel meanwhile ends the program
+        // as a cancelled batch does. A target the batch refuses at once is not worth a count.
+        const bool refused = !CompleteTarget(fileSystem, m_strTarget, m_paths.size());
+        if (const std::optional<std::uint64_t> total =
+                refused ? std::optional<std::uint64_t>(0)
+                        : CountBatchFiles(fileSystem, m_paths, m_nDepth, &progress)) {
+            progress.StartBatch(*total);
+            CBatchProgress::PausingPrompt pausing(prompt, progress);
+            LinkBatch batch(fileSystem, pausing, messages, m_texts, &progress);
+            m_batchResult = batch.Run(m_paths, m_strTarget, m_nDepth);
+        } else {
+            m_batchResult.emplace().outcome = BatchOutcome::Cancelled;
+        }
     }
     // The batch is over whatever happened in it: the dialog closes with OK, after the
     // summary when the batch passed anything over.
     UpdateData(true);
-    if (std::optional<std::string> summary = BatchSummary(*m_batchResult, m_texts)) {
+    if (std::optional<std::string> summary = BatchSummary(
+            *m_batchResult, m_texts, GetTickCount64() - started,
+            [this](const std::string& name) { return FitSummaryName(m_hWnd, name); })) {
         MessageBoxApp(*summary, MB_OK);
     }
     EndDialog(IDOK);

@@ -1,7 +1,8 @@
 #!/bin/bash
-# After a batch that skipped anything, a summary in the program's language: what was made and
-# what was skipped, by name; the program then ends with exit code 2. One batch per language:
-# two files linked, one skipped (its name taken), a folder mirrored at depth 1.
+# After a batch that skipped anything, a summary in the program's language: what was made, how
+# long it took and what was skipped, by name; the program then ends with exit code 2. One
+# batch per language: two files linked, one skipped (its name taken), a folder mirrored at
+# depth 1.
 . "$(dirname "$0")/lib.sh"
 e2e_setup
 
@@ -20,7 +21,8 @@ expect_summary() { # language-file-or-empty what summary
     e2e_answer "$(e2e_wait_owned "$E2E_DLG")" $IDC_SKIP
     box="$(e2e_wait_owned "$E2E_DLG")"
     expect_eq "$(drv text "$box")" Velmora "$2: caption"
-    expect_eq "$(e2e_static_texts "$box")" "$3" "$2: summary"
+    # The time taken reads M:SS (a second either way on a busy machine).
+    expect_eq "$(e2e_static_texts "$box" | sed -E 's/: [0-9]+:[0-9]{2}\\n/: M:SS\\n/')" "$3" "$2: summary"
     e2e_screenshot "batch-summary-$2" "$box"
     drv key "$box" Enter >/dev/null
     e2e_wait_exit
@@ -32,9 +34,9 @@ expect_summary() { # language-file-or-empty what summary
 
 expect_summary "" ru "Созданы не все ссылки: часть элементов пропущена.\\n\\nСоздано жёстких \
 ссылок: 3\\nСоздано точек соединения: 0\\nСоздано каталогов: 1\\nУже были на месте: 0\\nПропущено: 1\
-\\n\\nПропущены:\\n$skipped"
+\\nВремя работы: M:SS\\n\\nПропущены:\\n$skipped"
 expect_summary English.lng en "Not every link was made: some items were skipped.\\n\\nHard links \
-made: 3\\nJunctions made: 0\\nFolders made: 1\\nAlready in place: 0\\nSkipped: 1\\n\\nSkipped items:\
+made: 3\\nJunctions made: 0\\nFolders made: 1\\nAlready in place: 0\\nSkipped: 1\\nTime taken: M:SS\\n\\nSkipped items:\
 \\n$skipped"
 
 e2e_pass

@@ -191,11 +191,13 @@ int Usage() {
         "  sysmenu <hwnd>                  system menu items: id, flags, text\n"
         "  checked <hwnd> <id>             1 when a check box is ticked, else 0\n"
         "  range <hwnd> <id>               an up-down control's range: min max\n"
+        "  bar <hwnd> <id>                 a progress bar: position min max\n"
         "  enabled <hwnd> [id]             1 or 0\n"
         "  visible <hwnd> [id]             1 or 0\n"
         "  focus <hwnd>                    id of the control that has the focus\n"
         "  rect <hwnd> [id]                left top right bottom (screen)\n"
         "  acp                             the ANSI code page\n"
+        "  workarea                        the primary work area: left top right bottom\n"
         "  errtext <code>                  code<TAB>the system's text for a Windows error code\n"
         "  regkey <key>                    exit 0 when the key exists (HKCU\\..., HKLM\\..., "
         "HKCR\\...)\n"
@@ -440,6 +442,19 @@ int PrintRange(HWND upDown) {
     return 0;
 }
 
+// PBM_GETRANGE answers with the low limit for TRUE and the high one for FALSE in its result
+// (its structure argument, a pointer, would not cross to another process).
+int PrintBar(HWND bar) {
+    DWORD_PTR position = 0, low = 0, high = 0;
+    if (!SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &position) ||
+        !SendMessageTimeoutW(bar, PBM_GETRANGE, TRUE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &low) ||
+        !SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &high))
+        return 1;
+    Out(std::to_string(static_cast<int>(position)) + " " + std::to_string(static_cast<int>(low)) +
+        " " + std::to_string(static_cast<int>(high)) + "\n");
+    return 0;
+}
+
 int PrintChecked(HWND button) {
     DWORD_PTR state = 0;
     if (!SendMessageTimeoutW(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state))
@@ -495,6 +510,13 @@ int MachineCommand(const std::wstring& cmd, const wchar_t* const* args) {
         return 0;
     }
     if (cmd == L"errtext") return ErrorText(args[0]);
+    if (cmd == L"workarea") {
+        RECT work{};
+        if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return 1;
+        Out(std::to_string(work.left) + " " + std::to_string(work.top) + " " +
+            std::to_string(work.right) + " " + std::to_string(work.bottom) + "\n");
+        return 0;
+    }
     if (cmd == L"wait") return args[0] && ParseNumber(args[1], n) ? Wait(args[0], n) : Usage();
     return kNotThisKind;
 }
@@ -548,6 +570,7 @@ int ControlCommand(const std::wstring& cmd, HWND h, const wchar_t* id, const wch
     }
     if (cmd == L"click") return PostMessageW(target, BM_CLICK, 0, 0) ? 0 : 1;
     if (cmd == L"range") return PrintRange(target);
+    if (cmd == L"bar") return PrintBar(target);
     if (cmd == L"checked") return PrintChecked(target);
     return Usage();
 }

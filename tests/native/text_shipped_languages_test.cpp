@@ -8,6 +8,7 @@
 
 #include "support/cp1251.h"
 #include "text/language_file.h"
+#include "text/plural.h"
 #include "text/safe_format.h"
 #include "text/texts.h"
 
@@ -50,7 +51,12 @@ TEST(ShippedLanguages, EnglishCoversEveryNumberWithMatchingPlaceholders) {
     for (const TextId id : AllTextIds()) {
         ASSERT_EQ(table.count(id), 1u) << "missing " << id;
         EXPECT_FALSE(table.at(id).empty()) << id;
-        EXPECT_TRUE(ConversionsMatch(table.at(id), BuiltinText(id))) << id;
+        // Texts that change with their number: each form fits the built-in one for its number.
+        for (const std::uint64_t n : {1, 2, 5}) {
+            EXPECT_TRUE(
+                ConversionsMatch(PluralForm(table.at(id), n), PluralForm(BuiltinText(id), n)))
+                << id << " for " << n;
+        }
     }
     EXPECT_EQ(table.size(), AllTextIds().size()) << "a number the program does not know";
 }

@@ -32,6 +32,7 @@ TEST(BatchSummary, CountsAndTheFirstSkippedNamesOnlyAfterAFinishedBatchThatSkipp
         BatchResult result;
         const TextCatalog& texts;
         std::optional<std::string> summary;
+        std::optional<std::uint64_t> elapsedMs = std::nullopt;  // and every name fitted
     } cases[] = {
         {Result(BatchOutcome::Completed, 0), builtin, std::nullopt},
         {Result(BatchOutcome::Cancelled, 2, {"C:\\a"}), builtin, std::nullopt},
@@ -44,9 +45,18 @@ TEST(BatchSummary, CountsAndTheFirstSkippedNamesOnlyAfterAFinishedBatchThatSkipp
         {Result(BatchOutcome::Completed, 13, {"C:\\x"}), english,
          counts + "Skipped: 13\n\nSkipped items:\nC:\\x\nи ещё 12"},
         {Result(BatchOutcome::Completed, 3), builtin, counts + "Пропущено: 3"},
+        {Result(BatchOutcome::Completed, 2, {"C:\\data\\b.txt", "C:\\c"}), builtin,
+         counts + "Пропущено: 2\nВремя работы: 1:05\n\nПропущены:\n[C:\\data\\b.txt]\n[C:\\c]",
+         65'400},
+        {Result(BatchOutcome::Completed, 0), builtin, std::nullopt, 65'400},
     };
+    const auto fit = [](const std::string& name) { return "[" + name + "]"; };
     for (const auto& c : cases) {
-        EXPECT_EQ(BatchSummary(c.result, c.texts), c.summary) << c.result.skipped;
+        if (c.elapsedMs) {
+            EXPECT_EQ(BatchSummary(c.result, c.texts, c.elapsedMs, fit), c.summary);
+        } else {
+            EXPECT_EQ(BatchSummary(c.result, c.texts), c.summary) << c.result.skipped;
+        }
     }
 }
 
