@@ -100,18 +100,19 @@ fi
 
 # ---- another volume ----------------------------------------------------------------------------
 # Hard links cannot leave their file system: each entry costs one prompt, whose reason names
-# both drives, and nothing is left in the target for it - told before anything is made, or,
-# where the volumes look alike, by the first link's "not same device".
-other_drive() { # source-drive target-drive
-    printf 'Жёсткая ссылка не может вести на другой диск: файлы лежат на %s, а цель — на %s. Выберите цель на том же диске или глубину рекурсии 0 (точка соединения).' "$1" "$2"
+# both drives (both folders, where the drives' names agree), and nothing is left in the target
+# for it - told before anything is made, or, where the volumes look alike, by the first link's
+# "not same device".
+other_drive() { # source target (texts read back from the window escape a backslash)
+    printf 'Жёсткая ссылка не может вести на другой диск: файлы лежат на %s, а цель — на %s. Выберите цель на том же диске или глубину рекурсии 0 (точка соединения).' "${1//\\/\\\\}" "${2//\\/\\\\}"
 }
 other="$E2E_WORK/other"
 if e2e_mount_tmpfs "$other" size=1m; then
     wother="$(e2e_winpath "$other")"
     e2e_link_run "$wother\\" "" 1 "$wdata\\f.txt" "$wdata\\dir\\"
-    prompt="$(e2e_expect_prompt "$E2E_DLG" "other volume, file" "$FILE_ERROR" "$wdata\\f.txt" "$(other_drive Z: Z:)")"
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "other volume, file" "$FILE_ERROR" "$wdata\\f.txt" "$(other_drive "$wdata" "$wother")")"
     e2e_answer "$prompt" $IDC_SKIP
-    prompt="$(e2e_expect_prompt "$E2E_DLG" "other volume, mirror" "$FOLDER_ERROR" "$wother\\dir" "$(other_drive Z: Z:)")"
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "other volume, mirror" "$FOLDER_ERROR" "$wother\\dir" "$(other_drive "$wdata\\dir" "$wother\\dir")")"
     e2e_answer "$prompt" $IDC_SKIP
     e2e_expect_end "$E2E_DLG" "other volume" 30 2
     expect_eq "$(cd "$other" && find . | LC_ALL=C sort | tr '\n' ' ')" ". " "other volume: what was made"
@@ -124,7 +125,7 @@ if e2e_mount_tmpfs "$other" size=1m; then
     printf 'below\n' >"$alike/tree/sub/h.txt"
     alike_before="$(e2e_tree_snapshot "$alike")"
     e2e_link_run "$wother\\" "" -1 "$(e2e_winpath "$alike/tree")\\"
-    prompt="$(e2e_expect_prompt "$E2E_DLG" "alike volume, mirror" "$FOLDER_ERROR" "$wother\\tree" "$(other_drive Z: Z:)")"
+    prompt="$(e2e_expect_prompt "$E2E_DLG" "alike volume, mirror" "$FOLDER_ERROR" "$wother\\tree" "$(other_drive "$(e2e_winpath "$alike/tree/sub")" "$wother\\tree\\sub")")"
     expect_eq "$(cd "$other" && find . | LC_ALL=C sort | tr '\n' ' ')" ". " "alike volume: left under the prompt"
     e2e_answer "$prompt" $IDC_SKIP
     e2e_expect_end "$E2E_DLG" "alike volume" 30 2
