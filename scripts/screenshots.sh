@@ -6,7 +6,7 @@
 #   error-prompt    a link that cannot be made (a file of that name is in the way)
 #   summary         the summary after the batch that skipped that file
 #   refusal-prompt  a step the program refuses: a folder mirrored into a folder inside itself
-#   batch-running   the main dialog while a large mirror runs (whatever it shows today)
+#   batch-running   the main dialog while a large mirror runs: the bar past a third, the time left
 #   button-bar      the program's button on a button bar with its tooltip (drawn, not shot)
 # Installs what is missing and builds velmora.exe first. Run it again after the dialogs change.
 #   scripts/screenshots.sh [shot...]   e.g. `scripts/screenshots.sh batch-running` retakes one
@@ -192,21 +192,24 @@ shoot() { # suffix ini-lines...
         [ -z "$(ls -A "$atlas/Design/Export")" ] || fail "the refused mirror left something behind"
     fi
 
-    # The renders mirrored into the shared assets: shot once the dialog shows the entry being
-    # linked and a count, then cancelled.
+    # The renders mirrored into the shared assets: shot halfway through, then cancelled.
     if want batch-running; then
         rm -rf "$shared/Renders"
         start 'D:\Shared assets\Atlas\' "$@" -- 'D:\Projects\Atlas\Renders\'
         activate "$dlg"
         drv click "$dlg" $IDOK >/dev/null
-        running=""
-        for _ in $(seq 1 200); do
-            running="$(drv text "$dlg" $IDC_DEPTH_LABEL 2>/dev/null)"
-            [[ "$running" == *[1-9]* ]] && break
+        # Shot once the bar has passed a third of its range (the files counted) and the time
+        # left is shown beside it.
+        local bar="" position high left=""
+        for _ in $(seq 1 600); do
+            bar="$(drv bar "$dlg" $IDC_PROGRESS 2>/dev/null)" || bar=""
+            position="${bar%% *}" high="${bar##* }"
+            left="$(drv text "$dlg" $IDC_TIME_LEFT 2>/dev/null)" || left=""
+            [ -n "$bar" ] && [ "${high:-0}" -gt 0 ] && [ $((position * 3)) -ge "$high" ] &&
+                [ -n "$left" ] && break
             sleep 0.05
         done
-        [[ "$running" == *[1-9]* ]] || fail "the running batch shows no count ('$running')"
-        sleep 0.5
+        [ -n "$left" ] || fail "the running batch shows no time left (bar '$bar')"
         e2e_screenshot "batch-running$suffix" "$dlg"
         drv click "$dlg" $IDCANCEL >/dev/null
         e2e_wait_exit 120
