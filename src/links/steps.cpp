@@ -7,6 +7,21 @@
 
 namespace velmora {
 
+namespace {
+
+// Makes `folder` the folder above it; false at the top (a root, "\\" or a name without a
+// folder), where there is none.
+bool ToParent(std::string& folder, char sep) {
+    std::string parent(path::ParentPath(folder, sep));
+    if (parent.empty() || parent == folder || path::IsRoot(folder, sep)) {
+        return false;
+    }
+    folder = std::move(parent);
+    return true;
+}
+
+}  // namespace
+
 std::string DriveOf(const std::string& name, char sep) {
     const std::string_view root = sep == '\\' ? path::RootOf(name) : std::string_view();
     return root.empty() ? std::string(1, sep) : std::string(root);
@@ -32,8 +47,8 @@ StepResult CheckMirrorPlace(IFileSystem& fs, const std::string& source, const st
     // junction or link lies where that leads, whatever its name says.
     const char sep = fs.Separator();
     bool real = false;
-    for (std::string folder = link; !folder.empty();
-         folder = std::string(path::ParentPath(folder, sep))) {
+    std::string folder = link;
+    for (;;) {
         if (!real) {
             if (std::optional<std::string> final = fs.FinalPath(folder)) {
                 folder = std::move(*final);
@@ -43,11 +58,10 @@ StepResult CheckMirrorPlace(IFileSystem& fs, const std::string& source, const st
         if (fs.FolderIdentity(folder) == sourceId) {
             return Refused(txt::kMirrorInSource);
         }
-        if (path::IsRoot(folder, sep)) {
-            break;
+        if (!ToParent(folder, sep)) {
+            return {};
         }
     }
-    return {};
 }
 
 // Hard links cannot leave their volume, nor be made on one that holds none (FAT32, exFAT):
@@ -82,12 +96,10 @@ std::optional<VolumeInfo> VolumeCache::Near(IFileSystem& fs, const std::string& 
     }
     const char sep = fs.Separator();
     memo.volume.reset();
-    for (std::string at = folder; !at.empty(); at = std::string(path::ParentPath(at, sep))) {
+    std::string at = folder;
+    do {
         memo.volume = fs.VolumeOf(at);
-        if (memo.volume || path::IsRoot(at, sep)) {
-            break;
-        }
-    }
+    } while (!memo.volume && ToParent(at, sep));
     memo.folder = folder;
     memo.asked = true;
     return memo.volume;

@@ -802,6 +802,17 @@ TEST_F(Batch, AMirrorThatMeetsAnotherVolumeEndsThereAndLeavesNoEmptyFolder) {
     EXPECT_EQ(result.skipped, 1u);
 }
 
+// A link name that cannot be made full (the full-path step fails for a root-relative target,
+// and no folder above it can be told) ends the checks above it at its top ("\\") instead of
+// climbing for ever.
+TEST_F(Batch, ANameThatStaysRelativeEndsTheChecksAtItsTop) {
+    fs.FailCall(FsOp::FullPath, 0, err::kAccessDenied, true);
+    fs.FailCall(FsOp::FinalPath, 0, err::kAccessDenied, true);
+    fs.FailCall(FsOp::VolumeOf, 0, err::kAccessDenied, true);
+    EXPECT_EQ(Run({R"(C:\Docs\Photos\)"}, R"(\Links\)", 1), BatchOutcome::Completed);
+    EXPECT_LE(prompt.Messages().size(), 1u);
+}
+
 // Identities compare the volume too: a folder on another volume with the same index as the
 // source is no source, and a junction may be set on it.
 TEST(BatchVolumes, EqualIndexesOnTwoVolumesAreTwoFolders) {
