@@ -194,9 +194,13 @@ void LinkBatch::LinkFolder(const std::string& source, const std::string& link, i
         } catch (const MirrorCrossesVolumes& crossed) {
             // The folders this mirror made are empty but for what it linked before: those
             // that are empty go again, and the user is asked once for the whole mirror.
+            // (A removed folder's identity may be given to a new one: it is forgotten too.)
             for (auto made = m_madeFolders.rbegin(); made != m_madeFolders.rend(); ++made) {
-                if (m_fs.RemoveFolder(*made) == err::kSuccess) {
+                if (m_fs.RemoveFolder(made->first) == err::kSuccess) {
                     --m_result.folders;
+                    if (made->second) {
+                        m_mirrorIds.erase(*made->second);
+                    }
                 }
             }
             // The file's real place: a junction in the source may lead to another drive.
@@ -298,10 +302,11 @@ StepResult LinkBatch::CreateMirrorFolder() {
     const ErrorCode code = m_fs.CreateFolder(m_link);
     if (code == err::kSuccess) {
         ++m_result.folders;
-        m_madeFolders.push_back(m_link);
-        if (const std::optional<FileId> id = m_fs.FolderIdentity(m_link)) {
+        const std::optional<FileId> id = m_fs.FolderIdentity(m_link);
+        if (id) {
             m_mirrorIds.insert(*id);
         }
+        m_madeFolders.emplace_back(m_link, id);
         return {};
     }
     std::optional<EntryInfo> there;

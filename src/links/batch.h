@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "links/name_rule.h"
@@ -139,9 +140,10 @@ private:
     std::unordered_set<FileId, FileIdHash> m_pathIds;    // source folders on the current path
     std::unordered_set<FileId, FileIdHash> m_mirrorIds;  // every mirror folder made or reused
     std::uint64_t m_foldersEntered = 0;                  // mirror folders made or reused
-    std::vector<std::string> m_madeFolders;              // made by the current mirror
+    // Made by the current mirror, with their identities.
+    std::vector<std::pair<std::string, std::optional<FileId>>> m_madeFolders;
     VolumeCache m_volumes;
-    std::uint64_t m_filesHandled = 0;                    // file steps ended, skips included
+    std::uint64_t m_filesHandled = 0;  // file steps ended, skips included
 };
 
 }  // namespace velmora
